@@ -1,0 +1,29 @@
+// The framework's application object: its title and the default error handler that every
+// event coming from the message loop runs under. An exception raised in a handler is shown
+// (in the product: a message box captioned with the title) and the program goes on.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <string>
+
+class TApplication {
+public:
+    std::string Title = "Sonvira";
+
+    // Receives the message of every exception that reaches the default handler. The Win32
+    // layer shows a message box; tests record the messages.
+    std::function<void(const std::string& message)> OnException;
+
+    // Runs one event as the message loop does: whatever it throws goes to the default
+    // handler and stops there. Returns false when the handler had to step in.
+    bool Dispatch(const std::function<void()>& handler) noexcept;
+
+    // Asked by the exit commands; the message loop ends after the current message.
+    bool Terminated = false;
+    std::function<void()> OnTerminate;
+    void Terminate();
+};
+
+// One application object per process, as in the framework the program is modelled on.
+extern TApplication Application;

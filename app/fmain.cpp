@@ -1,0 +1,61 @@
+// The main window's handlers. Each is a thin call into the module that decides; the main
+// window only owns the state and the components.
+#include "app/fmain.h"
+
+#include <string>
+
+#include "capture/chat_probe.h"
+
+TFmain::TFmain(const TFmainServices& services)
+    : SpVoice(services.speech),
+      SpVoice1(services.speech),
+      RichEdit1(services.log),
+      services_(services),
+      own_{SpVoice, CBVoice, TRate, LRate, TVolume, LVolume},
+      friends_{SpVoice1, CBVoice1, TRate1, LRate1, TVolume1, LVolume1} {}
+
+void TFmain::FormCreate() {
+    Timer2.OnTimer = [this] { Timer2Timer(); };
+    Timer3.OnTimer = [this] { Timer3Timer(); };
+    StopSpeak1.OnClick = [this] { StopSpeak1Click(); };
+    CBVoice.OnChange = [this] { CBVoiceChange(); };
+    CBVoice1.OnChange = [this] { CBVoice1Change(); };
+    TRate.OnChange = [this] { TRateChange(); };
+    TRate1.OnChange = [this] { TRate1Change(); };
+    TVolume.OnChange = [this] { TVolumeChange(); };
+    TVolume1.OnChange = [this] { TVolume1Change(); };
+    BtnDefault1.OnClick = [this] { BtnDefault1Click(); };
+    BtnDefault2.OnClick = [this] { BtnDefault2Click(); };
+
+    // Until settings are stored, the profiles start from the defaults.
+    InitVoiceProfiles(-1, -1, 0, 0, 100, 100);
+
+    Timer2.SetEnabled(true);
+    Timer3.SetEnabled(true);
+}
+
+std::string TFmain::GetChatText() { return ::GetChatText(services_.chatWindows, services_.codePage); }
+
+void TFmain::Timer2Timer() { WatchTick(*this, FChatTitle, FLastHeader); }
+
+void TFmain::Timer3Timer() { UpdateChatTitle(services_.chatWindows, services_.codePage, FChatTitle); }
+
+void TFmain::InitVoiceProfiles(int engine, int engine1, int rate, int rate1, int volume, int volume1) {
+    ::InitVoiceProfiles(own_, friends_, engine, engine1, rate, rate1, volume, volume1);
+}
+
+void TFmain::SpeakOwn(const std::string& ansiText) { SpeakWithProfile(own_, ansiText); }
+void TFmain::SpeakFriend(const std::string& ansiText) { SpeakWithProfile(friends_, ansiText); }
+void TFmain::StopSpeak1Click() { StopSpeaking(own_, friends_); }
+void TFmain::CBVoiceChange() { ApplyProfileVoice(own_); }
+void TFmain::CBVoice1Change() { ApplyProfileVoice(friends_); }
+void TFmain::TRateChange() { ApplyProfileRate(own_); }
+void TFmain::TRate1Change() { ApplyProfileRate(friends_); }
+void TFmain::TVolumeChange() { ApplyProfileVolume(own_); }
+void TFmain::TVolume1Change() { ApplyProfileVolume(friends_); }
+void TFmain::BtnDefault1Click() { ResetProfile(own_); }
+void TFmain::BtnDefault2Click() { ResetProfile(friends_); }
+
+void TFmain::AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) {
+    ::AppendColouredLine(RichEdit1, ansi, colour, scroll);
+}

@@ -1,0 +1,81 @@
+// The Win32 main window: creates the window, its pages and controls from the layout tables,
+// attaches the components of TFmain to their peers and turns window messages into TFmain's
+// handlers. Every handler runs under the application's default error handler, so no
+// exception leaves the window procedure.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/fmain.h"
+#include "app/log_control_win.h"
+#include "capture/chat_windows_win.h"
+#include "win/codepage_win.h"
+#include "win/peers_win.h"
+
+// Control ids, also what the end-to-end tests look controls up by.
+enum ControlId : int {
+    IDC_PAGECONTROL = 100,
+    IDC_STATUSBAR,
+    IDC_RICHEDIT1,
+    IDC_CBME = 200,
+    IDC_CBFRIEND,
+    IDC_CBMYNAME,
+    IDC_CBFRIENDSNAME,
+    IDC_CBVOICE,
+    IDC_TRATE,
+    IDC_LRATE,
+    IDC_TVOLUME,
+    IDC_LVOLUME,
+    IDC_BTNDEFAULT1,
+    IDC_CBVOICE1,
+    IDC_TRATE1,
+    IDC_LRATE1,
+    IDC_TVOLUME1,
+    IDC_LVOLUME1,
+    IDC_BTNDEFAULT2,
+    IDC_BDOWNLOAD,
+};
+
+// Timer ids of the main window, named after the components they drive.
+enum : UINT_PTR { kTimer2Id = 2, kTimer3Id = 3 };
+
+class MainWindow {
+public:
+    explicit MainWindow(ISpeechEngine& speech);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window (hidden unless show) and runs FormCreate.
+    bool Create(HINSTANCE instance, bool show);
+    HWND Handle() const { return hwnd_; }
+    TFmain& Form() { return *form_; }
+    void ShowPage(int index);
+
+private:
+    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void CreateControls(HINSTANCE instance);
+    HWND AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id);
+    void OnCommand(int id, int code, HWND ctl);
+    void OnHScroll(HWND ctl);
+
+    Win32CodePage codePage_;
+    Win32ChatWindows chatWindows_;
+    RichEditLog log_;
+    std::unique_ptr<TFmain> form_;
+    HWND hwnd_ = nullptr;
+    HWND tabs_ = nullptr;
+    HWND pages_[2] = {nullptr, nullptr};
+    HFONT font_ = nullptr;
+    HFONT logFont_ = nullptr;
+    std::vector<std::unique_ptr<TLabel::Peer>> labelPeers_;
+    std::vector<std::unique_ptr<TCheckBox::Peer>> checkPeers_;
+    std::vector<std::unique_ptr<TTrackBar::Peer>> trackPeers_;
+    std::unique_ptr<ComboBoxPeer> voicePeer_, voice1Peer_;
+    std::unique_ptr<TimerPeer> timer2Peer_, timer3Peer_;
+};

@@ -1,0 +1,45 @@
+// Entry point of sonvira.exe: COM for the thread, the common controls and the rich-edit
+// library, the main window, and the message loop. Errors that reach the default handler are
+// shown in a message box captioned with the application title.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/application.h"
+#include "app/fmain_win.h"
+#include "speech/sapi_engine_win.h"
+#include "win/codepage_win.h"
+#include "win/com.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    ScopedCom com(COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    HMODULE richEdit = LoadLibraryW(L"riched20.dll");
+
+    HWND owner = nullptr;
+    Application.OnException = [&owner](const std::string& message) {
+        MessageBoxW(owner, AnsiToWide(message).c_str(), AnsiToWide(Application.Title).c_str(), MB_OK | MB_ICONERROR);
+    };
+
+    int exitCode = 0;
+    {
+        // The engine and the window (and every COM pointer they hold) go before COM does.
+        std::unique_ptr<ISpeechEngine> engine = CreateSapiEngine();
+        MainWindow window(*engine);
+        // Until the tray icon exists the window is shown, or there would be no way to reach it.
+        if (!window.Create(instance, true)) return 1;
+        owner = window.Handle();
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (!IsDialogMessageW(window.Handle(), &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        exitCode = static_cast<int>(msg.wParam);
+        owner = nullptr;
+    }
+    if (richEdit) FreeLibrary(richEdit);
+    return exitCode;
+}

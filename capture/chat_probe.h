@@ -1,0 +1,24 @@
+// Recognising the messenger's chat windows by their titles, and reading the transcript of
+// the one in the foreground.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "app/codepage.h"
+#include "capture/chat_windows.h"
+
+// The title test against the GBK bytes of the markers (what GetChatText uses).
+bool TitleHasChatMarkerBytes(const std::string& title);
+// The title test in UTF-16 (what the title timer uses).
+bool TitleHasChatMarker(const std::u16string& title);
+
+// A transcript control reporting more than this is not believed: no allocation is made.
+constexpr std::size_t kMaxTranscriptBytes = 64u * 1024u * 1024u;
+
+// The whole transcript of the foreground chat window, or "" when anything is missing.
+std::string GetChatText(IChatWindows& windows, ICodePage& codePage);
+
+// One tick of the title timer: stores the foreground title in chatTitle when it is a chat
+// title, and leaves chatTitle alone otherwise.
+void UpdateChatTitle(IChatWindows& windows, ICodePage& codePage, std::string& chatTitle);

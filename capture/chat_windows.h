@@ -1,0 +1,25 @@
+// What the chat window probe needs from the windowing system, and nothing more: the
+// foreground window, titles, direct children by class, and the two text requests to another
+// process's control. Every request to a foreign window is bounded in time by the platform
+// side, which answers "no answer" (false) instead of waiting on a hung window.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+using WindowRef = std::uintptr_t;  // 0 = no window
+
+struct IChatWindows {
+    virtual ~IChatWindows() = default;
+    virtual WindowRef Foreground() = 0;
+    // The title as GetWindowTextA gives it into a 255-byte buffer: at most 254 bytes.
+    virtual std::string Title(WindowRef window) = 0;
+    // The first direct child of parent with that window class, in child order, or 0.
+    virtual WindowRef FindChild(WindowRef parent, const char* className) = 0;
+    // WM_GETTEXT with size 0 and no buffer: the count it returns. False when no answer came.
+    virtual bool QueryTextLength(WindowRef control, std::size_t& length) = 0;
+    // WM_GETTEXT with size length + 1 into a buffer of that size; out is the buffer's content
+    // up to its NUL. False when no answer came.
+    virtual bool ReadText(WindowRef control, std::size_t length, std::string& out) = 0;
+};

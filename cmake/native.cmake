@@ -1,0 +1,37 @@
+# The native side: unit tests of the portable core, and the Windows sub-build whose test
+# programs are registered here to run under Wine.
+include(GoogleTest)
+find_package(GTest REQUIRED)
+enable_testing()
+
+file(GLOB UNIT_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp ${CMAKE_SOURCE_DIR}/tests/unit/support/*.cpp)
+add_executable(sonvira_unit_tests ${UNIT_SRC})
+target_link_libraries(sonvira_unit_tests PRIVATE sonvira_core GTest::gtest GTest::gtest_main GTest::gmock)
+target_include_directories(sonvira_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
+gtest_discover_tests(sonvira_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)
+
+# The i686 Windows build of this same tree, rebuilt on every build.
+include(ExternalProject)
+set(WIN32_BUILD ${CMAKE_BINARY_DIR}/win32)
+ExternalProject_Add(win32
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${WIN32_BUILD}
+  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
+             -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  USES_TERMINAL_BUILD ON)
+
+# Windows programs share one virtual desktop and fight over the foreground window, so they
+# run one at a time (RESOURCE_LOCK) while native tests go on in parallel.
+set(WINE_GTEST ${CMAKE_SOURCE_DIR}/scripts/wine-gtest.sh)
+add_test(NAME wine.sanity COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-sanity.sh ${WIN32_BUILD}/tools/wine_sanity/wine_sanity.exe)
+set_tests_properties(wine.sanity PROPERTIES RESOURCE_LOCK desktop)
+foreach(kind win e2e)
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${kind}/*_test.cpp)
+  foreach(t ${tests})
+    get_filename_component(name ${t} NAME_WE)
+    add_test(NAME ${kind}.${name} COMMAND ${WINE_GTEST} ${WIN32_BUILD}/tests/${kind}_${name}.exe)
+    set_tests_properties(${kind}.${name} PROPERTIES RESOURCE_LOCK desktop DEPENDS wine.sanity TIMEOUT 600)
+  endforeach()
+endforeach()

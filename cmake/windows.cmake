@@ -1,0 +1,37 @@
+# The Windows side: the Win32 layer, sonvira.exe and the Windows test programs.
+# Everything is linked statically, so no MinGW runtime DLL has to travel with the program.
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+
+file(GLOB WIN_SRC CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/capture/*_win.cpp ${CMAKE_SOURCE_DIR}/speech/*_win.cpp
+  ${CMAKE_SOURCE_DIR}/app/*_win.cpp ${CMAKE_SOURCE_DIR}/win/*.cpp)
+list(FILTER WIN_SRC EXCLUDE REGEX "/winmain_win\\.cpp$")
+add_library(sonvira_win STATIC ${WIN_SRC})
+target_link_libraries(sonvira_win PUBLIC sonvira_core
+  comctl32 comdlg32 shell32 ole32 oleaut32 uuid sapi advapi32 user32 gdi32 kernel32)
+
+enable_language(RC)
+add_executable(sonvira WIN32 ${CMAKE_SOURCE_DIR}/app/winmain_win.cpp ${CMAKE_SOURCE_DIR}/res/app.rc)
+target_link_libraries(sonvira PRIVATE sonvira_win)
+target_link_options(sonvira PRIVATE -municode)
+
+# GoogleTest from Debian's source package, built with the cross compiler.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# One program per test file, so that ctest reports each area on its own line.
+file(GLOB WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
+add_library(sonvira_win_test_support STATIC ${WIN_TEST_SUPPORT})
+target_link_libraries(sonvira_win_test_support PUBLIC sonvira_win GTest::gtest)
+target_include_directories(sonvira_win_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/win)
+foreach(kind win e2e)
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${kind}/*_test.cpp)
+  foreach(t ${tests})
+    get_filename_component(name ${t} NAME_WE)
+    add_executable(${kind}_${name} ${t})
+    target_link_libraries(${kind}_${name} PRIVATE sonvira_win_test_support GTest::gtest_main)
+    set_target_properties(${kind}_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  endforeach()
+endforeach()

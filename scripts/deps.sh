@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what building and testing Sonvira needs on Debian/Ubuntu, only what is missing.
+# Runs as root (or through sudo). Safe to run again: it does nothing when all is there.
+set -euo pipefail
+
+PKGS=(cmake make g++ pkg-config
+      g++-mingw-w64-i686-posix
+      wine wine64 wine32:i386
+      xvfb xauth fonts-wqy-microhei locales
+      googletest libgtest-dev libbenchmark-dev
+      imagemagick clang)
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+
+missing=()
+for p in "${PKGS[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "deps: installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Wine's ANSI code page follows the locale: zh_CN.UTF-8 makes it 936 (GBK), as on the systems served.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
+  echo "deps: generating the zh_CN.UTF-8 locale"
+  $SUDO sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
+fi

@@ -1,0 +1,12 @@
+# Sourced, not run: the environment every Wine run of Sonvira's build uses.
+# A prefix of the build's own keeps tests away from the user's ~/.wine.
+_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${SONVIRA_WINEPREFIX:-$_root/build/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono/Gecko install prompts: there is no network to fetch them from.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# The chat clients served run with the ANSI code page 936 (GBK); Wine takes it from the locale.
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+mkdir -p "$WINEPREFIX"
+unset _root

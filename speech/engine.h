@@ -1,0 +1,88 @@
+// The speech engine as the program uses it: voice objects that list voice tokens, take a
+// voice, rate and volume, speak asynchronously, wait, and switch their output between the
+// sound device and a WAV file stream. Text crosses as 8-bit ANSI; the engine side converts.
+// Every failing engine call throws EngineError carrying the engine's message.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/components.h"
+
+class EngineError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A voice token; list items carry it, so it is a TObject.
+struct IVoiceToken : TObject {
+    // Display name for locale 0, in the ANSI code page.
+    virtual std::string Description() = 0;
+};
+using VoiceTokenPtr = std::shared_ptr<IVoiceToken>;
+
+// One connected file-stream object.
+struct IFileStreamObject {
+    virtual ~IFileStreamObject() = default;
+    virtual void SetFormat16kHz16BitMono() = 0;
+    virtual void OpenForWrite(const std::string& ansiPath) = 0;  // created or replaced
+    virtual void Close() = 0;
+};
+
+// One connected voice object. Destroying it ends its speech at once (queued speech is purged
+// before the object is released).
+struct IVoiceObject {
+    virtual ~IVoiceObject() = default;
+    virtual std::vector<VoiceTokenPtr> GetVoices() = 0;  // all installed, engine order
+    virtual void SetVoice(const VoiceTokenPtr& token) = 0;
+    virtual void SetRate(int rate) = 0;      // -10 .. 10
+    virtual void SetVolume(int volume) = 0;  // 0 .. 100
+    // Asynchronous: returns at once. The text is never taken as markup.
+    virtual void Speak(const std::string& ansiText) = 0;
+    virtual void WaitUntilDone() = 0;  // no time-out
+    virtual void AllowAudioOutputFormatChangesOnNextSet(bool allow) = 0;
+    virtual void SetOutputToStream(IFileStreamObject& stream) = 0;
+    virtual void SetOutputToDefault() = 0;
+};
+
+struct ISpeechEngine {
+    virtual ~ISpeechEngine() = default;
+    // Throws EngineError when the class cannot be created.
+    virtual std::unique_ptr<IVoiceObject> CreateVoice() = 0;
+    virtual std::unique_ptr<IFileStreamObject> CreateFileStream() = 0;
+};
+
+// The wrapper component: unconnected at first, it connects on its first operation and keeps
+// that engine object until Disconnect, after which the next operation connects a fresh one.
+class TSpVoice {
+public:
+    explicit TSpVoice(ISpeechEngine& engine) : engine_(engine) {}
+    bool Connected() const { return object_ != nullptr; }
+    void Disconnect() { object_.reset(); }
+    IVoiceObject& Object();  // connects when needed
+
+    std::vector<VoiceTokenPtr> GetVoices() { return Object().GetVoices(); }
+    void SetVoice(const VoiceTokenPtr& token) { Object().SetVoice(token); }
+    void SetRate(int rate) { Object().SetRate(rate); }
+    void SetVolume(int volume) { Object().SetVolume(volume); }
+    void Speak(const std::string& ansiText) { Object().Speak(ansiText); }
+    void WaitUntilDone() { Object().WaitUntilDone(); }
+
+private:
+    ISpeechEngine& engine_;
+    std::unique_ptr<IVoiceObject> object_;
+};
+
+class TSpFileStream {
+public:
+    explicit TSpFileStream(ISpeechEngine& engine) : engine_(engine) {}
+    bool Connected() const { return object_ != nullptr; }
+    void Disconnect() { object_.reset(); }
+    IFileStreamObject& Object();
+
+private:
+    ISpeechEngine& engine_;
+    std::unique_ptr<IFileStreamObject> object_;
+};

@@ -1,0 +1,36 @@
+// The two voice profiles (own messages, friends' messages): each is a voice object with a
+// voice list, a rate and a volume control and their value labels. These routines keep the
+// engine object in step with the controls and speak with a profile.
+#pragma once
+
+#include <string>
+
+#include "app/components.h"
+#include "speech/engine.h"
+
+struct VoiceProfile {
+    TSpVoice& voice;
+    TComboBox& list;
+    TTrackBar& rate;
+    TLabel& rateLabel;
+    TTrackBar& volume;
+    TLabel& volumeLabel;
+};
+
+// Fills both lists from the own profile's voice object and applies the stored (or default)
+// settings: engine index -1 and rate 0, volume 100 when nothing is stored.
+void InitVoiceProfiles(VoiceProfile& own, VoiceProfile& friends, int engine, int engine1,
+                       int rate, int rate1, int volume, int volume1);
+
+// Replaces the profile's voice object and speaks the text with the controls' settings.
+// Swallows every error: a message that cannot be spoken is simply not spoken.
+void SpeakWithProfile(VoiceProfile& profile, const std::string& ansiText);
+
+// Silences both profiles; errors are ignored.
+void StopSpeaking(VoiceProfile& own, VoiceProfile& friends);
+
+// Change handlers and the reset button. Engine errors propagate to the caller.
+void ApplyProfileVoice(VoiceProfile& profile);   // voice list changed
+void ApplyProfileRate(VoiceProfile& profile);    // rate control changed
+void ApplyProfileVolume(VoiceProfile& profile);  // volume control changed
+void ResetProfile(VoiceProfile& profile);        // rate 0, volume 100, voice kept

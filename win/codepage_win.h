@@ -1,0 +1,20 @@
+// Code-page conversion with the system's ANSI code page, and wide-string helpers for the
+// Win32 boundary.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/codepage.h"
+
+std::wstring AnsiToWide(const std::string& ansi);
+std::string WideToAnsi(const std::wstring& wide);
+std::string WideToUtf8(const std::wstring& wide);
+std::wstring Utf8ToWide(const std::string& utf8);
+
+class Win32CodePage : public ICodePage {
+public:
+    std::u16string AnsiToUtf16(const std::string& ansi) override;
+    std::string Utf16ToAnsi(const std::u16string& wide) override;
+};

@@ -1,0 +1,27 @@
+// COM ownership: ComPtr for interface pointers, and a scope that initialises COM for the
+// thread and uninitialises it only when the initialisation succeeded.
+#pragma once
+
+#include <objbase.h>
+#include <wrl/client.h>
+
+#include <string>
+
+using Microsoft::WRL::ComPtr;
+
+class ScopedCom {
+public:
+    explicit ScopedCom(DWORD model = COINIT_APARTMENTTHREADED) : hr_(CoInitializeEx(nullptr, model)) {}
+    ~ScopedCom() {
+        if (SUCCEEDED(hr_)) CoUninitialize();
+    }
+    ScopedCom(const ScopedCom&) = delete;
+    ScopedCom& operator=(const ScopedCom&) = delete;
+    HRESULT Result() const { return hr_; }
+
+private:
+    HRESULT hr_;
+};
+
+// "0x80004001: Not implemented" style text for an HRESULT, from the system's message table.
+std::string DescribeHResult(HRESULT hr);

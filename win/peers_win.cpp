@@ -1,0 +1,45 @@
+// Win32 peers of the portable components.
+#include "win/peers_win.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "win/codepage_win.h"
+
+void LabelPeer::SetCaption(const std::string& ansi) { SetWindowTextW(h_, AnsiToWide(ansi).c_str()); }
+
+void CheckBoxPeer::SetChecked(bool checked) {
+    SendMessageW(h_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TrackBarPeer::SetRange(int min, int max) {
+    SendMessageW(h_, TBM_SETRANGEMIN, FALSE, min);
+    SendMessageW(h_, TBM_SETRANGEMAX, TRUE, max);
+}
+void TrackBarPeer::SetPosition(int position) { SendMessageW(h_, TBM_SETPOS, TRUE, position); }
+
+void ComboBoxPeer::AddItem(const std::string& ansi) {
+    SendMessageW(h_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AnsiToWide(ansi).c_str()));
+}
+void ComboBoxPeer::Clear() { SendMessageW(h_, CB_RESETCONTENT, 0, 0); }
+void ComboBoxPeer::SetItemIndex(int index) { SendMessageW(h_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void ComboBoxPeer::SetText(const std::string& ansi) { SetWindowTextW(h_, AnsiToWide(ansi).c_str()); }
+std::string ComboBoxPeer::EditText() const {
+    int n = GetWindowTextLengthW(h_);
+    std::vector<wchar_t> buf(static_cast<std::size_t>(n) + 1, L'\0');
+    GetWindowTextW(h_, buf.data(), n + 1);
+    return WideToAnsi(buf.data());
+}
+
+void TimerPeer::Start(unsigned intervalMs) {
+    running_ = SetTimer(owner_, id_, intervalMs, nullptr) != 0;
+}
+void TimerPeer::Stop() {
+    if (running_) KillTimer(owner_, id_);
+    running_ = false;
+}
+
+void MenuItemPeer::SetChecked(bool checked) {
+    CheckMenuItem(menu_, id_, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}

@@ -1,0 +1,73 @@
+// Win32 peers of the portable components: each wraps one HWND (or a timer id, or a menu
+// item) and sends only the messages the component needs. Text crosses as ANSI in the
+// component and UTF-16 at the window.
+#pragma once
+
+#include <windows.h>
+
+#include "app/components.h"
+
+class LabelPeer : public TLabel::Peer {
+public:
+    explicit LabelPeer(HWND h) : h_(h) {}
+    void SetCaption(const std::string& ansi) override;
+
+private:
+    HWND h_;
+};
+
+class CheckBoxPeer : public TCheckBox::Peer {
+public:
+    explicit CheckBoxPeer(HWND h) : h_(h) {}
+    void SetChecked(bool checked) override;
+
+private:
+    HWND h_;
+};
+
+class TrackBarPeer : public TTrackBar::Peer {
+public:
+    explicit TrackBarPeer(HWND h) : h_(h) {}
+    void SetRange(int min, int max) override;
+    void SetPosition(int position) override;
+
+private:
+    HWND h_;
+};
+
+class ComboBoxPeer : public TComboBox::Peer {
+public:
+    explicit ComboBoxPeer(HWND h) : h_(h) {}
+    void AddItem(const std::string& ansi) override;
+    void Clear() override;
+    void SetItemIndex(int index) override;
+    void SetText(const std::string& ansi) override;
+    // The edit field's text as the user left it, in ANSI.
+    std::string EditText() const;
+
+private:
+    HWND h_;
+};
+
+class TimerPeer : public TTimer::Peer {
+public:
+    TimerPeer(HWND owner, UINT_PTR id) : owner_(owner), id_(id) {}
+    ~TimerPeer() override { Stop(); }
+    void Start(unsigned intervalMs) override;
+    void Stop() override;
+
+private:
+    HWND owner_;
+    UINT_PTR id_;
+    bool running_ = false;
+};
+
+class MenuItemPeer : public TMenuItem::Peer {
+public:
+    MenuItemPeer(HMENU menu, UINT id) : menu_(menu), id_(id) {}
+    void SetChecked(bool checked) override;
+
+private:
+    HMENU menu_;
+    UINT id_;
+};
