@@ -1,0 +1,120 @@
+// Child processes and window lookup for the Windows tests.
+#include "support/process.h"
+
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "support/test_paths.h"
+
+ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& args) {
+    std::wstring cmd = L"\"" + exe + L"\"";
+    if (!args.empty()) cmd += L" " + args;
+    std::vector<wchar_t> line(cmd.begin(), cmd.end());
+    line.push_back(L'\0');
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        throw std::runtime_error("cannot start a test program");
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+}
+
+ChildProcess::~ChildProcess() { Kill(); }
+
+ChildProcess::ChildProcess(ChildProcess&& o) noexcept
+    : process_(std::exchange(o.process_, nullptr)), pid_(std::exchange(o.pid_, 0)) {}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& o) noexcept {
+    if (this != &o) {
+        Kill();
+        process_ = std::exchange(o.process_, nullptr);
+        pid_ = std::exchange(o.pid_, 0);
+    }
+    return *this;
+}
+
+bool ChildProcess::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+bool ChildProcess::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
+    if (!process_) return true;
+    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(process_, exitCode);
+    return true;
+}
+
+void ChildProcess::Kill() {
+    if (!process_) return;
+    if (Running()) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+    process_ = nullptr;
+    pid_ = 0;
+}
+
+namespace {
+struct FindArgs {
+    DWORD pid;
+    const wchar_t* cls;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND h, LPARAM lp) {
+    auto* a = reinterpret_cast<FindArgs*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid != a->pid) return TRUE;
+    wchar_t buf[512];
+    if (a->cls) {
+        GetClassNameW(h, buf, 512);
+        if (wcscmp(buf, a->cls) != 0) return TRUE;
+    }
+    if (a->title) {
+        GetWindowTextW(h, buf, 512);
+        if (wcscmp(buf, a->title) != 0) return TRUE;
+    }
+    a->found = h;
+    return FALSE;
+}
+}  // namespace
+
+HWND WaitForTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD timeoutMs) {
+    FindArgs a = {pid, cls, title, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(FindProc, reinterpret_cast<LPARAM>(&a));
+            return a.found != nullptr;
+        },
+        timeoutMs);
+    return a.found;
+}
+
+void PumpFor(DWORD ms) {
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < ms);
+}
+
+std::wstring WindowTextW(HWND h) {
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &n)) return {};
+    // Generous buffer: some controls count differently across processes.
+    std::vector<wchar_t> buf(static_cast<std::size_t>(n) * 2 + 1024, L'\0');
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG, 5000, &got);
+    return std::wstring(buf.data());
+}
+
+std::wstring SonviraExe() { return BuildDir() + L"\\sonvira.exe"; }
+std::wstring StandinChatExe() { return BuildDir() + L"\\tools\\standin_chat\\standin_chat.exe"; }

@@ -1,0 +1,56 @@
+// Starting and finding the programs the Windows tests drive: sonvira.exe, the stand-in chat
+// window and the tools. A ChildProcess ends its program when it goes out of scope, so a
+// failing test never leaves a window behind for the next one.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    // Starts exe with the given command-line tail (may be empty). Throws on failure.
+    ChildProcess(const std::wstring& exe, const std::wstring& args);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ChildProcess(ChildProcess&& o) noexcept;
+    ChildProcess& operator=(ChildProcess&& o) noexcept;
+
+    DWORD Id() const { return pid_; }
+    HANDLE Handle() const { return process_; }
+    bool Running() const;
+    // Waits for the program to end on its own; false on time-out.
+    bool WaitExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    void Kill();
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// A top-level window of the given process with that class (nullptr = any) and title
+// (nullptr = any), polled for up to timeoutMs. nullptr when none appeared.
+HWND WaitForTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD timeoutMs = 15000);
+
+// Pumps this thread's messages while waiting, so windows of this process stay responsive.
+void PumpFor(DWORD ms);
+
+// Polls cond every 50 ms for up to timeoutMs; true as soon as it holds.
+template <typename F>
+bool WaitUntil(F cond, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (cond()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        PumpFor(50);
+    }
+}
+
+// A window's text read with WM_GETTEXT in UTF-16 (works across processes).
+std::wstring WindowTextW(HWND h);
+
+// Builds paths of the Windows build: sonvira.exe, the stand-in chat window, tools.
+std::wstring SonviraExe();
+std::wstring StandinChatExe();
