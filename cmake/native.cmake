@@ -35,3 +35,6 @@ foreach(kind win e2e)
     set_tests_properties(${kind}.${name} PROPERTIES RESOURCE_LOCK desktop DEPENDS wine.sanity TIMEOUT 600)
   endforeach()
 endforeach()
+
+# The release program must stand alone: system DLLs only, i686, GUI subsystem.
+add_test(NAME build.sonvira_standalone COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh ${WIN32_BUILD}/sonvira.exe)
