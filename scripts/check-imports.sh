@@ -6,6 +6,6 @@ exe="$1"
 dump=$(i686-w64-mingw32-objdump -p "$exe") || { echo "check-imports: cannot read $exe"; exit 1; }
 bad=$(echo "$dump" | sed -n 's/.*DLL Name: //p' | grep -i -E 'libstdc|libgcc|libwinpthread|mingw' || true)
 if [ -n "$bad" ]; then echo "check-imports: $exe needs MinGW runtime DLLs: $bad"; exit 1; fi
-echo "$dump" | grep -q 'file format pei-i386' || { echo "check-imports: $exe is not an i686 program"; exit 1; }
-echo "$dump" | grep -q 'Subsystem.*(Windows GUI)' || { echo "check-imports: $exe is not a GUI program"; exit 1; }
+grep -q 'file format pei-i386' <<<"$dump" || { echo "check-imports: $exe is not an i686 program"; exit 1; }
+grep -q 'Subsystem.*(Windows GUI)' <<<"$dump" || { echo "check-imports: $exe is not a GUI program"; exit 1; }
 echo "check-imports: $exe imports $(echo "$dump" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')"
