@@ -8,7 +8,7 @@ PKGS=(cmake make g++ pkg-config
       wine wine64 wine32:i386
       xvfb xauth fonts-wqy-microhei locales
       googletest libgtest-dev libbenchmark-dev
-      imagemagick clang)
+      imagemagick clang libclang-rt-14-dev)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
