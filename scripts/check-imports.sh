@@ -3,7 +3,7 @@
 # without the MinGW runtime DLLs beside it, and it must be a 32-bit GUI program.
 set -uo pipefail
 exe="$1"
-dump=$(i686-w64-mingw32-objdump -p "$exe") || { echo "check-imports: cannot read $exe"; exit 1; }
+dump=$(LC_ALL=C i686-w64-mingw32-objdump -p "$exe") || { echo "check-imports: cannot read $exe"; exit 1; }
 bad=$(echo "$dump" | sed -n 's/.*DLL Name: //p' | grep -i -E 'libstdc|libgcc|libwinpthread|mingw' || true)
 if [ -n "$bad" ]; then echo "check-imports: $exe needs MinGW runtime DLLs: $bad"; exit 1; fi
 grep -q 'file format pei-i386' <<<"$dump" || { echo "check-imports: $exe is not an i686 program"; exit 1; }
