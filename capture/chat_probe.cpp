@@ -1,6 +1,94 @@
-// Placeholder until the probe lands.
+// Recognising the messenger's chat windows and reading the foreground one's transcript.
+//
+// Two title tests share one marker table: the byte test (GBK bytes, used before reading a
+// transcript) and the UTF-16 test (used by the title timer). The reader walks the fixed window
+// chain foreground -> "#32770" -> "RichEdit20A" and asks the control for its text twice: once
+// for the length, once for the bytes. Anything missing or odd along the way yields "".
 #include "capture/chat_probe.h"
-bool TitleHasChatMarkerBytes(const std::string&) { return false; }
-bool TitleHasChatMarker(const std::u16string&) { return false; }
-std::string GetChatText(IChatWindows&, ICodePage&) { return {}; }
-void UpdateChatTitle(IChatWindows&, ICodePage&, std::string&) {}
+
+#include "app/text.h"
+
+namespace {
+
+// What GetWindowTextA leaves of a title in the 255-byte buffer (one byte goes to the NUL).
+constexpr std::size_t kTitleBytes = 254;
+
+struct ChatMarker {
+    const char* gbk;     // the marker as GBK bytes, whatever the system's code page
+    const char16_t* wide;
+};
+
+// Searched in this order; the first hit ends a test. In the dashed markers the dash is the
+// full-width U+FF0D (GBK A3 AD) with exactly one ASCII space on the side shown.
+const ChatMarker kChatMarkers[] = {
+    {"\xc1\xc4\xcc\xec\xd6\xd0", u"聊天中"},
+    {"\xbd\xbb\xcc\xb8\xd6\xd0", u"交谈中"},
+    {"\xb7\xa2\xcb\xcd\xcf\xfb\xcf\xa2", u"发送消息"},
+    {"\xb2\xe9\xbf\xb4\xcf\xfb\xcf\xa2", u"查看消息"},
+    {"Chatting with", u"Chatting with"},
+    {"Send Message", u"Send Message"},
+    {"View message", u"View message"},
+    {"\xb0\x6c\xcb\xcd\xcf\xfb\xcf\xa2", u"發送消息"},
+    {"\xbd\xbb\xd5\x84\xd6\xd0", u"交談中"},
+    {"\xa3\xad \xc8\xba", u"\uff0d 群"},
+    {"\xa3\xad \xc6\xf3\xd2\xb5", u"\uff0d 企业"},
+    {"Group \xa3\xad", u"Group \uff0d"},
+    {"\xc1\xd9\xca\xb1\xbb\xe1\xbb\xb0 \xa3\xad", u"临时会话 \uff0d"},
+    {"in Session with", u"in Session with"},
+    {"\xbb\xe1\xbb\xb0\xd6\xd0", u"会话中"},
+};
+
+// The title as the 255-byte buffer holds it. The service already promises this; cutting
+// again keeps the stored title within bounds whatever the service does.
+std::string CutTitle(std::string title) {
+    if (title.size() > kTitleBytes) title.resize(kTitleBytes);
+    return title;
+}
+
+}  // namespace
+
+bool TitleHasChatMarkerBytes(const std::string& title) {
+    for (const ChatMarker& m : kChatMarkers)
+        if (text::Contains(title, m.gbk)) return true;
+    return false;
+}
+
+bool TitleHasChatMarker(const std::u16string& title) {
+    for (const ChatMarker& m : kChatMarkers)
+        if (title.find(m.wide) != std::u16string::npos) return true;
+    return false;
+}
+
+std::string GetChatText(IChatWindows& windows, ICodePage& codePage) {
+    const WindowRef front = windows.Foreground();
+    if (front == 0) return {};
+    if (!TitleHasChatMarkerBytes(CutTitle(windows.Title(front)))) return {};
+
+    // Only direct children count, and only the first of each class in child order.
+    const WindowRef dialog = windows.FindChild(front, "#32770");
+    if (dialog == 0) return {};
+    const WindowRef control = windows.FindChild(dialog, "RichEdit20A");
+    if (control == 0) return {};
+
+    // A control that does not answer in time, or reports a length nobody could mean, is
+    // treated like an empty one: the timer tick must not hang or allocate on its word.
+    std::size_t length = 0;
+    if (!windows.QueryTextLength(control, length)) return {};
+    if (length > kMaxTranscriptBytes) return {};
+    std::string transcript;
+    if (!windows.ReadText(control, length, transcript)) return {};
+    if (transcript.empty()) return {};
+
+    // A transcript worth parsing has a time of day written with an ASCII colon somewhere;
+    // the full-width colon does not count. The test runs on the text as the system's code
+    // page reads it, so it agrees with what the user sees in the chat window.
+    if (codePage.AnsiToUtf16(transcript).find(u':') == std::u16string::npos) return {};
+    return transcript;
+}
+
+void UpdateChatTitle(IChatWindows& windows, ICodePage& codePage, std::string& chatTitle) {
+    const WindowRef front = windows.Foreground();
+    const std::string title = front == 0 ? std::string() : CutTitle(windows.Title(front));
+    // The 8-bit title is what is kept, not the converted one: the watcher compares bytes.
+    if (TitleHasChatMarker(codePage.AnsiToUtf16(title))) chatTitle = title;
+}
