@@ -1,7 +1,77 @@
-// Placeholder until the Win32 chat window reader lands.
+// Reading the messenger's windows with Win32: the foreground window, its title, its children
+// by class, and WM_GETTEXT to a transcript control that lives in another process.
+//
+// Titles come from GetWindowTextA, which for another process's window reads the cached
+// caption without sending it a message, so a hung messenger cannot stall it. The two text
+// requests do go to the other process; each is sent with a time limit and without letting
+// other sent messages into this thread meanwhile, so a timer tick stays one uninterrupted
+// step and ends within the limit whatever the messenger does. A control that failed to answer
+// is then left alone for a few seconds rather than waited on again at every reading.
 #include "capture/chat_windows_win.h"
-WindowRef Win32ChatWindows::Foreground() { return 0; }
-std::string Win32ChatWindows::Title(WindowRef) { return {}; }
-WindowRef Win32ChatWindows::FindChild(WindowRef, const char*) { return 0; }
-bool Win32ChatWindows::QueryTextLength(WindowRef, std::size_t&) { return false; }
-bool Win32ChatWindows::ReadText(WindowRef, std::size_t, std::string&) { return false; }
+
+#include <windows.h>
+
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace {
+
+HWND ToHwnd(WindowRef w) { return reinterpret_cast<HWND>(w); }
+WindowRef FromHwnd(HWND h) { return reinterpret_cast<WindowRef>(h); }
+
+}  // namespace
+
+// SMTO_ABORTIFHUNG gives up at once on a window the system already counts as hung;
+// SMTO_BLOCK keeps other processes' sent messages out of the waiting tick.
+bool Win32ChatWindows::SendGetText(WindowRef control, std::size_t size, char* buffer, std::size_t& result) {
+    result = 0;
+    const DWORD now = GetTickCount();
+    if (control == silent_ && now - silentSince_ < kQuietAfterFailureMs) return false;
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(ToHwnd(control), WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer),
+                             SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs_, &answer)) {
+        silent_ = control;
+        silentSince_ = GetTickCount();
+        return false;
+    }
+    if (control == silent_) silent_ = 0;
+    result = static_cast<std::size_t>(answer);
+    return true;
+}
+
+WindowRef Win32ChatWindows::Foreground() { return FromHwnd(GetForegroundWindow()); }
+
+std::string Win32ChatWindows::Title(WindowRef window) {
+    if (window == 0) return {};
+    char buffer[255] = {};
+    GetWindowTextA(ToHwnd(window), buffer, sizeof buffer);
+    buffer[sizeof buffer - 1] = '\0';
+    return std::string(buffer);
+}
+
+WindowRef Win32ChatWindows::FindChild(WindowRef parent, const char* className) {
+    // FindWindowExA with no parent would search the top-level windows instead.
+    if (parent == 0) return 0;
+    return FromHwnd(FindWindowExA(ToHwnd(parent), nullptr, className, nullptr));
+}
+
+bool Win32ChatWindows::QueryTextLength(WindowRef control, std::size_t& length) {
+    length = 0;
+    return SendGetText(control, 0, nullptr, length);
+}
+
+bool Win32ChatWindows::ReadText(WindowRef control, std::size_t length, std::string& out) {
+    out.clear();
+    // The buffer size must fit the message's WPARAM; a length that does not is no length.
+    if (length >= std::numeric_limits<WPARAM>::max()) return false;
+    std::vector<char> buffer(length + 1, '\0');
+    std::size_t copied = 0;
+    if (!SendGetText(control, buffer.size(), buffer.data(), copied)) return false;
+    // The text ends at its NUL; a control that wrote none still ends at the buffer's end.
+    const void* nul = std::memchr(buffer.data(), '\0', buffer.size());
+    const std::size_t size = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data())
+                                 : buffer.size();
+    out.assign(buffer.data(), size);
+    return true;
+}
