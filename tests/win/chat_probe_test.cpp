@@ -1,0 +1,447 @@
+// The chat window probe with the real Win32 reader against the stand-in chat window, a
+// separate process whose transcript control answers as a chat client's does: titles, the
+// window chain, the text rules, and windows that hang or report absurd lengths.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "capture/chat_probe.h"
+#include "capture/chat_windows_win.h"
+#include "support/standin.h"
+#include "win/codepage_win.h"
+
+namespace {
+
+// "小鱼  16:20:30" CR LF "你好，世界" CR LF in GBK.
+const std::string kTranscript =
+    "\xd0\xa1\xd3\xe3  16:20:30\r\n\xc4\xe3\xba\xc3\xa3\xac\xca\xc0\xbd\xe7\r\n";
+
+struct Probe {
+    Win32ChatWindows windows;
+    Win32CodePage codePage;
+    std::string Read() { return GetChatText(windows, codePage); }
+    void Tick(std::string& chatTitle) { UpdateChatTitle(windows, codePage, chatTitle); }
+};
+
+// How long one reading may take when its first request goes unanswered: one time limit, with
+// room for a loaded machine. (When the size request is answered and the read is not, it is
+// two time limits.)
+constexpr DWORD kHangBoundMs = Win32ChatWindows::kDefaultTimeoutMs + 1000;
+
+// Milliseconds that one call takes.
+template <typename F>
+DWORD TimeMs(F f) {
+    LARGE_INTEGER freq, a, b;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&a);
+    f();
+    QueryPerformanceCounter(&b);
+    return static_cast<DWORD>((b.QuadPart - a.QuadPart) * 1000 / freq.QuadPart);
+}
+
+// True once the window has stopped answering.
+bool WaitUntilHung(HWND h) {
+    return WaitUntil(
+        [&] {
+            DWORD_PTR r;
+            return SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &r) == 0;
+        },
+        5000);
+}
+
+bool WaitUntilAnswering(HWND h, DWORD timeoutMs) {
+    return WaitUntil(
+        [&] {
+            DWORD_PTR r;
+            return SendMessageTimeoutW(h, WM_NULL, 0, 0, 0, 200, &r) != 0;
+        },
+        timeoutMs);
+}
+
+// A plain window of this process, for "something else is in front".
+class OtherWindow {
+public:
+    OtherWindow() {
+        h_ = CreateWindowExW(0, L"Static", L"无标题 - 记事本", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100, 300, 200,
+                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~OtherWindow() { DestroyWindow(h_); }
+    bool BringToFront() {
+        SetForegroundWindow(h_);
+        return WaitUntil([&] { return GetForegroundWindow() == h_; }, 5000);
+    }
+
+private:
+    HWND h_;
+};
+
+TEST(ChatProbeWin, ReadsTheTranscriptByteForByte) {
+    // Leading blanks and a trailing empty line stay: the probe hands out what it read.
+    const std::string transcript = "  \r\n" + kTranscript + "\xce\xd2  16:21:02\r\n\xd4\xda\xc2\xf0\xa3\xbf\r\n\r\n";
+    StandinChat standin(L"--transcript-file \"" + WriteTempFile(transcript) + L"\"");
+    ASSERT_TRUE(standin.BringToFront());
+    Probe probe;
+    EXPECT_EQ(probe.Read(), transcript);
+    EXPECT_EQ(standin.SizeRequests(), 1);
+    EXPECT_EQ(standin.Reads(), 1);
+
+    std::string chatTitle;
+    probe.Tick(chatTitle);
+    EXPECT_EQ(chatTitle, WideToAnsi(L"与 小鱼 交谈中"));
+}
+
+TEST(ChatProbeWin, TitlesDecideWhetherAWindowIsAChat) {
+    struct Case {
+        const wchar_t* title;
+        bool chat;
+    } cases[] = {
+        {L"小鱼 - 聊天中", true},
+        {L"与 小鱼 交谈中", true},
+        {L"小鱼 - 发送消息", true},
+        {L"小鱼 - 查看消息", true},
+        {L"Chatting with Fish", true},
+        {L"Fish - Send Message", true},
+        {L"Fish - View message", true},
+        {L"小魚 - 發送消息", true},
+        {L"與 小魚 交談中", true},
+        {L"同学会 \uff0d 群", true},
+        {L"某某公司 \uff0d 企业", true},
+        {L"Group \uff0d Classmates", true},
+        {L"临时会话 \uff0d 小鱼", true},
+        {L"Fish in Session with Bob", true},
+        {L"小鱼 会话中", true},
+        {L"Fish - send message", false},     // marker 6 only in lower case
+        {L"Fish - View Message", false},     // marker 7 with a capital M
+        {L"chatting with Fish", false},
+        {L"Fish In Session With Bob", false},
+        {L"同学会 - 群", false},              // ASCII hyphen in place of the full-width dash
+        {L"同学会 \uff0d群", false},          // no space
+        {L"Group\uff0d Classmates", false},  // space on the wrong side
+        {L"临时会话\uff0d 小鱼", false},
+        {L"小鱼 - 记事本", false},
+        {L"", false},
+    };
+    StandinChat standin(L"--transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    Probe probe;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.title));
+        ASSERT_TRUE(standin.SetTitle(c.title));
+        ASSERT_TRUE(standin.BringToFront());
+        EXPECT_EQ(probe.Read(), c.chat ? kTranscript : "");
+        std::string chatTitle = "before";
+        probe.Tick(chatTitle);
+        EXPECT_EQ(chatTitle, c.chat ? WideToAnsi(c.title) : "before");
+    }
+}
+
+TEST(ChatProbeWin, OnlyTheFirst254TitleBytesCount) {
+    StandinChat standin(L"--transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    ASSERT_TRUE(standin.BringToFront());
+    Probe probe;
+
+    // 300 bytes whose only marker starts after byte 254.
+    const std::wstring late = std::wstring(270, L'x') + L"交谈中" + std::wstring(24, L'z');
+    ASSERT_EQ(WideToAnsi(late).size(), 300u);
+    ASSERT_TRUE(standin.SetTitle(late));
+    EXPECT_EQ(probe.Read(), "");
+    std::string chatTitle = "before";
+    probe.Tick(chatTitle);
+    EXPECT_EQ(chatTitle, "before");
+
+    // A long chat title is kept as its first 254 bytes.
+    const std::wstring longChat = L"与 小鱼 交谈中 " + std::wstring(300, L'a');
+    ASSERT_TRUE(standin.SetTitle(longChat));
+    EXPECT_EQ(probe.Read(), kTranscript);
+    probe.Tick(chatTitle);
+    EXPECT_EQ(chatTitle, WideToAnsi(longChat).substr(0, 254));
+
+    // Where byte 254 falls inside a Chinese character, what is kept is still a prefix of the
+    // title's bytes and no longer than the buffer allows.
+    const std::wstring split = L"x聊天中" + std::wstring(130, L'聊');
+    const std::string splitBytes = WideToAnsi(split);
+    ASSERT_TRUE(standin.SetTitle(split));
+    probe.Tick(chatTitle);
+    EXPECT_LE(chatTitle.size(), 254u);
+    EXPECT_GE(chatTitle.size(), 253u);
+    EXPECT_EQ(chatTitle, splitBytes.substr(0, chatTitle.size()));
+}
+
+TEST(ChatProbeWin, BrokenWindowChainsYieldNothing) {
+    struct Case {
+        const wchar_t* args;
+        bool found;
+    } cases[] = {
+        {L"--no-dialog", false},  // transcript control straight under the top window
+        {L"--nested", false},     // one level below the "#32770"
+        {L"--second-control", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.args));
+        StandinChat standin(std::wstring(c.args) + L" --title \"Chatting with Fish\" --transcript-file \"" +
+                            WriteTempFile(kTranscript) + L"\"");
+        ASSERT_NE(standin.TranscriptControl(), nullptr) << "the variant must still have its transcript control";
+        ASSERT_TRUE(standin.BringToFront());
+        Probe probe;
+        EXPECT_EQ(probe.Read(), c.found ? kTranscript : "");
+        EXPECT_EQ(standin.SizeRequests(), c.found ? 1 : 0);
+        // The title timer does not care about the chain.
+        std::string chatTitle;
+        probe.Tick(chatTitle);
+        EXPECT_EQ(chatTitle, "Chatting with Fish");
+    }
+}
+
+TEST(ChatProbeWin, TranscriptTextRules) {
+    struct Case {
+        const char* name;
+        std::string text;
+        bool kept;
+    } cases[] = {
+        {"empty", "", false},
+        {"line breaks only", "\r\n\r\n", false},
+        // "小鱼  16：20：30" CR LF "聊天：好的": full-width colons only.
+        {"full-width colons", "\xd0\xa1\xd3\xe3  16\xa3\xba\x32\x30\xa3\xba\x33\x30\r\n\xc1\xc4\xcc\xec\xa3\xba\xba\xc3\xb5\xc4", false},
+        {"one ASCII colon at the end", "\xc1\xc4\xcc\xec\xa3\xba\xba\xc3\xb5\xc4 http:", true},
+        {"full transcript", kTranscript, true},
+    };
+    StandinChat standin;
+    ASSERT_TRUE(standin.BringToFront());
+    Probe probe;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(standin.SetTranscript(c.text));
+        EXPECT_EQ(probe.Read(), c.kept ? c.text : "");
+    }
+}
+
+TEST(ChatProbeWin, NothingIsReadFromAWindowThatIsNotInFront) {
+    StandinChat standin(L"--transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    OtherWindow other;
+    Probe probe;
+    std::string chatTitle;
+
+    ASSERT_TRUE(other.BringToFront());
+    EXPECT_EQ(probe.Read(), "");
+    probe.Tick(chatTitle);
+    EXPECT_EQ(chatTitle, "");
+    EXPECT_EQ(standin.SizeRequests(), 0);
+
+    ASSERT_TRUE(standin.BringToFront());
+    probe.Tick(chatTitle);
+    EXPECT_EQ(chatTitle, WideToAnsi(L"与 小鱼 交谈中"));
+
+    // Leaving the chat for another program keeps its title.
+    ASSERT_TRUE(other.BringToFront());
+    probe.Tick(chatTitle);
+    EXPECT_EQ(chatTitle, WideToAnsi(L"与 小鱼 交谈中"));
+}
+
+// A chat window of this process whose transcript control answers the size request with
+// whatever the test says and counts the reads it gets. Under Wine a control in another
+// process cannot hand out a count beyond its text (Wine copies the reply by the count and
+// ends that process), so absurd counts are tested here, with the same real Win32 calls.
+class LocalChatWindow {
+public:
+    LocalChatWindow() {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = ControlProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = "RichEdit20A";
+        RegisterClassA(&wc);
+        top_ = CreateWindowExW(0, L"Static", L"Chatting with Local", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
+                               200, nullptr, nullptr, wc.hInstance, nullptr);
+        HWND dialog = CreateWindowExW(0, L"#32770", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, top_, nullptr,
+                                      wc.hInstance, nullptr);
+        control_ = CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, dialog, nullptr,
+                                   wc.hInstance, nullptr);
+    }
+    ~LocalChatWindow() { DestroyWindow(top_); }
+    // What the next size requests are answered with; also restarts the count of reads.
+    void AnswerSizeWith(LRESULT answer) {
+        answer_ = answer;
+        reads_ = 0;
+    }
+    bool Ready() const { return top_ && control_; }
+    bool BringToFront() {
+        SetForegroundWindow(top_);
+        return WaitUntil([&] { return GetForegroundWindow() == top_; }, 5000);
+    }
+    static int Reads() { return reads_; }
+
+private:
+    static LRESULT CALLBACK ControlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg != WM_GETTEXT) return DefWindowProcA(h, msg, wp, lp);
+        if (wp == 0) return answer_;
+        ++reads_;
+        if (lp) *reinterpret_cast<char*>(lp) = '\0';
+        return 0;
+    }
+    static LRESULT answer_;
+    static int reads_;
+    HWND top_ = nullptr;
+    HWND control_ = nullptr;
+};
+LRESULT LocalChatWindow::answer_ = 0;
+int LocalChatWindow::reads_ = 0;
+
+TEST(ChatProbeWin, AbsurdLengthsAreNotBelieved) {
+    struct Case {
+        LRESULT answer;
+        int reads;
+    } cases[] = {
+        {static_cast<LRESULT>(kMaxTranscriptBytes + 1), 0},
+        {static_cast<LRESULT>(standin::kHugeLength), 0},
+        {-1, 0},  // 0xFFFFFFFF as a count: the buffer size would wrap around to 0
+        {12, 1},  // the same window with a believable length is read
+    };
+    LocalChatWindow chat;
+    ASSERT_TRUE(chat.Ready());
+    ASSERT_TRUE(chat.BringToFront());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        chat.AnswerSizeWith(c.answer);
+        Probe probe;
+        EXPECT_EQ(probe.Read(), "");
+        EXPECT_EQ(LocalChatWindow::Reads(), c.reads);
+    }
+}
+
+TEST(ChatProbeWin, HugeLengthFromAnotherProcessYieldsNothing) {
+    StandinChat standin(L"--huge-length --transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    ASSERT_TRUE(standin.BringToFront());
+    Probe probe;
+    std::string text = "unset";
+    DWORD ms = TimeMs([&] { text = probe.Read(); });
+    EXPECT_EQ(text, "");
+    EXPECT_LT(ms, kHangBoundMs);
+}
+
+TEST(ChatProbeWin, HungWindowYieldsNothingWithinTheBound) {
+    StandinChat standin(L"--transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    ASSERT_TRUE(standin.BringToFront());
+    Probe probe;
+    ASSERT_EQ(probe.Read(), kTranscript);
+
+    standin.Hang(4000);
+    ASSERT_TRUE(WaitUntilHung(standin.Window()));
+    std::string text = "unset";
+    DWORD first = TimeMs([&] { text = probe.Read(); });
+    EXPECT_EQ(text, "");
+    EXPECT_LT(first, kHangBoundMs);
+    // The title needs no answer from the window.
+    std::string chatTitle;
+    DWORD titleMs = TimeMs([&] { probe.Tick(chatTitle); });
+    EXPECT_EQ(chatTitle, WideToAnsi(L"与 小鱼 交谈中"));
+    // Readings right after an unanswered one do not wait again.
+    DWORD again = TimeMs([&] { text = probe.Read(); });
+    EXPECT_EQ(text, "");
+    EXPECT_LT(again, Win32ChatWindows::kDefaultTimeoutMs / 2);
+    std::printf("hung window: first reading %lu ms, title %lu ms, next reading %lu ms\n",
+                static_cast<unsigned long>(first), static_cast<unsigned long>(titleMs),
+                static_cast<unsigned long>(again));
+
+    // Once the window answers again, so does the probe.
+    ASSERT_TRUE(WaitUntilAnswering(standin.Window(), 15000));
+    EXPECT_TRUE(WaitUntil([&] { return probe.Read() == kTranscript; }, 10000));
+}
+
+TEST(ChatProbeWin, ControlThatHangsOnTheRequestYieldsNothingWithinTheBound) {
+    StandinChat standin(L"--hang-seconds 6 --transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    ASSERT_TRUE(standin.BringToFront());
+    Probe probe;
+    std::string text = "unset";
+    DWORD ms = TimeMs([&] { text = probe.Read(); });
+    EXPECT_EQ(text, "");
+    EXPECT_LT(ms, kHangBoundMs);
+    std::printf("control hanging on the request: reading %lu ms\n", static_cast<unsigned long>(ms));
+}
+
+TEST(ChatProbeWin, WindowThatHangsLaterYieldsNothingWithinTheBound) {
+    StandinChat standin(L"--hang-after-ms 1500 --hang-seconds 6 --transcript-file \"" + WriteTempFile(kTranscript) +
+                        L"\"");
+    ASSERT_TRUE(standin.BringToFront());
+    Probe probe;
+    EXPECT_EQ(probe.Read(), kTranscript);
+    ASSERT_TRUE(WaitUntilHung(standin.Window()));
+    std::string text = "unset";
+    DWORD ms = TimeMs([&] { text = probe.Read(); });
+    EXPECT_EQ(text, "");
+    EXPECT_LT(ms, kHangBoundMs);
+}
+
+// The stand-in lays out messages as a chat client does: "nickname  HH:MM:SS", then the body.
+bool IsHeaderWithTime(const std::string& line, const std::string& nickname) {
+    if (line.size() != nickname.size() + 10 || line.compare(0, nickname.size(), nickname) != 0) return false;
+    const std::string rest = line.substr(nickname.size());
+    unsigned h, m, s;
+    char tail;
+    return rest.compare(0, 2, "  ") == 0 && std::sscanf(rest.c_str() + 2, "%2u:%2u:%2u%c", &h, &m, &s, &tail) == 3 &&
+           h < 24 && m < 60 && s < 60 && rest[4] == ':' && rest[7] == ':';
+}
+
+TEST(StandinChatWin, AppendsMessagesAsAChatClientLaysThemOut) {
+    StandinChat standin(L"--transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    ASSERT_TRUE(standin.BringToFront());
+    Probe probe;
+
+    // Through the protocol: nickname and a two-line body.
+    ASSERT_TRUE(standin.AppendMessage("Bob", "line one\nline two"));
+    std::string t = probe.Read();
+    ASSERT_EQ(t.compare(0, kTranscript.size(), kTranscript), 0);
+    std::string added = t.substr(kTranscript.size());
+    ASSERT_GT(added.size(), 15u);
+    EXPECT_TRUE(IsHeaderWithTime(added.substr(0, added.find("\r\n")), "Bob")) << added;
+    EXPECT_EQ(added.substr(added.find("\r\n")), "\r\nline one\r\nline two\r\n");
+
+    // As a person would: type a nickname and a message, press the send button.
+    HWND top = standin.Window();
+    HWND nick = FindWindowExW(top, nullptr, L"Edit", nullptr);
+    ASSERT_NE(nick, nullptr);
+    HWND message = FindWindowExW(top, nick, L"Edit", nullptr);
+    HWND send = FindWindowExW(top, nullptr, L"Button", nullptr);
+    ASSERT_NE(message, nullptr);
+    ASSERT_NE(send, nullptr);
+    SetWindowTextW(nick, L"我");
+    SetWindowTextW(message, L"在吗？");
+    DWORD_PTR r;
+    SendMessageTimeoutW(send, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
+    ASSERT_TRUE(standin.BringToFront());
+    const std::string before = t;
+    t = probe.Read();
+    ASSERT_EQ(t.compare(0, before.size(), before), 0);
+    added = t.substr(before.size());
+    const std::string me = WideToAnsi(L"我");
+    EXPECT_TRUE(IsHeaderWithTime(added.substr(0, added.find("\r\n")), me)) << added;
+    EXPECT_EQ(added.substr(added.find("\r\n")), "\r\n" + WideToAnsi(L"在吗？") + "\r\n");
+    EXPECT_EQ(WindowTextW(message), L"") << "the message field empties after sending";
+
+    // Verbatim bytes, so tests can choose the time text themselves.
+    ASSERT_TRUE(standin.AppendRaw("Eve  23:59:59\r\nbye\r\n"));
+    t = probe.Read();
+    EXPECT_EQ(t.substr(t.size() - 20), "Eve  23:59:59\r\nbye\r\n");
+}
+
+TEST(StandinChatWin, TranscriptControlAnswersInBytes) {
+    StandinChat standin(L"--transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    HWND control = standin.TranscriptControl();
+    ASSERT_NE(control, nullptr);
+    char cls[32] = {};
+    GetClassNameA(control, cls, sizeof cls);
+    EXPECT_STREQ(cls, "RichEdit20A");
+    DWORD_PTR n = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &n));
+    EXPECT_EQ(n, kTranscript.size());
+    // A short buffer gets what fits and a NUL, as WM_GETTEXT promises.
+    char small[8];
+    std::memset(small, 'Z', sizeof small);
+    ASSERT_TRUE(SendMessageTimeoutA(control, WM_GETTEXT, sizeof small, reinterpret_cast<LPARAM>(small),
+                                    SMTO_ABORTIFHUNG, 5000, &n));
+    EXPECT_EQ(n, 7u);
+    EXPECT_EQ(std::string(small), kTranscript.substr(0, 7));
+}
+
+}  // namespace

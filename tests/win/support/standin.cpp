@@ -1,0 +1,72 @@
+// Driving the stand-in chat window through the messages of its protocol.
+#include "support/standin.h"
+
+#include <stdexcept>
+
+StandinChat::StandinChat(const std::wstring& args) : process_(StandinChatExe(), args) {
+    top_ = WaitForTopWindow(process_.Id(), standin::kWindowClass, nullptr);
+    if (!top_) throw std::runtime_error("the stand-in chat window did not come up");
+}
+
+HWND StandinChat::TranscriptControl() const {
+    // The chain as the variants build it: under "#32770", under its pane, or under the top.
+    HWND dialog = FindWindowExW(top_, nullptr, L"#32770", nullptr);
+    if (!dialog) return FindWindowExW(top_, nullptr, L"RichEdit20A", nullptr);
+    if (HWND direct = FindWindowExW(dialog, nullptr, L"RichEdit20A", nullptr)) return direct;
+    HWND pane = FindWindowExW(dialog, nullptr, standin::kPaneClass, nullptr);
+    return pane ? FindWindowExW(pane, nullptr, L"RichEdit20A", nullptr) : nullptr;
+}
+
+bool StandinChat::Copy(unsigned long kind, const void* data, std::size_t size) {
+    COPYDATASTRUCT cd = {};
+    cd.dwData = kind;
+    cd.cbData = static_cast<DWORD>(size);
+    cd.lpData = const_cast<void*>(data);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(top_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cd), SMTO_ABORTIFHUNG, 10000,
+                               &result) &&
+           result == TRUE;
+}
+
+bool StandinChat::SetTitle(const std::wstring& title) {
+    return Copy(standin::kCopySetTitle, title.data(), title.size() * sizeof(wchar_t));
+}
+bool StandinChat::SetTranscript(const std::string& bytes) {
+    return Copy(standin::kCopySetTranscript, bytes.data(), bytes.size());
+}
+bool StandinChat::AppendRaw(const std::string& bytes) { return Copy(standin::kCopyAppendRaw, bytes.data(), bytes.size()); }
+bool StandinChat::AppendMessage(const std::string& nickname, const std::string& body) {
+    const std::string s = nickname + "\n" + body;
+    return Copy(standin::kCopyAppendMessage, s.data(), s.size());
+}
+
+bool StandinChat::BringToFront() {
+    // Asking from here works under Wine without a window manager; the stand-in is asked too,
+    // since a window may always bring itself forward when its process was the last to get input.
+    SetForegroundWindow(top_);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(top_, standin::kMsgBringToFront, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    return WaitUntil([&] { return GetForegroundWindow() == top_; }, 5000);
+}
+
+void StandinChat::Hang(DWORD ms) { PostMessageW(top_, standin::kMsgHang, ms, 0); }
+
+long StandinChat::Count(WPARAM which) const {
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutW(top_, standin::kMsgRequestCount, which, 0, SMTO_ABORTIFHUNG, 10000, &n)) return -1;
+    return static_cast<long>(n);
+}
+long StandinChat::SizeRequests() const { return Count(0); }
+long StandinChat::Reads() const { return Count(1); }
+
+std::wstring WriteTempFile(const std::string& bytes) {
+    wchar_t dir[MAX_PATH], path[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    if (!GetTempFileNameW(dir, L"sv", 0, path)) throw std::runtime_error("no temporary file");
+    HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write a temporary file");
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+    return path;
+}
