@@ -1,9 +1,158 @@
-// Placeholder until the voice profiles land.
+// The two voice profiles: filling the voice lists, applying stored settings, speaking with a
+// profile and keeping the engine objects in step with the options page.
+//
+// The track bars fire their change handlers themselves when a position really changes; the
+// routines here still set the engine value and the label after every program-made change, so
+// the label rule holds whether or not a handler ran (or is wired at all).
 #include "speech/voice_profiles.h"
-void InitVoiceProfiles(VoiceProfile&, VoiceProfile&, int, int, int, int, int, int) {}
-void SpeakWithProfile(VoiceProfile&, const std::string&) {}
-void StopSpeaking(VoiceProfile&, VoiceProfile&) {}
-void ApplyProfileVoice(VoiceProfile&) {}
-void ApplyProfileRate(VoiceProfile&) {}
-void ApplyProfileVolume(VoiceProfile&) {}
-void ResetProfile(VoiceProfile&) {}
+
+#include <exception>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The token of the selected item. A list whose edit field names no voice has no selection;
+// that is the user's doing, not the engine's, so it is a plain error for the default handler.
+VoiceTokenPtr SelectedToken(const TComboBox& list) {
+    int index = list.ItemIndex();
+    if (index < 0 || index >= list.Count()) throw std::runtime_error("No voice is selected");
+    auto token = std::dynamic_pointer_cast<IVoiceToken>(list.Items(index).object);
+    if (!token) throw std::runtime_error("The selected item carries no voice");
+    return token;
+}
+
+// The stored index when it names an item with text, else the first item.
+int StoredOrFirst(const TComboBox& list, int stored) {
+    if (stored >= 0 && stored < list.Count() && !list.Items(stored).text.empty()) return stored;
+    return 0;
+}
+
+// Collects the first error of a sequence of steps that must all run. Start-up uses it so
+// that one engine failure does not leave later controls at their creation values, which
+// shutdown would then write over the stored settings.
+class FirstError {
+public:
+    template <typename F>
+    void Run(F&& step) {
+        try {
+            step();
+        } catch (...) {
+            if (!first_) first_ = std::current_exception();
+        }
+    }
+    void Raise() {
+        if (first_) std::rethrow_exception(first_);
+    }
+
+private:
+    std::exception_ptr first_;
+};
+
+void ShowPosition(TLabel& label, const TTrackBar& bar) { label.SetCaption(std::to_string(bar.Position())); }
+
+// The voice list's change handler as the window wired it, or the voice step itself when
+// nothing is wired (the free functions are also used without a window).
+void RunVoiceChange(VoiceProfile& profile) {
+    if (profile.list.OnChange) profile.list.OnChange();
+    else ApplyProfileVoice(profile);
+}
+
+void SelectStored(VoiceProfile& profile, int stored, FirstError& errors) {
+    if (profile.list.Count() == 0) return;  // no voice: no selection, no handler
+    profile.list.SetItemIndex(StoredOrFirst(profile.list, stored));
+    errors.Run([&] { RunVoiceChange(profile); });
+}
+
+// Sets a track bar (which may fire its handler), then the engine value from the position the
+// bar took, then the label, whatever the handler did or threw.
+template <typename SetEngine>
+void ApplyStored(TTrackBar& bar, TLabel& label, int value, SetEngine setEngine, FirstError& errors) {
+    errors.Run([&] { bar.SetPosition(value); });
+    errors.Run([&] { setEngine(bar.Position()); });
+    ShowPosition(label, bar);
+}
+
+}  // namespace
+
+void InitVoiceProfiles(VoiceProfile& own, VoiceProfile& friends, int engine, int engine1, int rate, int rate1,
+                       int volume, int volume1) {
+    FirstError errors;
+
+    std::vector<VoiceTokenPtr> tokens;
+    errors.Run([&] { tokens = own.voice.GetVoices(); });
+    // Both lists carry the same token objects in engine order; the name is read per list.
+    errors.Run([&] {
+        for (const auto& token : tokens) {
+            std::string name = token->Description();
+            std::string name1 = token->Description();
+            own.list.AddItem(name, token);
+            friends.list.AddItem(name1, token);
+        }
+    });
+
+    SelectStored(own, engine, errors);
+    SelectStored(friends, engine1, errors);
+
+    ApplyStored(own.rate, own.rateLabel, rate, [&](int v) { own.voice.SetRate(v); }, errors);
+    ApplyStored(friends.rate, friends.rateLabel, rate1, [&](int v) { friends.voice.SetRate(v); }, errors);
+    ApplyStored(own.volume, own.volumeLabel, volume, [&](int v) { own.voice.SetVolume(v); }, errors);
+    ApplyStored(friends.volume, friends.volumeLabel, volume1, [&](int v) { friends.voice.SetVolume(v); }, errors);
+
+    errors.Raise();
+}
+
+void SpeakWithProfile(VoiceProfile& profile, const std::string& ansiText) {
+    // A message that cannot be spoken is simply not spoken: nothing here may reach the user.
+    try {
+        // A fresh object per message: dropping the old one cuts off what it was saying.
+        profile.voice.Disconnect();
+        profile.voice.SetVoice(SelectedToken(profile.list));
+        profile.voice.SetRate(profile.rate.Position());
+        profile.voice.SetVolume(profile.volume.Position());
+        profile.voice.Speak(ansiText);
+    } catch (...) {
+    }
+}
+
+void StopSpeaking(VoiceProfile& own, VoiceProfile& friends) {
+    try {
+        own.voice.Disconnect();
+    } catch (...) {
+    }
+    try {
+        friends.voice.Disconnect();
+    } catch (...) {
+    }
+}
+
+void ApplyProfileVoice(VoiceProfile& profile) {
+    // The token is found before the engine is touched, so a failed change keeps the voice.
+    profile.voice.SetVoice(SelectedToken(profile.list));
+}
+
+// The label shows the position even when the engine refuses the value: it describes the
+// control, and the control has moved.
+void ApplyProfileRate(VoiceProfile& profile) {
+    FirstError errors;
+    errors.Run([&] { profile.voice.SetRate(profile.rate.Position()); });
+    ShowPosition(profile.rateLabel, profile.rate);
+    errors.Raise();
+}
+
+void ApplyProfileVolume(VoiceProfile& profile) {
+    FirstError errors;
+    errors.Run([&] { profile.voice.SetVolume(profile.volume.Position()); });
+    ShowPosition(profile.volumeLabel, profile.volume);
+    errors.Raise();
+}
+
+// Both controls go back to their defaults even when the engine refuses one value, so the
+// page never shows half a reset; the first engine error is reported afterwards.
+void ResetProfile(VoiceProfile& profile) {
+    FirstError errors;
+    ApplyStored(profile.rate, profile.rateLabel, 0, [&](int v) { profile.voice.SetRate(v); }, errors);
+    ApplyStored(profile.volume, profile.volumeLabel, 100, [&](int v) { profile.voice.SetVolume(v); }, errors);
+    errors.Raise();
+}
