@@ -102,6 +102,9 @@ void MainWindow::CreateControls(HINSTANCE instance) {
                                     area.top, area.right - area.left, area.bottom - area.top, hwnd_, nullptr,
                                     instance, this);
     }
+    // New child windows go below their older siblings, so the tab control would lie on top
+    // of the pages and, clipping its siblings, paint its empty body over them: put it under.
+    SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const int pw = area.right - area.left, ph = area.bottom - area.top;
 
     // "消息": a 1-pixel strip on the left, the log filling the rest.
@@ -134,6 +137,10 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     auto bindTrack = [&](TTrackBar& t, HWND h) {
         trackPeers_.push_back(std::make_unique<TrackBarPeer>(h));
         t.AttachPeer(trackPeers_.back().get());
+        // Wine's track bar keeps the thumb where its creation range put it until the position
+        // really changes: step off and back so a bar at 0 of -10..10 shows it in the middle.
+        SendMessageW(h, TBM_SETPOS, FALSE, t.Position() == t.Max() ? t.Min() : t.Max());
+        SendMessageW(h, TBM_SETPOS, TRUE, t.Position());
     };
     auto bindLabel = [&](TLabel& l, HWND h) {
         labelPeers_.push_back(std::make_unique<LabelPeer>(h));

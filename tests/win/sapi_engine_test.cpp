@@ -270,4 +270,39 @@ TEST_F(SapiEngineTest, HandlerErrorsOfTheRealWindowReachTheDefaultHandler) {
     if (richEdit) FreeLibrary(richEdit);
 }
 
+// The bars of the options page draw their thumbs where their positions are, also a bar
+// whose position never changed since its range was set (rate 0 of -10..10: the middle).
+TEST_F(SapiEngineTest, TheOptionBarsShowTheirPositions) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    HMODULE richEdit = LoadLibraryW(L"riched20.dll");
+    {
+        MainWindow window(*engine_);
+        ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), false));
+        struct Bar {
+            int id;
+            const TTrackBar& bar;
+        } bars[] = {{IDC_TRATE, window.Form().TRate},
+                    {IDC_TRATE1, window.Form().TRate1},
+                    {IDC_TVOLUME, window.Form().TVolume},
+                    {IDC_TVOLUME1, window.Form().TVolume1}};
+        for (const auto& b : bars) {
+            SCOPED_TRACE(b.id);
+            HWND h = FindControl(window.Handle(), b.id);
+            ASSERT_NE(h, nullptr);
+            EXPECT_EQ(SendMessageW(h, TBM_GETPOS, 0, 0), b.bar.Position());
+            EXPECT_EQ(SendMessageW(h, TBM_GETRANGEMIN, 0, 0), b.bar.Min());
+            EXPECT_EQ(SendMessageW(h, TBM_GETRANGEMAX, 0, 0), b.bar.Max());
+            RECT channel = {}, thumb = {};
+            SendMessageW(h, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+            SendMessageW(h, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+            double share = double(b.bar.Position() - b.bar.Min()) / (b.bar.Max() - b.bar.Min());
+            double expected = channel.left + share * (channel.right - channel.left);
+            double centre = (thumb.left + thumb.right) / 2.0;
+            EXPECT_NEAR(centre, expected, (thumb.right - thumb.left) / 2.0 + 2);
+        }
+    }
+    if (richEdit) FreeLibrary(richEdit);
+}
+
 }  // namespace

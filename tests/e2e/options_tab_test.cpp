@@ -1,0 +1,165 @@
+// The options tab of the running sonvira.exe: the voice lists come from the speech engine,
+// the value labels follow their track bars, and a speech engine that refuses everything (as
+// this Wine's does) costs error boxes at most, never the program. Leaves a screenshot of the
+// tab in <build>/screenshots/options_tab.bmp for a person to compare with the layout.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/fmain_win.h"
+#include "support/process.h"
+#include "support/screenshot.h"
+#include "support/test_paths.h"
+
+namespace {
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<ControlSearch*>(lp);
+    if (GetDlgCtrlID(h) != s->id) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+// A control of another process's window by its id, at any depth.
+HWND FindControl(HWND root, int id) {
+    ControlSearch search = {id, nullptr};
+    EnumChildWindows(root, MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct BoxSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK MatchBox(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<BoxSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (pid != s->pid || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(h)) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+// A message box the program shows, or nullptr. A closed box lingers hidden for a while under
+// Wine before it is destroyed, so only visible ones count.
+HWND VisibleBox(DWORD pid) {
+    BoxSearch search = {pid, nullptr};
+    EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Closes the program's error boxes as they come, waiting up to firstWaitMs for the first one,
+// and returns their texts.
+std::vector<std::wstring> DismissErrorBoxes(DWORD pid, DWORD firstWaitMs) {
+    std::vector<std::wstring> texts;
+    DWORD wait = firstWaitMs;
+    for (;;) {
+        HWND box = nullptr;
+        if (!WaitUntil([&] { return (box = VisibleBox(pid)) != nullptr; }, wait)) break;
+        EXPECT_EQ(WindowTextW(box), L"Sonvira") << "an error box is captioned with the title";
+        HWND text = FindControl(box, 0xFFFF);  // the message box's static text
+        texts.push_back(text ? WindowTextW(text) : L"");
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        if (!WaitUntil([box] { return !IsWindowVisible(box); }, 5000)) break;
+        wait = 300;
+    }
+    return texts;
+}
+
+// Every box the engine caused names the HRESULT of a failed call: "0x8...".
+void ExpectOnlyEngineErrors(const std::vector<std::wstring>& texts) {
+    for (const auto& t : texts) EXPECT_EQ(t.rfind(L"0x8", 0), 0u) << "unexpected error box";
+}
+
+// Moves a track bar as a user would: the bar takes the position, its parent hears the scroll.
+// Posted, because the handler may show a modal error box before it returns.
+void Drag(HWND track, int position) {
+    SendMessageW(track, TBM_SETPOS, TRUE, position);
+    PostMessageW(GetParent(track), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(track));
+}
+
+TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
+    ChildProcess sonvira(SonviraExe(), L"");
+    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+    ASSERT_NE(main, nullptr);
+    // An engine that cannot take a voice or rate makes start-up report it once; say OK.
+    std::vector<std::wstring> startErrors = DismissErrorBoxes(sonvira.Id(), 2000);
+    ExpectOnlyEngineErrors(startErrors);
+    if (!IsWindowVisible(main)) ShowWindow(main, SW_SHOWNORMAL);
+    ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, 5000));
+
+    // To the tab "选项": the tab control moves its focus and selection and tells the window.
+    HWND tabs = FindControl(main, IDC_PAGECONTROL);
+    ASSERT_NE(tabs, nullptr);
+    SendMessageW(tabs, TCM_SETCURFOCUS, 1, 0);
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
+    HWND combo = FindControl(main, IDC_CBVOICE), combo1 = FindControl(main, IDC_CBVOICE1);
+    ASSERT_NE(combo, nullptr);
+    ASSERT_NE(combo1, nullptr);
+    EXPECT_TRUE(WaitUntil([combo] { return IsWindowVisible(combo) != FALSE; }, 3000)) << "the options page did not show";
+    EXPECT_FALSE(IsWindowVisible(FindControl(main, IDC_RICHEDIT1))) << "the log page is still showing";
+
+    // The lists hold the engine's voices, the first selected in both.
+    LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    EXPECT_GE(count, 1);
+    EXPECT_EQ(SendMessageW(combo1, CB_GETCOUNT, 0, 0), count);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(combo1, CB_GETCURSEL, 0, 0), 0);
+    std::wstring shown = WindowTextW(combo);
+    EXPECT_FALSE(shown.empty());
+    EXPECT_NE(shown, L"CBVoice") << "no voice was selected";
+
+    // Defaults applied at start, labels included.
+    struct Label {
+        int id;
+        const wchar_t* text;
+    } labels[] = {{IDC_LRATE, L"0"}, {IDC_LRATE1, L"0"}, {IDC_LVOLUME, L"100"}, {IDC_LVOLUME1, L"100"}};
+    for (const auto& l : labels) EXPECT_EQ(WindowTextW(FindControl(main, l.id)), l.text) << l.id;
+
+    // Dragging a bar moves its label; the engine's refusal is an error box, nothing worse.
+    struct Move {
+        int track, label, position;
+        const wchar_t* text;
+    } moves[] = {{IDC_TRATE1, IDC_LRATE1, -4, L"-4"}, {IDC_TVOLUME, IDC_LVOLUME, 35, L"35"}};
+    for (const auto& m : moves) {
+        HWND track = FindControl(main, m.track), label = FindControl(main, m.label);
+        Drag(track, m.position);
+        EXPECT_TRUE(WaitUntil([&] { return WindowTextW(label) == m.text; }, 5000))
+            << "label " << m.label << " did not follow its bar";
+        ExpectOnlyEngineErrors(DismissErrorBoxes(sonvira.Id(), 1000));
+    }
+
+    // The reset button of the own profile: rate 0, volume 100, the voice kept.
+    PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(IDC_BTNDEFAULT1, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(FindControl(main, IDC_BTNDEFAULT1)));
+    EXPECT_TRUE(WaitUntil([&] { return WindowTextW(FindControl(main, IDC_LVOLUME)) == L"100"; }, 5000));
+    ExpectOnlyEngineErrors(DismissErrorBoxes(sonvira.Id(), 1000));
+    EXPECT_EQ(SendMessageW(FindControl(main, IDC_TVOLUME), TBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+
+    // Back to the defaults for the picture, then let everything repaint.
+    Drag(FindControl(main, IDC_TRATE1), 0);
+    DismissErrorBoxes(sonvira.Id(), 1000);
+    SetForegroundWindow(main);
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpFor(700);
+    std::wstring shot = BuildDir() + L"\\screenshots\\options_tab.bmp";
+    EXPECT_TRUE(SaveWindowScreenshot(main, shot));
+
+    EXPECT_TRUE(sonvira.Running()) << "sonvira.exe ended while its engine refused to speak";
+}
+
+}  // namespace
