@@ -66,8 +66,8 @@ bool WaitUntilAnswering(HWND h, DWORD timeoutMs) {
 class OtherWindow {
 public:
     OtherWindow() {
-        h_ = CreateWindowExW(0, L"Static", L"无标题 - 记事本", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100, 300, 200,
-                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        h_ = CreateWindowExW(0, L"Static", L"无标题 - 记事本", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100, 300,
+                             200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     ~OtherWindow() { DestroyWindow(h_); }
     bool BringToFront() {
@@ -204,7 +204,8 @@ TEST(ChatProbeWin, TranscriptTextRules) {
         {"empty", "", false},
         {"line breaks only", "\r\n\r\n", false},
         // "小鱼  16：20：30" CR LF "聊天：好的": full-width colons only.
-        {"full-width colons", "\xd0\xa1\xd3\xe3  16\xa3\xba\x32\x30\xa3\xba\x33\x30\r\n\xc1\xc4\xcc\xec\xa3\xba\xba\xc3\xb5\xc4", false},
+        {"full-width colons",
+         "\xd0\xa1\xd3\xe3  16\xa3\xba\x32\x30\xa3\xba\x33\x30\r\n\xc1\xc4\xcc\xec\xa3\xba\xba\xc3\xb5\xc4", false},
         {"one ASCII colon at the end", "\xc1\xc4\xcc\xec\xa3\xba\xba\xc3\xb5\xc4 http:", true},
         {"full transcript", kTranscript, true},
     };
@@ -423,6 +424,36 @@ TEST(StandinChatWin, AppendsMessagesAsAChatClientLaysThemOut) {
     ASSERT_TRUE(standin.AppendRaw("Eve  23:59:59\r\nbye\r\n"));
     t = probe.Read();
     EXPECT_EQ(t.substr(t.size() - 20), "Eve  23:59:59\r\nbye\r\n");
+}
+
+TEST(StandinChatWin, ChattersOnItsOwnWhenAsked) {
+    StandinChat standin(L"--chatter-ms 150");
+    ASSERT_TRUE(standin.BringToFront());
+    Probe probe;
+    std::string t;
+    // Two messages are four line breaks.
+    auto lineBreaks = [](const std::string& s) {
+        int n = 0;
+        for (std::size_t p = s.find("\r\n"); p != std::string::npos; p = s.find("\r\n", p + 2)) ++n;
+        return n;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return lineBreaks(t = probe.Read()) >= 4; }, 5000))
+        << "fewer than two messages arrived";
+    // Every message is a header line with the friend's nickname and a time, then one body line.
+    const std::string friendName = WideToAnsi(L"小鱼");
+    std::size_t pos = 0;
+    int messages = 0;
+    while (pos < t.size()) {
+        std::size_t headerEnd = t.find("\r\n", pos);
+        ASSERT_NE(headerEnd, std::string::npos);
+        EXPECT_TRUE(IsHeaderWithTime(t.substr(pos, headerEnd - pos), friendName)) << t.substr(pos, headerEnd - pos);
+        std::size_t bodyEnd = t.find("\r\n", headerEnd + 2);
+        ASSERT_NE(bodyEnd, std::string::npos);
+        EXPECT_GT(bodyEnd, headerEnd + 2) << "empty body";
+        pos = bodyEnd + 2;
+        ++messages;
+    }
+    EXPECT_GE(messages, 2);
 }
 
 TEST(StandinChatWin, TranscriptControlAnswersInBytes) {

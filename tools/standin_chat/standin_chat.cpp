@@ -22,6 +22,7 @@ constexpr int kIdNickname = 101;
 constexpr int kIdMessage = 102;
 constexpr int kIdSend = 103;
 constexpr UINT_PTR kHangTimerId = 1;
+constexpr UINT_PTR kChatterTimerId = 2;
 
 struct Options {
     std::wstring title = L"与 小鱼 交谈中";
@@ -35,6 +36,7 @@ struct Options {
     bool hangOnFirstRead = false;
     DWORD hangAfterMs = 0;     // 0 = no timed hang
     bool hangAfter = false;
+    DWORD chatterMs = 0;       // 0 = the friend says nothing on its own
 };
 
 // One transcript control's text and behaviour, kept in its GWLP_USERDATA.
@@ -62,6 +64,7 @@ struct App {
 };
 App g_app;
 
+// The stand-in keeps text as a chat client on this system would: in the ANSI code page.
 std::string ToAnsi(const std::wstring& w) {
     if (w.empty()) return {};
     int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
@@ -118,6 +121,14 @@ void AppendMessage(const std::string& nickname, const std::string& body) {
     if (!t.empty() && t.back() != '\n' && t.back() != '\r') add += "\r\n";
     add += nickname + "  " + time + "\r\n" + CrLf(body) + "\r\n";
     AppendRaw(add);
+}
+
+// The friend's side of a demo conversation, one line per chatter tick.
+void Chatter() {
+    static const wchar_t* const kLines[] = {
+        L"你好，在吗？", L"今天晚上一起吃饭吧。", L"Sure, see you at 7:30.", L"好的，不见不散！"};
+    static unsigned next = 0;
+    AppendMessage(ToAnsi(L"小鱼"), ToAnsi(kLines[next++ % (sizeof kLines / sizeof kLines[0])]));
 }
 
 void BringToFront(HWND h) {
@@ -192,7 +203,7 @@ LRESULT CALLBACK TranscriptProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_ERASEBKGND:
-            return 1;
+            return 1;  // WM_PAINT fills the whole control; erasing first would only flicker
         case WM_PAINT:
             if (t) {
                 PaintTranscript(h, *t);
@@ -209,6 +220,8 @@ LRESULT CALLBACK TranscriptProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- the top-level window ------------------------------------------------------------------
 
+// The chain fills the window above one row of input fields; the decoy, if any, takes the
+// bottom quarter of the "#32770" so both controls can be seen.
 void Layout(HWND h) {
     RECT rc;
     GetClientRect(h, &rc);
@@ -245,6 +258,11 @@ HWND MakeControl(HWND parent, Transcript* t) {
                            10, 10, parent, nullptr, inst, t);
 }
 
+HWND MakeInput(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle, int id) {
+    return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 10, 10, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
 void CreateChildren(HWND h) {
     HINSTANCE inst = GetModuleHandleW(nullptr);
     const Options& o = g_app.options;
@@ -266,17 +284,16 @@ void CreateChildren(HWND h) {
     } else {
         g_app.control = MakeControl(h, &g_app.transcript);
     }
-    g_app.nickname = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"小鱼", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                                     0, 0, 10, 10, h, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdNickname)), inst, nullptr);
-    g_app.message = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                                    0, 0, 10, 10, h, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdMessage)), inst, nullptr);
-    g_app.send = CreateWindowExW(0, L"Button", L"发送", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                 0, 0, 10, 10, h, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSend)), inst, nullptr);
+    // The user's own input comes after the chain in child order, outside the "#32770".
+    g_app.nickname = MakeInput(h, L"Edit", L"小鱼", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kIdNickname);
+    g_app.message = MakeInput(h, L"Edit", L"", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kIdMessage);
+    g_app.send = MakeInput(h, L"Button", L"发送", BS_DEFPUSHBUTTON, 0, kIdSend);
     for (HWND c : {g_app.nickname, g_app.message, g_app.send})
         SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(g_app.font), TRUE);
     Layout(h);
 }
 
+// The protocol's data requests (standin_protocol.h). Unknown kinds are refused with FALSE.
 BOOL TakeCopyData(const COPYDATASTRUCT& cd) {
     const char* bytes = static_cast<const char*>(cd.lpData);
     const std::size_t size = bytes ? cd.cbData : 0;
@@ -322,12 +339,16 @@ LRESULT CALLBACK TopProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             if (wp == kHangTimerId) {
                 KillTimer(h, kHangTimerId);
                 Sleep(g_app.options.hangMs);
+            } else if (wp == kChatterTimerId) {
+                Chatter();
             }
             return 0;
         case standin::kMsgBringToFront:
             BringToFront(h);
             return TRUE;
         case standin::kMsgHang:
+            // Sleeping on the window's own thread is what a hung client looks like from
+            // outside: no message of any window of this thread is answered meanwhile.
             Sleep(static_cast<DWORD>(wp));
             return 0;
         case standin::kMsgRequestCount:
@@ -344,6 +365,7 @@ LRESULT CALLBACK TopProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- start-up ------------------------------------------------------------------------------
 
+// The transcript file is taken as raw bytes: no conversion, no line-break changes.
 bool ReadFileBytes(const std::wstring& path, std::string& out) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;
@@ -374,6 +396,7 @@ Options ParseArgs() {
         else if (a == L"--huge-length") o.hugeLength = true;
         else if (a == L"--hang-seconds" && hasValue) { o.hangMs = ToMs(argv[++i], 1000); o.hangOnFirstRead = true; }
         else if (a == L"--hang-after-ms" && hasValue) { o.hangAfterMs = ToMs(argv[++i], 1); o.hangAfter = true; }
+        else if (a == L"--chatter-ms" && hasValue) o.chatterMs = ToMs(argv[++i], 1);
     }
     LocalFree(argv);
     // A timed hang of the whole window replaces the hang on the first request.
@@ -421,6 +444,8 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int show) {
     g_app.transcript.hugeLength = o.hugeLength;
     g_app.transcript.hangOnFirstReadMs = o.hangOnFirstRead ? o.hangMs : 0;
 
+    // A GB2312 font request makes the font mapper pick a face with Chinese glyphs (SimSun on
+    // Windows, whatever CJK font Wine has) so the transcript is readable everywhere.
     g_app.font = CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"SimSun");
     RegisterClasses(inst);
@@ -431,6 +456,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int show) {
     UpdateWindow(h);
     if (o.front) BringToFront(h);
     if (o.hangAfter) SetTimer(h, kHangTimerId, o.hangAfterMs ? o.hangAfterMs : 1, nullptr);
+    if (o.chatterMs) SetTimer(h, kChatterTimerId, o.chatterMs, nullptr);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -23,10 +23,14 @@
 //   --no-dialog             no "#32770" child
 //   --nested                the transcript control one level below the "#32770"
 //   --second-control        a second "RichEdit20A" after the transcript control
-//   --huge-length           the size request is answered with kHugeLength
+//   --huge-length           the size request is answered with kHugeLength. (Wine copies a
+//                           cross-process WM_GETTEXT reply by the count returned, so under
+//                           Wine the stand-in's process is ended while answering and the
+//                           requester sees no answer; Windows delivers the count.)
 //   --hang-seconds N        the first text request makes the control stop answering for N s
 //   --hang-after-ms M       the whole window stops answering M ms after start, for N s
 //                           (--hang-seconds, default 30)
+//   --chatter-ms N          the friend "小鱼" appends a message every N ms (for demos)
 #pragma once
 
 namespace standin {

@@ -34,7 +34,9 @@ bool StandinChat::SetTitle(const std::wstring& title) {
 bool StandinChat::SetTranscript(const std::string& bytes) {
     return Copy(standin::kCopySetTranscript, bytes.data(), bytes.size());
 }
-bool StandinChat::AppendRaw(const std::string& bytes) { return Copy(standin::kCopyAppendRaw, bytes.data(), bytes.size()); }
+bool StandinChat::AppendRaw(const std::string& bytes) {
+    return Copy(standin::kCopyAppendRaw, bytes.data(), bytes.size());
+}
 bool StandinChat::AppendMessage(const std::string& nickname, const std::string& body) {
     const std::string s = nickname + "\n" + body;
     return Copy(standin::kCopyAppendMessage, s.data(), s.size());
