@@ -159,6 +159,17 @@ TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
     std::wstring shot = BuildDir() + L"\\screenshots\\options_tab.bmp";
     EXPECT_TRUE(SaveWindowScreenshot(main, shot));
 
+    // A letter typed into the friends' voice list: its text now names no voice, which the
+    // program reports in its error box; the list is left without a selection.
+    HWND edit = FindWindowExW(combo1, nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    PostMessageW(edit, WM_CHAR, L'x', 1);
+    std::vector<std::wstring> typed = DismissErrorBoxes(sonvira.Id(), 3000);
+    ASSERT_EQ(typed.size(), 1u);
+    EXPECT_EQ(typed[0], L"No voice is selected");
+    EXPECT_EQ(SendMessageW(combo1, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(SendMessageW(combo1, CB_GETCOUNT, 0, 0), count) << "typing adds no voice";
+
     EXPECT_TRUE(sonvira.Running()) << "sonvira.exe ended while its engine refused to speak";
 }
 
