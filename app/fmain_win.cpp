@@ -108,14 +108,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     const int pw = area.right - area.left, ph = area.bottom - area.top;
 
     // "消息": a 1-pixel strip on the left, the log filling the rest.
-    HWND log = CreateWindowExW(WS_EX_CLIENTEDGE, RICHEDIT_CLASSW, L"",
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL |
-                                   ES_WANTRETURN,
-                               1, 0, pw - 1, ph, pages_[0], reinterpret_cast<HMENU>(IDC_RICHEDIT1), instance,
-                               nullptr);
-    SendMessageW(log, WM_SETFONT, reinterpret_cast<WPARAM>(logFont_), FALSE);
-    SendMessageW(log, EM_SETEVENTMASK, 0, 0);
-    log_.Attach(log);
+    log_.Attach(CreateLogControl(pages_[0], 1, 0, pw - 1, ph, IDC_RICHEDIT1, logFont_));
 
     // "选项": the layout table of the options page. Group box contents are children of the
     // page (offset by the box's position), so their notifications reach one procedure.

@@ -1,4 +1,6 @@
-// The message log's rich-edit control as the append rules see it.
+// The message log's rich-edit control as the append rules see it. Positions are the
+// control's own character positions (a paragraph break counts once), the unit in which it
+// also selects, so a measured range can be selected as it is.
 #pragma once
 
 #include <windows.h>
@@ -18,5 +20,11 @@ public:
     void ScrollCaret() override;
 
 private:
+    bool CaretAtEnd(long length);
     HWND h_;
 };
+
+// Creates the log control as the main window has it: a "RichEdit20W" child with a vertical
+// scroll bar, word wrap, editable, the given font, no notifications and room for a
+// long-running log. The rich-edit library must be loaded.
+HWND CreateLogControl(HWND parent, int x, int y, int width, int height, int id, HFONT font);

@@ -10,11 +10,17 @@ struct ILogControl {
     virtual ~ILogControl() = default;
     // Length of the whole text in the control's own position unit, without copying it.
     virtual long TextLength() = 0;
-    // True when the log is empty or its last character is a line break.
+    // True when the log is empty or its last character is a line break. May leave the caret
+    // at the end of the log.
     virtual bool EndsWithLineBreak() = 0;
-    // Inserts 8-bit text at the very end; may throw when the control refuses it.
+    // Inserts 8-bit text at the very end and leaves the caret after it; may throw when the
+    // control refuses it. When the caret already stands at the end with nothing selected,
+    // the text takes the colour set there (as a rich edit's insertion point does);
+    // otherwise it takes the colour of the text before it.
     virtual void InsertAtEnd(const std::string& ansi) = 0;
     virtual void SetSelection(long start, long length) = 0;
+    // Colours the selected text; with nothing selected, sets the colour of what is inserted
+    // at the caret next.
     virtual void SetSelectionColour(std::uint32_t colour) = 0;  // 0x00BBGGRR
     virtual void ScrollCaret() = 0;
 };
