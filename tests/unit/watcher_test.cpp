@@ -1,0 +1,410 @@
+// The watcher's tick against doubles of everything it touches: a chat window whose
+// transcript the test scripts reading by reading, two voices that record what they were
+// given, and a log that records its lines. The transcripts use the messenger's layout
+// ("nickname HH:MM:SS", then the body), so the real parser decides what is new.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/message_log.h"
+#include "app/text.h"
+#include "capture/watcher.h"
+
+namespace {
+
+const std::string kSaid = gbk::kSaidColon;        // "说："
+const std::string kSpaceSaid = gbk::kSpaceSaidColon;  // " 说："
+const std::string kHello = "\xc4\xe3\xba\xc3";     // 你好
+const std::string kXiaoyu = "\xd0\xa1\xd3\xe3";    // 小鱼
+
+struct Line {
+    std::string text;
+    std::uint32_t colour;
+    bool scroll;
+    bool operator==(const Line& o) const { return text == o.text && colour == o.colour && scroll == o.scroll; }
+};
+
+std::ostream& operator<<(std::ostream& os, const Line& l) {
+    return os << "{\"" << l.text << "\", 0x" << std::hex << l.colour << std::dec << ", " << l.scroll << "}";
+}
+
+class FakePorts : public WatcherPorts {
+public:
+    // The foreground chat window's transcript as the next reading will find it.
+    std::string transcript;
+    // Called before each reading with its number (1-based within the whole test), so a test
+    // can change the transcript between the readings of one tick.
+    std::function<void(int)> beforeReading;
+    int readings = 0;
+
+    bool ownMessages = true, ownName = true, friendMessages = true, friendName = true, showTime = true;
+
+    std::vector<std::string> ownSpoken, friendSpoken;
+    std::vector<Line> lines;
+    std::vector<std::string> events;  // "speak" and "log" in the order they happened
+    int failAppendsFrom = 0;          // 1-based number of the first append that throws, 0 = none
+
+    std::string ReadChatText() override {
+        ++readings;
+        if (beforeReading) beforeReading(readings);
+        return transcript;
+    }
+    void SpeakOwn(const std::string& t) override {
+        ownSpoken.push_back(t);
+        events.push_back("speak");
+    }
+    void SpeakFriend(const std::string& t) override {
+        friendSpoken.push_back(t);
+        events.push_back("speak");
+    }
+    void AppendColouredLine(const std::string& t, std::uint32_t colour, bool scroll) override {
+        if (failAppendsFrom && static_cast<int>(lines.size()) + 1 >= failAppendsFrom)
+            throw std::runtime_error("selection failed");
+        lines.push_back({t, colour, scroll});
+        events.push_back("log");
+    }
+    bool ReadOwnMessages() override { return ownMessages; }
+    bool ReadOwnName() override { return ownName; }
+    bool ReadFriendMessages() override { return friendMessages; }
+    bool ReadFriendName() override { return friendName; }
+    bool ShowTime() override { return showTime; }
+
+    // Runs one tick and returns how many readings it took.
+    int Tick(const std::string& title, std::string& lastHeader) {
+        int before = readings;
+        WatchTick(*this, title, lastHeader);
+        return readings - before;
+    }
+};
+
+// A transcript in the messenger's layout: header lines "nick HH:MM:SS", each followed by
+// its body.
+std::string Msg(const std::string& nick, const std::string& time, const std::string& body) {
+    return nick + " " + time + "\r\n" + body + "\r\n";
+}
+
+const std::string kAliceTitle = "Alice - chat";
+
+TEST(Watcher, FriendMessageIsSpokenWithTheFriendVoiceAndLoggedBlueThenBlack) {
+    FakePorts p;
+    p.transcript = Msg("Alice", "12:34:56", "hello " + kHello);
+    std::string last;
+    EXPECT_EQ(p.Tick(kAliceTitle, last), 9);
+    EXPECT_EQ(last, "Alice 12:34:56");
+    EXPECT_TRUE(p.ownSpoken.empty());
+    EXPECT_EQ(p.friendSpoken, std::vector<std::string>{"Alice" + kSaid + "hello " + kHello});
+    std::vector<Line> expected = {{"Alice 12:34:56" + kSpaceSaid, kColourFriendHeader, false},
+                                  {"hello " + kHello, kColourBody, true}};
+    EXPECT_EQ(p.lines, expected);
+    EXPECT_EQ(p.events, (std::vector<std::string>{"speak", "log", "log"})) << "speech starts before logging";
+}
+
+TEST(Watcher, OwnMessageIsSpokenWithTheOwnVoiceAndLoggedGreen) {
+    FakePorts p;
+    p.transcript = Msg("Alice", "12:34:56", "hi") + Msg("Bob", "12:35:01", "hello Alice");
+    std::string last;
+    EXPECT_EQ(p.Tick(kAliceTitle, last), 9);
+    EXPECT_EQ(p.ownSpoken, std::vector<std::string>{"Bob" + kSaid + "hello Alice"});
+    EXPECT_TRUE(p.friendSpoken.empty());
+    std::vector<Line> expected = {{"Bob 12:35:01" + kSpaceSaid, kColourOwnHeader, false},
+                                  {"hello Alice", kColourBody, true}};
+    EXPECT_EQ(p.lines, expected);
+}
+
+TEST(Watcher, NewestMessageIsHandledOnceHoweverManyTicksPass) {
+    FakePorts p;
+    p.transcript = Msg("Alice", "12:34:56", "hello");
+    std::string last;
+    p.Tick(kAliceTitle, last);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(p.Tick(kAliceTitle, last), 2) << "unchanged header: body and header only";
+    EXPECT_EQ(p.friendSpoken.size(), 1u);
+    EXPECT_EQ(p.lines.size(), 2u);
+}
+
+TEST(Watcher, ReadingsPerTick) {
+    struct Case {
+        const char* name;
+        std::string transcript;
+        std::string lastHeader;
+        bool message, name_;
+        int readings;
+    } cases[] = {
+        {"no chat in front", "", "Alice 12:34:56", true, true, 1},
+        {"header without a body", "Gina 13:00:00", "", true, true, 1},
+        {"header unchanged", Msg("Alice", "12:34:56", "hi"), "Alice 12:34:56", true, true, 2},
+        {"new, both options", Msg("Alice", "12:34:57", "hi"), "Alice 12:34:56", true, true, 9},
+        {"new, message only", Msg("Alice", "12:34:57", "hi"), "Alice 12:34:56", true, false, 8},
+        {"new, name only", Msg("Alice", "12:34:57", "hi"), "Alice 12:34:56", false, true, 8},
+        {"new, nothing spoken", Msg("Alice", "12:34:57", "hi"), "Alice 12:34:56", false, false, 7},
+    };
+    for (const auto& c : cases) {
+        for (const std::string& title : {kAliceTitle, std::string("Carol - chat")}) {
+            FakePorts p;
+            p.transcript = c.transcript;
+            p.ownMessages = p.friendMessages = c.message;
+            p.ownName = p.friendName = c.name_;
+            std::string last = c.lastHeader;
+            EXPECT_EQ(p.Tick(title, last), c.readings) << c.name << " in " << title;
+        }
+    }
+}
+
+// Every reading is fresh and they come in a fixed order. Each reading here finds a
+// different transcript, so what was spoken, logged and recorded shows which reading each
+// value came from.
+TEST(Watcher, EachValueComesFromItsOwnReadingInOrder) {
+    struct Case {
+        const char* name;
+        std::string title;
+        bool message, nameOpt, showTime;
+        std::string recorded, spoken, headerLine, bodyLine;
+        bool friendVoice;
+        int readings;
+    } cases[] = {
+        // own: 1 body, 2 header, 3 record, 4 own test, 5-6 speech, 7 header line, 8 body, 9 friend test
+        {"own, both", "", true, true, true, "N3 12:34:53", "N5" + kSaid + "body6", "N7 12:34:57", "body8", false, 9},
+        {"own, message", "", true, false, true, "N3 12:34:53", "body5", "N6 12:34:56", "body7", false, 8},
+        {"own, name", "", false, true, true, "N3 12:34:53", "N5" + kSaid, "N6 12:34:56", "body7", false, 8},
+        {"own, none, sender line", "", false, false, false, "N3 12:34:53", "", "N5", "body6", false, 7},
+        // friend: 4 own test (N4 is in the title), 5 friend test, 6-7 speech, 8 header line, 9 body
+        {"friend, both", "N4 N5", true, true, true, "N3 12:34:53", "N6" + kSaid + "body7", "N8 12:34:58", "body9",
+         true, 9},
+        {"friend, name, sender line", "N4 N5", false, true, false, "N3 12:34:53", "N6" + kSaid, "N7", "body8", true, 8},
+    };
+    for (const auto& c : cases) {
+        FakePorts p;
+        p.ownMessages = p.friendMessages = c.message;
+        p.ownName = p.friendName = c.nameOpt;
+        p.showTime = c.showTime;
+        p.beforeReading = [&p](int n) {
+            std::string i = std::to_string(n);
+            p.transcript = "N" + i + " 12:34:5" + i + "\r\nbody" + i;
+        };
+        std::string last = "older 11:00:00";
+        EXPECT_EQ(p.Tick(c.title, last), c.readings) << c.name;
+        EXPECT_EQ(last, c.recorded) << c.name;
+        const auto& spoken = c.friendVoice ? p.friendSpoken : p.ownSpoken;
+        const auto& silent = c.friendVoice ? p.ownSpoken : p.friendSpoken;
+        EXPECT_TRUE(silent.empty()) << c.name;
+        if (c.spoken.empty())
+            EXPECT_TRUE(spoken.empty()) << c.name;
+        else
+            EXPECT_EQ(spoken, std::vector<std::string>{c.spoken}) << c.name;
+        std::uint32_t headerColour = c.friendVoice ? kColourFriendHeader : kColourOwnHeader;
+        std::vector<Line> expected = {{c.headerLine + kSpaceSaid, headerColour, false}, {c.bodyLine, kColourBody, true}};
+        EXPECT_EQ(p.lines, expected) << c.name;
+    }
+}
+
+TEST(Watcher, ReadingOptionsDecideWhatIsSpokenNeverWhatIsLogged) {
+    struct Case {
+        bool message, name;
+        std::vector<std::string> spoken;
+    } cases[] = {
+        {true, true, {"Alice" + kSaid + "see you"}},
+        {true, false, {"see you"}},
+        {false, true, {"Alice" + kSaid}},
+        {false, false, {}},
+    };
+    for (bool friendMsg : {true, false}) {
+        for (const auto& c : cases) {
+            FakePorts p;
+            p.transcript = Msg("Alice", "09:15:00", "see you");
+            // The other direction's options are the opposite, so a mix-up shows.
+            if (friendMsg) {
+                p.friendMessages = c.message;
+                p.friendName = c.name;
+                p.ownMessages = !c.message;
+                p.ownName = !c.name;
+            } else {
+                p.ownMessages = c.message;
+                p.ownName = c.name;
+                p.friendMessages = !c.message;
+                p.friendName = !c.name;
+            }
+            std::string last;
+            p.Tick(friendMsg ? kAliceTitle : "Carol - chat", last);
+            EXPECT_EQ(friendMsg ? p.friendSpoken : p.ownSpoken, c.spoken) << c.message << c.name;
+            EXPECT_TRUE((friendMsg ? p.ownSpoken : p.friendSpoken).empty());
+            ASSERT_EQ(p.lines.size(), 2u) << "logged whatever is spoken";
+            EXPECT_EQ(p.lines[0].text, "Alice 09:15:00" + kSpaceSaid);
+            EXPECT_EQ(p.lines[1].text, "see you");
+        }
+    }
+}
+
+TEST(Watcher, ShowTimeChoosesWholeHeaderOrSenderForTheHeaderLine) {
+    FakePorts p;
+    std::string last;
+    p.transcript = Msg(kXiaoyu, "16:20:30", kHello);
+    p.showTime = true;
+    p.Tick(kXiaoyu + " - chat", last);
+    p.showTime = false;
+    p.transcript += Msg(kXiaoyu, "16:20:41", "again");
+    p.Tick(kXiaoyu + " - chat", last);
+    ASSERT_EQ(p.lines.size(), 4u);
+    EXPECT_EQ(p.lines[0].text, kXiaoyu + " 16:20:30" + kSpaceSaid);
+    EXPECT_EQ(p.lines[2].text, kXiaoyu + kSpaceSaid) << "only messages handled after the toggle change";
+    EXPECT_EQ(p.friendSpoken.back(), kXiaoyu + kSaid + "again");
+}
+
+TEST(Watcher, IdenticalHeadersMakeTheSecondMessageInvisible) {
+    FakePorts p;
+    std::string last;
+    p.transcript = Msg("Alice", "12:00:00", "first");
+    p.Tick(kAliceTitle, last);
+    p.transcript += Msg("Alice", "12:00:00", "second, same second");
+    p.Tick(kAliceTitle, last);
+    EXPECT_EQ(p.friendSpoken, std::vector<std::string>{"Alice" + kSaid + "first"});
+    EXPECT_EQ(p.lines.size(), 2u);
+}
+
+TEST(Watcher, SeveralMessagesBetweenTwoTicksOnlyTheNewestIsHandled) {
+    FakePorts p;
+    std::string last;
+    p.transcript = Msg("Alice", "12:00:00", "first");
+    p.Tick(kAliceTitle, last);
+    p.transcript += Msg("Alice", "12:00:01", "second") + Msg("Bob", "12:00:02", "third") +
+                    Msg("Alice", "12:00:03", "fourth");
+    p.Tick(kAliceTitle, last);
+    EXPECT_EQ(p.friendSpoken, (std::vector<std::string>{"Alice" + kSaid + "first", "Alice" + kSaid + "fourth"}));
+    EXPECT_TRUE(p.ownSpoken.empty()) << "Bob's message in between is never read";
+    ASSERT_EQ(p.lines.size(), 4u);
+    EXPECT_EQ(p.lines[3].text, "fourth");
+}
+
+TEST(Watcher, SwitchingBetweenTwoChatsHandlesEachNewestAnew) {
+    const std::string a = Msg("Alice", "10:00:00", "from A");
+    const std::string b = Msg("Carol", "10:00:05", "from B");
+    const std::string titleA = kAliceTitle, titleB = "Carol - chat";
+    struct Step {
+        const std::string* transcript;
+        const std::string* title;
+        bool handled;
+        const char* what;
+    } steps[] = {
+        {&a, &titleA, true, "first tick with A in front"},
+        {&a, &titleA, false, "A again"},
+        {&b, &titleB, true, "B brought to the front"},
+        {&a, &titleA, true, "back in A: its newest message again"},
+        {nullptr, &titleA, false, "another program in front"},
+        {&a, &titleA, false, "back to the same chat"},
+    };
+    FakePorts p;
+    std::string last;
+    for (const auto& s : steps) {
+        p.transcript = s.transcript ? *s.transcript : std::string();
+        std::size_t before = p.friendSpoken.size();
+        p.Tick(*s.title, last);
+        EXPECT_EQ(p.friendSpoken.size() - before, s.handled ? 1u : 0u) << s.what;
+    }
+    EXPECT_EQ(last, "Alice 10:00:00");
+    EXPECT_TRUE(p.ownSpoken.empty());
+}
+
+TEST(Watcher, TitleTimerNotYetRefreshedJudgesByThePreviousTitle) {
+    FakePorts p;
+    std::string last;
+    p.transcript = Msg("Carol", "10:00:05", "from B");
+    p.Tick(kAliceTitle, last);  // B is in front, but the title is still A's
+    EXPECT_EQ(p.ownSpoken, std::vector<std::string>{"Carol" + kSaid + "from B"});
+    EXPECT_EQ(p.lines.at(0).colour, kColourOwnHeader);
+}
+
+TEST(Watcher, WhoSpokeIsDecidedBySubstringOfTheTitle) {
+    struct Case {
+        const char* name;
+        std::string title, nick;
+        bool friendMsg;
+    } cases[] = {
+        {"no title seen yet", "", "Alice", false},
+        {"friend named in the title", kAliceTitle, "Alice", true},
+        {"user's own nickname in the title", "Bob's group - chat", "Bob", true},
+        {"one-character sender inside a longer name", kAliceTitle, "A", true},
+        {"case matters", kAliceTitle, "alice", false},
+        {"Chinese nickname", "\xd3\xeb" + kXiaoyu + "\xc1\xc4\xcc\xec\xd6\xd0", kXiaoyu, true},  // 与小鱼聊天中
+    };
+    for (const auto& c : cases) {
+        FakePorts p;
+        p.transcript = Msg(c.nick, "21:07:45", "text");
+        std::string last;
+        p.Tick(c.title, last);
+        EXPECT_EQ(p.friendSpoken.size(), c.friendMsg ? 1u : 0u) << c.name;
+        EXPECT_EQ(p.ownSpoken.size(), c.friendMsg ? 0u : 1u) << c.name;
+        ASSERT_EQ(p.lines.size(), 2u) << c.name;
+        EXPECT_EQ(p.lines[0].colour, c.friendMsg ? kColourFriendHeader : kColourOwnHeader) << c.name;
+    }
+}
+
+TEST(Watcher, EmptySenderCountsAsOwnAndItsHeaderLineIsLeftToTheLog) {
+    // "0:15:20" matches no cut token, so the nickname comes out empty.
+    FakePorts p;
+    p.transcript = Msg("Dave", "0:15:20", "late");
+    p.showTime = false;
+    std::string last;
+    p.Tick("Dave - chat", last);
+    EXPECT_EQ(p.ownSpoken, std::vector<std::string>{kSaid + "late"});
+    ASSERT_EQ(p.lines.size(), 2u);
+    EXPECT_EQ(p.lines[0].text, kSpaceSaid) << "the log refuses it, not the watcher";
+}
+
+TEST(Watcher, EmptyHeaderAfterANonEmptyOneIsHandledOnce) {
+    FakePorts p;
+    std::string last = "Alice 12:00:00";
+    p.transcript = "no header here\r\nsecond\r\nthird";
+    EXPECT_EQ(p.Tick(kAliceTitle, last), 9);
+    EXPECT_EQ(last, "");
+    EXPECT_EQ(p.ownSpoken, std::vector<std::string>{kSaid + "second\r\nthird"});
+    EXPECT_EQ(p.Tick(kAliceTitle, last), 2) << "an empty header equals an empty record";
+    EXPECT_EQ(p.ownSpoken.size(), 1u);
+}
+
+TEST(Watcher, NothingInFrontKeepsTheRecordedHeader) {
+    FakePorts p;
+    std::string last = "Alice 12:00:00";
+    for (const char* t : {"", "   \r\n", "Gina 13:00:00\r\n   "}) {
+        p.transcript = t;
+        EXPECT_EQ(p.Tick(kAliceTitle, last), 1);
+    }
+    EXPECT_EQ(last, "Alice 12:00:00");
+    EXPECT_TRUE(p.lines.empty());
+}
+
+TEST(Watcher, ClearingTheLogDoesNotBringTheMessageBack) {
+    FakePorts p;
+    std::string last;
+    p.transcript = Msg("Alice", "12:00:00", "hello");
+    p.Tick(kAliceTitle, last);
+    p.lines.clear();  // the user cleared the log
+    p.Tick(kAliceTitle, last);
+    EXPECT_TRUE(p.lines.empty());
+}
+
+TEST(Watcher, NewestMessageRemovedMakesThePreviousOneNewIfItsHeaderDiffers) {
+    FakePorts p;
+    std::string last;
+    p.transcript = Msg("Alice", "12:00:00", "one") + Msg("Alice", "12:00:09", "two");
+    p.Tick(kAliceTitle, last);
+    p.transcript = Msg("Alice", "12:00:00", "one");  // the messenger's window was cleared in part
+    p.Tick(kAliceTitle, last);
+    EXPECT_EQ(p.friendSpoken.back(), "Alice" + kSaid + "one");
+    EXPECT_EQ(last, "Alice 12:00:00");
+}
+
+TEST(Watcher, LogFailureLeavesTheTickButTheMessageStaysHandled) {
+    FakePorts p;
+    p.failAppendsFrom = 1;
+    p.transcript = Msg("Alice", "12:00:00", "hello");
+    std::string last;
+    EXPECT_THROW(p.Tick(kAliceTitle, last), std::runtime_error);
+    EXPECT_EQ(last, "Alice 12:00:00") << "recorded before anything could fail";
+    EXPECT_EQ(p.friendSpoken.size(), 1u) << "speech was already started";
+    p.failAppendsFrom = 0;
+    EXPECT_EQ(p.Tick(kAliceTitle, last), 2);
+    EXPECT_TRUE(p.lines.empty());
+}
+
+}  // namespace
