@@ -12,9 +12,10 @@ TFmain::TFmain(const TFmainServices& services)
       RichEdit1(services.log),
       services_(services),
       own_{SpVoice, CBVoice, TRate, LRate, TVolume, LVolume},
-      friends_{SpVoice1, CBVoice1, TRate1, LRate1, TVolume1, LVolume1} {}
-
-void TFmain::FormCreate() {
+      friends_{SpVoice1, CBVoice1, TRate1, LRate1, TVolume1, LVolume1} {
+    // The components come with their handlers and the two capture timers come enabled, as a
+    // form's stored design does: chat capture must run even when a later start-up step fails
+    // (under an engine that cannot speak, applying the voices does).
     Timer2.OnTimer = [this] { Timer2Timer(); };
     Timer3.OnTimer = [this] { Timer3Timer(); };
     StopSpeak1.OnClick = [this] { StopSpeak1Click(); };
@@ -26,12 +27,13 @@ void TFmain::FormCreate() {
     TVolume1.OnChange = [this] { TVolume1Change(); };
     BtnDefault1.OnClick = [this] { BtnDefault1Click(); };
     BtnDefault2.OnClick = [this] { BtnDefault2Click(); };
-
-    // Until settings are stored, the profiles start from the defaults.
-    InitVoiceProfiles(-1, -1, 0, 0, 100, 100);
-
     Timer2.SetEnabled(true);
     Timer3.SetEnabled(true);
+}
+
+void TFmain::FormCreate() {
+    // Until settings are stored, the profiles start from the defaults.
+    InitVoiceProfiles(-1, -1, 0, 0, 100, 100);
 }
 
 std::string TFmain::GetChatText() { return ::GetChatText(services_.chatWindows, services_.codePage); }

@@ -25,8 +25,7 @@ public:
     TFmain(const TFmain&) = delete;
     TFmain& operator=(const TFmain&) = delete;
 
-    // Runs once the window and its peers exist: wires handlers, fills the voice lists and
-    // starts the timers.
+    // Runs once the window and its peers exist: fills the voice lists and applies settings.
     void FormCreate();
 
     // Chat capture.
