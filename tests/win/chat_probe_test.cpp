@@ -362,7 +362,7 @@ TEST(ChatProbeWin, ControlThatHangsOnTheRequestYieldsNothingWithinTheBound) {
 }
 
 TEST(ChatProbeWin, WindowThatHangsLaterYieldsNothingWithinTheBound) {
-    StandinChat standin(L"--hang-after-ms 1500 --hang-seconds 6 --transcript-file \"" + WriteTempFile(kTranscript) +
+    StandinChat standin(L"--hang-after-ms 3000 --hang-seconds 6 --transcript-file \"" + WriteTempFile(kTranscript) +
                         L"\"");
     ASSERT_TRUE(standin.BringToFront());
     Probe probe;
@@ -454,6 +454,24 @@ TEST(StandinChatWin, ChattersOnItsOwnWhenAsked) {
         ++messages;
     }
     EXPECT_GE(messages, 2);
+}
+
+TEST(StandinChatWin, TakesItsSettingsFromTheCommandLine) {
+    // Chinese on the command line must arrive whole, not through the ANSI code page.
+    StandinChat standin(L"--title \"与 大熊 聊天中\"");
+    EXPECT_EQ(WindowTextW(standin.Window()), L"与 大熊 聊天中");
+    ASSERT_TRUE(standin.BringToFront());
+    Probe probe;
+    std::string chatTitle;
+    probe.Tick(chatTitle);
+    EXPECT_EQ(chatTitle, WideToAnsi(L"与 大熊 聊天中"));
+    EXPECT_EQ(probe.Read(), "") << "starts with an empty transcript";
+
+    // A transcript file that cannot be read ends the stand-in at once with exit code 2.
+    ChildProcess missing(StandinChatExe(), L"--transcript-file \"C:\\no\\such\\file.txt\"");
+    DWORD code = 0;
+    ASSERT_TRUE(missing.WaitExit(10000, &code));
+    EXPECT_EQ(code, 2u);
 }
 
 TEST(StandinChatWin, TranscriptControlAnswersInBytes) {
