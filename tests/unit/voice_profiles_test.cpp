@@ -11,6 +11,7 @@
 #include "app/application.h"
 #include "app/fmain.h"
 #include "speech/voice_profiles.h"
+#include "support/form_doubles.h"
 #include "support/recording_engine.h"
 
 namespace {
@@ -57,27 +58,6 @@ Log WithoutRepeats(const Log& log) {
         if (out.empty() || out.back() != e) out.push_back(e);
     return out;
 }
-
-// Trivial services the main window needs besides speech; none of them is used here.
-struct NoChatWindows : IChatWindows {
-    WindowRef Foreground() override { return 0; }
-    std::string Title(WindowRef) override { return {}; }
-    WindowRef FindChild(WindowRef, const char*) override { return 0; }
-    bool QueryTextLength(WindowRef, std::size_t&) override { return false; }
-    bool ReadText(WindowRef, std::size_t, std::string&) override { return false; }
-};
-struct BytesCodePage : ICodePage {
-    std::u16string AnsiToUtf16(const std::string& a) override { return std::u16string(a.begin(), a.end()); }
-    std::string Utf16ToAnsi(const std::u16string& w) override { return std::string(w.begin(), w.end()); }
-};
-struct NullLog : ILogControl {
-    long TextLength() override { return 0; }
-    bool EndsWithLineBreak() override { return true; }
-    void InsertAtEnd(const std::string&) override {}
-    void SetSelection(long, long) override {}
-    void SetSelectionColour(std::uint32_t) override {}
-    void ScrollCaret() override {}
-};
 
 // The main window's logic after its creation handler, with three voices by default.
 struct Window {
