@@ -43,6 +43,8 @@ std::string Join(const std::vector<std::string>& lines, const std::string& br) {
     return s;
 }
 
+// The known transcript shapes: what the watcher must get for each newest message. Inputs
+// are given line by line and joined below with each kind of line break.
 struct Row {
     std::vector<std::string> lines;  // the transcript, line by line
     std::string header, sender, body;
@@ -108,6 +110,7 @@ TEST(TranscriptSplitting, MixedBreaksAndLfCrMakeAnEmptyLine) {
     EXPECT_EQ(GetLastMessageBody(t), "first\r\nsecond\r\nthird\r\n\r\nfourth");
 }
 
+// The oracle's own splitting, checked by hand, since the random comparison trusts it.
 TEST(TranscriptSplitting, LinesAsTheOracleSplitsThem) {
     struct Case {
         std::string text;
@@ -157,6 +160,8 @@ TEST(TranscriptBody, NoHeaderLineDropsTheFirstLine) {
     for (const Case& c : cases) EXPECT_EQ(Escape(GetLastMessageBody(c.text)), Escape(c.body)) << Escape(c.text);
 }
 
+// Nothing but "a digit, then ':'" makes a header line, wherever it stands and whatever the
+// line means; full-width digits and colons never do.
 TEST(TranscriptHeader, DigitColonAnywhereMakesTheHeaderLine) {
     struct Case {
         std::string text, header;
@@ -173,6 +178,8 @@ TEST(TranscriptHeader, DigitColonAnywhereMakesTheHeaderLine) {
     for (const Case& c : cases) EXPECT_EQ(Escape(GetLastHeader(c.text)), Escape(c.header)) << Escape(c.text);
 }
 
+// The nickname is cut at the hour token latest in the fixed order, wherever it stands, then
+// at a complete bracket pair; a nickname of digits only is spaced out for speaking.
 TEST(TranscriptSender, LatestCutTokenInTheTableWins) {
     struct Case {
         std::string header, sender;
@@ -247,6 +254,8 @@ const char* const kPieces[] = {
     "\xff", "a", "Z", "x", "" /* a NUL byte */, " 1", " 0", "1:", "12:34",
 };
 
+// Up to twelve pieces: short enough for the oracle to be quick, long enough for several
+// lines, headers and bodies.
 std::string RandomTranscript(std::mt19937& rng) {
     std::uniform_int_distribution<int> count(0, 12);
     std::uniform_int_distribution<std::size_t> piece(0, sizeof(kPieces) / sizeof(kPieces[0]) - 1);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "capture/transcript.h"
+#include "support/transcript_oracle.h"
 
 namespace {
 
@@ -57,6 +58,15 @@ void Body(benchmark::State& s) { Run<GetLastMessageBody>(s); }
 BENCHMARK(Header)->Arg(8 << 10)->Arg(8 << 20);
 BENCHMARK(Sender)->Arg(8 << 10)->Arg(8 << 20);
 BENCHMARK(Body)->Arg(8 << 10)->Arg(8 << 20);
+
+// For comparison: the literal reading that splits the whole history into lines first.
+void LiteralHeader(benchmark::State& s) { Run<oracle::GetLastHeader>(s); }
+void LiteralSender(benchmark::State& s) { Run<oracle::GetLastSender>(s); }
+void LiteralBody(benchmark::State& s) { Run<oracle::GetLastMessageBody>(s); }
+
+BENCHMARK(LiteralHeader)->Arg(8 << 10)->Arg(8 << 20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LiteralSender)->Arg(8 << 10)->Arg(8 << 20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LiteralBody)->Arg(8 << 10)->Arg(8 << 20)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

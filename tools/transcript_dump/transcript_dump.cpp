@@ -38,6 +38,7 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 done, 1 the file could not be read, 2 bad arguments.\n";
 
+// Reads to the end; a transcript may hold any byte, NUL included.
 bool ReadAll(std::FILE* f, std::string& out) {
     char buf[65536];
     std::size_t n;
@@ -45,6 +46,8 @@ bool ReadAll(std::FILE* f, std::string& out) {
     return !std::ferror(f);
 }
 
+// One visible token per byte that could hide: blanks and breaks are what decide where the
+// parser cuts, so none of them may print as white space.
 std::string Escape(const std::string& s, bool raw8) {
     static const char kHex[] = "0123456789abcdef";
     std::string out;
@@ -129,6 +132,7 @@ int main(int argc, char** argv) {
         }
     }
 
+    // Each routine gets the whole text, as the watcher gives it.
     const std::string header = GetLastHeader(transcript);
     const std::string sender = GetLastSender(transcript);
     const std::string body = GetLastMessageBody(transcript);

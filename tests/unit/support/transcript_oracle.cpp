@@ -7,11 +7,14 @@ namespace oracle {
 
 namespace {
 
+// Every time-of-day prefix the chat client may write; any one of them in a line makes it a
+// header line. Listed in full, as the rules state them, rather than as "digit then colon".
 const char* const kHeaderTokens[] = {
     "0:",  "1:",  "2:",  "3:",  "4:",  "5:",  "6:",  "7:",  "8:",  "9:",  "10:",
     "11:", "12:", "13:", "14:", "15:", "16:", "17:", "18:", "19:", "20:", "21:",
     "22:", "23:", "01:", "02:", "03:", "04:", "05:", "06:", "07:", "08:", "09:"};
 
+// The hour as it follows the nickname, tried in this order; the order decides the result.
 const char* const kCutTokens[] = {
     " 1",  " 2",  " 3",  " 4",  " 5",  " 6",  " 7",  " 8",  " 9",  " 10", " 11",
     " 12", " 13", " 14", " 15", " 16", " 17", " 18", " 19", " 20", " 21", " 22",
@@ -34,6 +37,7 @@ long FindHeader(const std::vector<std::string>& lines) {
     return -1;
 }
 
+// Every occurrence, left to right, as a text editor's "replace all" does.
 std::string ReplaceAll(const std::string& s, const std::string& from, const std::string& to) {
     std::string out;
     std::size_t pos = 0;
@@ -49,6 +53,8 @@ std::string ReplaceAll(const std::string& s, const std::string& from, const std:
 
 }  // namespace
 
+// A line runs to the next CR or LF; then one CR and one LF are skipped if present, so LF CR
+// ends a line and then an empty one, and a break at the very end adds no empty line.
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t i = 0;
@@ -76,6 +82,8 @@ std::string GetLastSender(const std::string& transcript) {
     if (h >= 0) {
         const std::string& l = lines[h];
         std::string t = text::Trim(l);
+        // Each token the line holds overrides the cut of the ones before it; the cut is made
+        // in the trimmed line, so a token seen only across leading blanks leaves nothing.
         for (const char* k : kCutTokens) {
             if (!Has(l, k)) continue;
             std::size_t p = t.find(k);
@@ -91,7 +99,7 @@ std::string GetLastSender(const std::string& transcript) {
 std::string GetLastMessageBody(const std::string& transcript) {
     std::vector<std::string> lines = SplitLines(transcript);
     long h = FindHeader(lines);
-    if (h < 0) h = 0;
+    if (h < 0) h = 0;  // no header line: the first line stands in for it
     std::vector<std::string> collected;
     for (std::size_t i = static_cast<std::size_t>(h) + 1; i < lines.size(); ++i) collected.push_back(lines[i]);
     std::string joined;
@@ -107,6 +115,7 @@ bool IsAllDigits(const std::string& text) {
 }
 
 std::string SpaceOutDigits(const std::string& text) {
+    // One pass per digit: the spaces put in by one pass are never touched by another.
     std::string s = text;
     for (char d = '0'; d <= '9'; ++d) s = ReplaceAll(s, std::string(1, d), std::string(" ") + d);
     return text::Trim(s);
