@@ -1,21 +1,33 @@
 #!/usr/bin/env bash
-# The demo that run.sh shows: the stand-in chat window and Sonvira side by side.
+# The demo that run.sh shows: the stand-in chat window and Sonvira side by side. A short chat
+# is played in the stand-in (tools/demo_driver): the friend and the user write in turn a few
+# seconds apart, Sonvira logs every message (and speaks it where SAPI has a voice), and the
+# log's text is printed at the end. Without a display a screenshot is saved as well.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${SONVIRA_BUILD:-$root/build}"
 . "$root/scripts/wine-env.sh"
 win="$build/win32"
 standin="$win/tools/standin_chat/standin_chat.exe"
-if [ -f "$standin" ]; then
-  wine "$standin" </dev/null >/dev/null 2>&1 &
-fi
+driver="$win/tools/demo_driver/demo_driver.exe"
+for exe in "$win/sonvira.exe" "$standin" "$driver"; do
+  [ -f "$exe" ] || { echo "demo: $exe was not built"; exit 1; }
+done
+
+wine "$standin" --front </dev/null >/dev/null 2>&1 &
 wine "$win/sonvira.exe" </dev/null >/dev/null 2>&1 &
 sonvira=$!
+wine "$driver" --messages "${SONVIRA_DEMO_MESSAGES:-6}" --interval-ms "${SONVIRA_DEMO_INTERVAL_MS:-3000}" </dev/null
+
 if [ -n "${SONVIRA_HEADLESS:-}" ]; then
-  sleep "${SONVIRA_DEMO_SECONDS:-30}"
+  # Whatever is left of the demo's time, so the windows can be looked at over a remote screen.
+  rest=$(( ${SONVIRA_DEMO_SECONDS:-30} - SECONDS ))
+  [ "$rest" -gt 0 ] && sleep "$rest"
   mkdir -p "$build/screenshots"
   import -window root "$build/screenshots/run.png" && echo "run: screenshot saved to $build/screenshots/run.png"
   wineserver -k 2>/dev/null
   exit 0
 fi
+echo "run: Sonvira keeps watching; write into the stand-in's message box and press send to chat on."
+echo "run: end it with 退出 in Sonvira's menu."
 wait "$sonvira"

@@ -1,0 +1,165 @@
+// Plays a short chat for the demo: with sonvira.exe and the stand-in chat window running, it
+// brings the chat window to the front, lets the friend and the user write in turn a few
+// seconds apart, and finally prints what Sonvira's log shows. Output is UTF-8.
+//
+//   demo_driver [--messages N] [--interval-ms MS] [--settle-ms MS]
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+#include "app/fmain_win.h"
+#include "tools/standin_chat/standin_protocol.h"
+#include "win/codepage_win.h"
+
+namespace {
+
+void Print(const std::string& utf8) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+void Print(const std::wstring& w) { Print(WideToUtf8(w)); }
+
+template <typename F>
+bool WaitFor(F cond, DWORD ms) {
+    for (DWORD start = GetTickCount();; Sleep(100)) {
+        if (cond()) return true;
+        if (GetTickCount() - start >= ms) return false;
+    }
+}
+
+struct Search {
+    int id;
+    HWND found;
+};
+BOOL CALLBACK ById(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    if (GetDlgCtrlID(h) != s->id) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+// Message boxes of the given process: this Wine's speech engine refuses voice settings and
+// Sonvira says so at start. Answered here so that the chat window can stay in front.
+struct Boxes {
+    DWORD pid;
+    int closed;
+};
+BOOL CALLBACK CloseBox(HWND h, LPARAM lp) {
+    auto* b = reinterpret_cast<Boxes*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (pid == b->pid && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(h)) {
+        PostMessageW(h, WM_COMMAND, IDOK, 0);
+        ++b->closed;
+    }
+    return TRUE;
+}
+
+std::wstring TextOf(HWND h) {
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &n)) return {};
+    std::wstring buf(static_cast<std::size_t>(n) * 2 + 1024, L'\0');
+    SendMessageTimeoutW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(&buf[0]), SMTO_ABORTIFHUNG, 5000, &n);
+    return buf.c_str();
+}
+
+bool Send(HWND chat, const std::wstring& nick, const std::wstring& body) {
+    std::string bytes = WideToAnsi(nick) + "\n" + WideToAnsi(body);
+    COPYDATASTRUCT cd = {standin::kCopyAppendMessage, static_cast<DWORD>(bytes.size()), &bytes[0]};
+    DWORD_PTR ok = 0;
+    return SendMessageTimeoutW(chat, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cd), SMTO_ABORTIFHUNG, 5000, &ok) && ok;
+}
+
+// Asked from here and by the chat window itself, as a window may always come forward when its
+// process was the last to get input; true once it really is in front.
+bool BringToFront(HWND chat) {
+    return WaitFor(
+        [chat] {
+            if (GetForegroundWindow() == chat) return true;
+            SetForegroundWindow(chat);
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutW(chat, standin::kMsgBringToFront, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+            return GetForegroundWindow() == chat;
+        },
+        5000);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int messages = 6;
+    DWORD interval = 3000, settle = 2500;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!wcscmp(argv[i], L"--messages")) messages = _wtoi(argv[i + 1]);
+        else if (!wcscmp(argv[i], L"--interval-ms")) interval = static_cast<DWORD>(_wtoi(argv[i + 1]));
+        else if (!wcscmp(argv[i], L"--settle-ms")) settle = static_cast<DWORD>(_wtoi(argv[i + 1]));
+    }
+
+    HWND main = nullptr, chat = nullptr;
+    if (!WaitFor([&] { return (main = FindWindowW(L"TFmain", L"Sonvira")) != nullptr; }, 30000)) {
+        Print("demo: Sonvira's window did not appear\n");
+        return 1;
+    }
+    if (!WaitFor([&] { return (chat = FindWindowW(standin::kWindowClass, nullptr)) != nullptr; }, 30000)) {
+        Print("demo: the stand-in chat window did not appear\n");
+        return 1;
+    }
+    Search search = {IDC_RICHEDIT1, nullptr};
+    EnumChildWindows(main, ById, reinterpret_cast<LPARAM>(&search));
+    HWND log = search.found;
+
+    // Start-up reports come in the first moments; the main window shows once they are
+    // answered, and then the chat window is brought back in front of it.
+    Sleep(1500);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(main, &pid);
+    Boxes boxes = {pid, 0};
+    EnumWindows(CloseBox, reinterpret_cast<LPARAM>(&boxes));
+    if (boxes.closed) Print("demo: answered " + std::to_string(boxes.closed) + " start-up message box(es) of Sonvira\n");
+    WaitFor([main] { return IsWindowVisible(main) != FALSE; }, 10000);
+    Sleep(1000);
+    // Side by side, the chat on the left of Sonvira's window, so that both can be watched.
+    RECT m = {}, c = {};
+    GetWindowRect(main, &m);
+    GetWindowRect(chat, &c);
+    const int chatWidth = c.right - c.left;
+    const int chatLeft = m.left - chatWidth - 8 >= 0 ? m.left - chatWidth - 8 : 16;
+    SetWindowPos(chat, nullptr, chatLeft, m.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (chatLeft + chatWidth + 8 > m.left)
+        SetWindowPos(main, nullptr, chatLeft + chatWidth + 8, m.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!BringToFront(chat)) Print("demo: the chat window could not be brought to the front\n");
+
+    wchar_t title[256] = {};
+    GetWindowTextW(chat, title, 256);
+    Print(L"demo: chat window \"" + std::wstring(title) + L"\" in front; Sonvira is watching it\n");
+
+    const wchar_t* const friendLines[] = {L"你好，在吗？", L"今天晚上一起吃饭吧。", L"七点半，老地方。", L"好的，不见不散！"};
+    const wchar_t* const ownLines[] = {L"在的，什么事？", L"好啊，几点？", L"OK, see you there."};
+    for (int i = 0; i < messages; ++i) {
+        Sleep(i == 0 ? 1500 : interval);
+        // Back in front if anything took the front meanwhile, and long enough for Sonvira's
+        // title timer to see it again: before that a friend's message would count as the user's.
+        if (GetForegroundWindow() != chat && BringToFront(chat)) Sleep(1500);  // the first wait lets Sonvira see the chat title
+        bool friendSpeaks = i % 2 == 0;
+        std::wstring nick = friendSpeaks ? L"小鱼" : L"我";
+        std::wstring body = friendSpeaks ? friendLines[(i / 2) % 4] : ownLines[(i / 2) % 3];
+        if (!Send(chat, nick, body)) Print("demo: the stand-in did not take a message\n");
+        Print(L"chat:  " + nick + L": " + body + L"\n");
+    }
+    Sleep(settle);
+
+    Print("\nSonvira's log now reads:\n");
+    std::wstring text = log ? TextOf(log) : std::wstring(L"(log not found)");
+    // One line of output per log line, marked so that it stands out in a terminal.
+    std::wstring shown = L"  | ";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r') continue;
+        shown += text[i];
+        if (text[i] == L'\n' && i + 1 < text.size()) shown += L"  | ";
+    }
+    Print(shown + L"\n");
+    return 0;
+}
