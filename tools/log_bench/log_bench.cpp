@@ -2,10 +2,13 @@
 // real rich-edit control and the program's own append code. A log only ever grows while the
 // program runs, so the cost of a message must not depend on how much came before it.
 //
-//   log_bench [messages-per-sample] [samples]
+//   log_bench [messages-per-sample] [samples]      (tools/log_bench/run.sh runs it under Wine)
 //
 // Prints, for each log size, the median time per logged message (header line + body line)
-// and the ratio of the long log's figure to the short log's.
+// and the ratio of the long log's figure to the short log's, with the log hidden (as in the
+// tray) and shown. It also prints what the control charges for putting the caret near the
+// end of the log, which an append does once to leave the caret at the start of its line:
+// Wine's rich edit finds a position by walking every paragraph before it.
 #include <windows.h>
 
 #include <richedit.h>
@@ -85,8 +88,14 @@ double Seconds(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f) {
     return static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-// Median microseconds per message over `samples` batches of `perSample` messages.
-double MeasurePerMessage(int lines, bool visible, int perSample, int samples, long* finalParagraphs) {
+struct Figures {
+    double perMessage;  // median microseconds per logged message
+    double caretMove;   // median microseconds to put the caret near the end of the log
+    long rows;          // rows in the log at the end
+};
+
+// Median figures over `samples` batches of `perSample` messages.
+Figures Measure(int lines, bool visible, int perSample, int samples) {
     Host host(visible);
     Prefill(host.log, lines);
     Pump();
@@ -111,9 +120,22 @@ double MeasurePerMessage(int lines, bool visible, int perSample, int samples, lo
         Pump();
         perMessage.push_back(Seconds(t0, t1, freq) * 1e6 / perSample);
     }
-    *finalParagraphs = static_cast<long>(SendMessageW(host.log, EM_GETLINECOUNT, 0, 0));
+    // What the control itself charges for naming a position near the end of the log: the
+    // one thing an append asks for that a rich edit may find by walking its whole text.
+    std::vector<double> caret;
+    for (int s = 0; s < samples; ++s) {
+        LARGE_INTEGER t0, t1;
+        const long end = log.TextLength();
+        QueryPerformanceCounter(&t0);
+        for (int i = 0; i < perSample; ++i) log.SetSelection(end - 1 - i % 8, 0);
+        QueryPerformanceCounter(&t1);
+        caret.push_back(Seconds(t0, t1, freq) * 1e6 / perSample);
+    }
+    log.SetSelection(log.TextLength(), 0);
     std::sort(perMessage.begin(), perMessage.end());
-    return perMessage[perMessage.size() / 2];
+    std::sort(caret.begin(), caret.end());
+    return {perMessage[perMessage.size() / 2], caret[caret.size() / 2],
+            static_cast<long>(SendMessageW(host.log, EM_GETLINECOUNT, 0, 0))};
 }
 
 }  // namespace
@@ -125,17 +147,18 @@ int main(int argc, char** argv) {
         std::printf("log_bench: riched20.dll not found\n");
         return 1;
     }
-    bool worst = true;
+    bool within = true;
     for (bool visible : {false, true}) {
-        long rows100 = 0, rowsBig = 0;
-        double small = MeasurePerMessage(100, visible, perSample, samples, &rows100);
-        double big = MeasurePerMessage(100000, visible, perSample, samples, &rowsBig);
-        double ratio = big / small;
-        std::printf("%s log: %8.1f us/message at 100 lines, %8.1f us/message at 100000 lines (ratio %.2f; "
-                    "rows at end %ld / %ld)\n",
-                    visible ? "shown " : "hidden", small, big, ratio, rows100, rowsBig);
-        worst = worst && ratio <= 2.0;
+        Figures small = Measure(100, visible, perSample, samples);
+        Figures big = Measure(100000, visible, perSample, samples);
+        double ratio = big.perMessage / small.perMessage;
+        std::printf("%s log: %8.1f us/message at 100 lines, %8.1f us/message at 100000 lines: ratio %.2f\n",
+                    visible ? "shown " : "hidden", small.perMessage, big.perMessage, ratio);
+        std::printf("        of which the control's own caret placement near the end: %8.1f us at 100 lines, "
+                    "%8.1f us at 100000 lines (rows at end %ld / %ld)\n",
+                    small.caretMove, big.caretMove, small.rows, big.rows);
+        within = within && ratio <= 2.0;
     }
-    std::printf("log_bench: %s\n", worst ? "within 2x" : "NOT within 2x");
-    return worst ? 0 : 2;
+    std::printf("log_bench: %s\n", within ? "within 2x" : "NOT within 2x");
+    return within ? 0 : 2;
 }
