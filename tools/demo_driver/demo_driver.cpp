@@ -111,15 +111,22 @@ int wmain(int argc, wchar_t** argv) {
     EnumChildWindows(main, ById, reinterpret_cast<LPARAM>(&search));
     HWND log = search.found;
 
-    // Start-up reports come in the first moments; the main window shows once they are
-    // answered, and then the chat window is brought back in front of it.
-    Sleep(1500);
+    // Start-up reports come in the first moments and hold up the rest of start-up; they are
+    // answered until the main window shows (or, should it start in the tray, until none has
+    // come for two seconds). Then the chat window is brought in front of it.
     DWORD pid = 0;
     GetWindowThreadProcessId(main, &pid);
     Boxes boxes = {pid, 0};
-    EnumWindows(CloseBox, reinterpret_cast<LPARAM>(&boxes));
-    if (boxes.closed) Print("demo: answered " + std::to_string(boxes.closed) + " start-up message box(es) of Sonvira\n");
-    WaitFor([main] { return IsWindowVisible(main) != FALSE; }, 10000);
+    DWORD quietSince = GetTickCount();
+    WaitFor(
+        [&] {
+            int before = boxes.closed;
+            EnumWindows(CloseBox, reinterpret_cast<LPARAM>(&boxes));
+            if (boxes.closed != before) quietSince = GetTickCount();
+            return IsWindowVisible(main) || GetTickCount() - quietSince > 2000;
+        },
+        15000);
+    if (boxes.closed) Print("demo: answered Sonvira's start-up message box (this Wine's speech engine cannot speak)\n");
     Sleep(1000);
     // Side by side, the chat on the left of Sonvira's window, so that both can be watched.
     RECT m = {}, c = {};
