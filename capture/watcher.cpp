@@ -1,6 +1,6 @@
 // The message watcher's tick. It never keeps the transcript: every value (body, header,
-// sender) comes from a reading of its own, taken at the moment it is needed, so a tick is a
-// fixed sequence of readings that the tests can count and order.
+// sender) comes from a reading of its own, taken at the moment it is needed, in a fixed
+// order, so each decision is made on the chat window as it is at that moment.
 #include "capture/watcher.h"
 
 #include "app/message_log.h"
