@@ -4,14 +4,20 @@
 // ("nickname HH:MM:SS", then the body), so the real parser decides what is new.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "app/fmain.h"
 #include "app/message_log.h"
 #include "app/text.h"
 #include "capture/watcher.h"
+#include "support/iconv_codepage.h"
+#include "support/memory_log.h"
+#include "support/recording_engine.h"
 
 namespace {
 
@@ -405,6 +411,83 @@ TEST(Watcher, LogFailureLeavesTheTickButTheMessageStaysHandled) {
     p.failAppendsFrom = 0;
     EXPECT_EQ(p.Tick(kAliceTitle, last), 2);
     EXPECT_TRUE(p.lines.empty());
+}
+
+// The main window's own tick: its check boxes, its two voice profiles and its log are what
+// the watcher is given, with the chat window as the probe finds it.
+struct OneChatInFront : IChatWindows {
+    std::string title, transcript;
+    WindowRef Foreground() override { return 1; }
+    std::string Title(WindowRef w) override { return w == 1 ? title : std::string(); }
+    WindowRef FindChild(WindowRef parent, const char* cls) override {
+        if (parent == 1 && !std::strcmp(cls, "#32770")) return 2;
+        if (parent == 2 && !std::strcmp(cls, "RichEdit20A")) return 3;
+        return 0;
+    }
+    bool QueryTextLength(WindowRef control, std::size_t& n) override {
+        n = transcript.size();
+        return control == 3;
+    }
+    bool ReadText(WindowRef control, std::size_t n, std::string& out) override {
+        out = transcript.substr(0, n);
+        return control == 3;
+    }
+};
+
+// The voice each spoken text was said with: "<voice>: <text>".
+std::vector<std::string> SpokenWithVoice(const RecordingEngine& engine) {
+    std::vector<std::string> said;
+    std::map<std::string, std::string> voiceOf;  // "#n" -> voice
+    for (const std::string& entry : engine.log) {
+        std::size_t a = entry.find(' '), b = entry.find(' ', a + 1);
+        std::string object = entry.substr(0, a), op = entry.substr(a + 1, b - a - 1);
+        std::string arg = b == std::string::npos ? std::string() : entry.substr(b + 1);
+        if (op == "SetVoice") voiceOf[object] = arg;
+        if (op == "Speak") said.push_back(voiceOf[object] + ": " + arg);
+    }
+    return said;
+}
+
+TEST(MainWindowTick, SpeaksWithTheProfileOfTheDirectionAndLogsInItsColour) {
+    RecordingEngine engine;
+    engine.SetVoices({"Mary", "Mike"});
+    OneChatInFront chat;
+    chat.title = Utf8ToGbk("与 小鱼 交谈中");
+    IconvCodePage codePage;
+    MemoryLog log;
+    TFmain form{TFmainServices{chat, codePage, engine, log}};
+    form.FormCreate();
+    form.CBVoice.SetItemIndex(0);   // own: Mary
+    form.CBVoice1.SetItemIndex(1);  // friends: Mike
+    form.Timer3.Tick();             // the title timer sees the chat window
+
+    const std::string fish = Utf8ToGbk("小鱼");
+    chat.transcript = fish + "  12:00:00\r\n" + kHello + "\r\n";
+    form.CBMe.SetChecked(false);  // own options must not matter for a friend's message
+    form.CBmyname.SetChecked(false);
+    engine.ClearLog();
+    form.Timer2.Tick();
+    EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mike: " + fish + " " + kSaid + kHello});
+    EXPECT_EQ(form.FLastHeader, fish + "  12:00:00");
+
+    chat.transcript += "Bob  12:00:05\r\nhi\r\n";
+    form.CBFriend.SetChecked(false);
+    form.CBFriendsname.SetChecked(false);
+    form.CBMe.SetChecked(true);
+    form.NShowTime1.SetChecked(false);
+    engine.ClearLog();
+    form.Timer2.Tick();
+    EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mary: hi"});
+
+    const std::string header1 = fish + "  12:00:00" + kSpaceSaid + "\r", body1 = kHello + "\r";
+    const std::string header2 = "Bob " + kSpaceSaid + "\r", body2 = "hi\r";
+    EXPECT_EQ(log.text, header1 + body1 + header2 + body2);
+    EXPECT_EQ(log.ColourRun(kColourFriendHeader), header1);
+    EXPECT_EQ(log.ColourRun(kColourOwnHeader), header2);
+    EXPECT_EQ(log.ColourRun(kColourBody), body1 + body2);
+    const long bodyStart = static_cast<long>((header1 + body1 + header2).size());
+    EXPECT_EQ(log.selStart, bodyStart);
+    EXPECT_EQ(log.selEnd, bodyStart);
 }
 
 }  // namespace
