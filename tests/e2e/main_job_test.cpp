@@ -114,6 +114,51 @@ COLORREF RemoteColourAt(HWND edit, DWORD pid, long pos) {
     return colour;
 }
 
+// The log's default character format, read through memory of the program's process.
+bool RemoteDefaultFormat(HWND edit, DWORD pid, CHARFORMAT2W& format) {
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return false;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof format, MEM_COMMIT, PAGE_READWRITE);
+    format = {};
+    format.cbSize = sizeof format;
+    bool ok = remote && WriteProcessMemory(process, remote, &format, sizeof format, nullptr);
+    if (ok) SendMessageW(edit, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(remote));
+    ok = ok && ReadProcessMemory(process, remote, &format, sizeof format, nullptr);
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return ok;
+}
+
+TEST(MainJob, LogIsAWrappingEditableRichEditInTahomaWithRoomForAWholeSession) {
+    ChildProcess sonvira(SonviraExe(), L"");
+    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+    ASSERT_NE(main, nullptr);
+    HWND log = FindControl(main, IDC_RICHEDIT1);
+    ASSERT_NE(log, nullptr);
+    wchar_t cls[32] = {};
+    GetClassNameW(log, cls, 32);
+    EXPECT_STREQ(cls, L"RichEdit20W");
+    const LONG style = GetWindowLongW(log, GWL_STYLE);
+    EXPECT_TRUE(style & ES_MULTILINE);
+    EXPECT_FALSE(style & (WS_HSCROLL | ES_AUTOHSCROLL)) << "lines wrap at the window's width";
+    EXPECT_FALSE(style & ES_READONLY) << "the user may type into the log";
+    EXPECT_GT(SendMessageW(log, EM_GETLIMITTEXT, 0, 0), 32767) << "the rich edit's default limit would drop lines";
+    CHARFORMAT2W format;
+    ASSERT_TRUE(RemoteDefaultFormat(log, sonvira.Id(), format));
+    EXPECT_STREQ(format.szFaceName, L"Tahoma");
+    EXPECT_EQ(format.bCharSet, GB2312_CHARSET);
+    EXPECT_NEAR(format.yHeight, 165, 10) << "-11 pixels at 96 dots per inch, in twips";
+    // The log fills its page but for the 1-pixel strip on the left.
+    RECT page, rc;
+    GetClientRect(GetParent(log), &page);
+    GetWindowRect(log, &rc);
+    MapWindowPoints(nullptr, GetParent(log), reinterpret_cast<POINT*>(&rc), 2);
+    EXPECT_EQ(rc.left, 1);
+    EXPECT_EQ(rc.top, 0);
+    EXPECT_EQ(rc.right, page.right);
+    EXPECT_EQ(rc.bottom, page.bottom);
+}
+
 TEST(MainJob, MessagesFromTheChatInFrontAreLoggedOnceEachInOrder) {
     ChildProcess sonvira(SonviraExe(), L"");
     HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");

@@ -280,6 +280,7 @@ TEST_F(LogAppend, NewestLineComesIntoViewWhileTheWindowIsHidden) {
     long first = static_cast<long>(SendMessageW(h_, EM_GETFIRSTVISIBLELINE, 0, 0));
     long bodyLine = static_cast<long>(SendMessageW(h_, EM_EXLINEFROMCHAR, 0, log_.TextLength() - 1));
     EXPECT_GT(first, 0) << "scrolled at all";
+    EXPECT_TRUE(GetWindowLongW(h_, GWL_STYLE) & WS_VSCROLL) << "a vertical scroll bar once the log outgrows its window";
     RECT client;
     GetClientRect(h_, &client);
     POINTL at = {};
