@@ -29,5 +29,5 @@ if [ -n "${SONVIRA_HEADLESS:-}" ]; then
   exit 0
 fi
 echo "run: Sonvira keeps watching; write into the stand-in's message box and press send to chat on."
-echo "run: end it with 退出 in Sonvira's menu."
+echo "run: close Sonvira's window to end it."
 wait "$sonvira"
