@@ -6,7 +6,7 @@ enable_testing()
 
 file(GLOB UNIT_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp ${CMAKE_SOURCE_DIR}/tests/unit/support/*.cpp)
 add_executable(sonvira_unit_tests ${UNIT_SRC})
-target_link_libraries(sonvira_unit_tests PRIVATE sonvira_core GTest::gtest GTest::gtest_main GTest::gmock)
+target_link_libraries(sonvira_unit_tests PRIVATE sonvira_core GTest::gtest GTest::gtest_main)
 target_include_directories(sonvira_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
 gtest_discover_tests(sonvira_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)
 
