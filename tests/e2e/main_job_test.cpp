@@ -21,41 +21,6 @@
 
 namespace {
 
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchControl(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<ControlSearch*>(lp);
-    if (GetDlgCtrlID(h) != s->id) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
-// The log sits on a tab page inside the main window: looked up by its id at any depth.
-HWND FindControl(HWND root, int id) {
-    ControlSearch search = {id, nullptr};
-    EnumChildWindows(root, MatchControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-struct BoxSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchBox(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<BoxSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (pid != s->pid || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(h)) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
 // Start-up may report that this Wine's speech engine refuses a voice setting, in a message
 // box that holds up the rest of start-up and would sit in front of the chat window. Boxes
 // are answered as they come; start-up is through when the main window shows, or (should it
@@ -64,10 +29,8 @@ void WaitForStartUp(HWND main, DWORD pid) {
     DWORD quietSince = GetTickCount();
     WaitUntil(
         [&] {
-            BoxSearch search = {pid, nullptr};
-            EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
-            if (search.found) {
-                PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+            if (HWND box = VisibleBox(pid)) {
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
                 quietSince = GetTickCount();
             }
             return IsWindowVisible(main) || GetTickCount() - quietSince > 2000;

@@ -18,49 +18,6 @@
 
 namespace {
 
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchControl(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<ControlSearch*>(lp);
-    if (GetDlgCtrlID(h) != s->id) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
-// A control of another process's window by its id, at any depth.
-HWND FindControl(HWND root, int id) {
-    ControlSearch search = {id, nullptr};
-    EnumChildWindows(root, MatchControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-struct BoxSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchBox(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<BoxSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (pid != s->pid || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(h)) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
-// A message box the program shows, or nullptr. A closed box lingers hidden for a while under
-// Wine before it is destroyed, so only visible ones count.
-HWND VisibleBox(DWORD pid) {
-    BoxSearch search = {pid, nullptr};
-    EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Closes the program's error boxes as they come, waiting up to firstWaitMs for the first one,
 // and returns their texts.
 std::vector<std::wstring> DismissErrorBoxes(DWORD pid, DWORD firstWaitMs) {

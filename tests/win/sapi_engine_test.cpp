@@ -19,6 +19,7 @@
 #include "app/fmain_win.h"
 #include "speech/sapi_engine_win.h"
 #include "speech/voice_profiles.h"
+#include "support/process.h"
 #include "support/test_paths.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
@@ -30,25 +31,6 @@ std::string Code(HRESULT hr) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%08lX", static_cast<unsigned long>(hr));
     return buf;
-}
-
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchControl(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<ControlSearch*>(lp);
-    if (GetDlgCtrlID(h) != s->id) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
-// A control of the window by its id, at any depth (the options page holds them).
-HWND FindControl(HWND root, int id) {
-    ControlSearch search = {id, nullptr};
-    EnumChildWindows(root, MatchControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 // COM lives exactly as long as each test: the fixture's members go in reverse order, so the

@@ -94,6 +94,48 @@ HWND WaitForTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD
     return a.found;
 }
 
+namespace {
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<ControlSearch*>(lp);
+    if (GetDlgCtrlID(h) != s->id) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+struct BoxSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK MatchBox(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<BoxSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (pid != s->pid || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(h)) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+}  // namespace
+
+HWND FindControl(HWND root, int id) {
+    ControlSearch search = {id, nullptr};
+    EnumChildWindows(root, MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND VisibleBox(DWORD pid) {
+    BoxSearch search = {pid, nullptr};
+    EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 void PumpFor(DWORD ms) {
     DWORD start = GetTickCount();
     do {

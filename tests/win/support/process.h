@@ -48,6 +48,14 @@ bool WaitUntil(F cond, DWORD timeoutMs) {
     }
 }
 
+// A control of a window (of any process) by its id, at any depth: the options and the log
+// sit on tab pages inside the main window. nullptr when there is none.
+HWND FindControl(HWND root, int id);
+
+// A visible dialog-class window (a message box) of the given process, or nullptr. A closed
+// box lingers hidden for a while under Wine before it is destroyed, so only visible ones count.
+HWND VisibleBox(DWORD pid);
+
 // A window's text read with WM_GETTEXT in UTF-16 (works across processes).
 std::wstring WindowTextW(HWND h);
 
