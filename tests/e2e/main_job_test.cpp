@@ -96,7 +96,7 @@ TEST(MainJob, LogIsAWrappingEditableRichEditInTahomaWithRoomForAWholeSession) {
     ChildProcess sonvira(SonviraExe(), L"");
     HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
     ASSERT_NE(main, nullptr);
-    HWND log = FindControl(main, IDC_RICHEDIT1);
+    HWND log = WaitForControl(main, IDC_RICHEDIT1);
     ASSERT_NE(log, nullptr);
     wchar_t cls[32] = {};
     GetClassNameW(log, cls, 32);

@@ -2,13 +2,14 @@
 // with the two tabs, and keeps running until it is told to go.
 #include <gtest/gtest.h>
 
+#include "app/fmain_win.h"
 #include "support/process.h"
 
 TEST(Startup, MainWindowComesUpWithItsTabs) {
     ChildProcess sonvira(SonviraExe(), L"");
     HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
     ASSERT_NE(main, nullptr) << "no TFmain window appeared";
-    HWND tabs = FindWindowExW(main, nullptr, L"SysTabControl32", nullptr);
+    HWND tabs = WaitForControl(main, IDC_PAGECONTROL);
     ASSERT_NE(tabs, nullptr);
     EXPECT_EQ(SendMessageW(tabs, 0x1304 /* TCM_GETITEMCOUNT */, 0, 0), 2);
     RECT client;

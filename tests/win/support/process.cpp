@@ -130,6 +130,12 @@ HWND FindControl(HWND root, int id) {
     return search.found;
 }
 
+HWND WaitForControl(HWND root, int id, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindControl(root, id)) != nullptr; }, timeoutMs);
+    return found;
+}
+
 HWND VisibleBox(DWORD pid) {
     BoxSearch search = {pid, nullptr};
     EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));

@@ -52,6 +52,10 @@ bool WaitUntil(F cond, DWORD timeoutMs) {
 // sit on tab pages inside the main window. nullptr when there is none.
 HWND FindControl(HWND root, int id);
 
+// FindControl, polled for up to timeoutMs: a program's window exists a moment before the
+// controls it creates next.
+HWND WaitForControl(HWND root, int id, DWORD timeoutMs = 10000);
+
 // A visible dialog-class window (a message box) of the given process, or nullptr. A closed
 // box lingers hidden for a while under Wine before it is destroyed, so only visible ones count.
 HWND VisibleBox(DWORD pid);

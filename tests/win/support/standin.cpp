@@ -6,6 +6,11 @@
 StandinChat::StandinChat(const std::wstring& args) : process_(StandinChatExe(), args) {
     top_ = WaitForTopWindow(process_.Id(), standin::kWindowClass, nullptr);
     if (!top_) throw std::runtime_error("the stand-in chat window did not come up");
+    // The window exists before its children do; it is shown once they are all there, and
+    // its requests are served once its message loop runs.
+    if (!WaitUntil([this] { return IsWindowVisible(top_) != FALSE; }, 15000))
+        throw std::runtime_error("the stand-in chat window was never shown");
+    WaitForInputIdle(process_.Handle(), 15000);
 }
 
 HWND StandinChat::TranscriptControl() const {
