@@ -16,8 +16,20 @@ void CheckBoxPeer::SetChecked(bool checked) {
 void TrackBarPeer::SetRange(int min, int max) {
     SendMessageW(h_, TBM_SETRANGEMIN, FALSE, min);
     SendMessageW(h_, TBM_SETRANGEMAX, TRUE, max);
+    min_ = min;
+    max_ = max;
+    rangeChanged_ = true;
 }
-void TrackBarPeer::SetPosition(int position) { SendMessageW(h_, TBM_SETPOS, TRUE, position); }
+void TrackBarPeer::SetPosition(int position) {
+    // Wine's track bar keeps the thumb where the previous range put it until the position
+    // really changes: after a new range, step off and back so that, say, 0 of -10..10 is
+    // drawn in the middle.
+    if (rangeChanged_) {
+        SendMessageW(h_, TBM_SETPOS, FALSE, position == max_ ? min_ : max_);
+        rangeChanged_ = false;
+    }
+    SendMessageW(h_, TBM_SETPOS, TRUE, position);
+}
 
 void ComboBoxPeer::AddItem(const std::string& ansi) {
     SendMessageW(h_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AnsiToWide(ansi).c_str()));
@@ -38,8 +50,4 @@ void TimerPeer::Start(unsigned intervalMs) {
 void TimerPeer::Stop() {
     if (running_) KillTimer(owner_, id_);
     running_ = false;
-}
-
-void MenuItemPeer::SetChecked(bool checked) {
-    CheckMenuItem(menu_, id_, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }

@@ -33,6 +33,8 @@ public:
 
 private:
     HWND h_;
+    int min_ = 0, max_ = 0;
+    bool rangeChanged_ = false;
 };
 
 class ComboBoxPeer : public TComboBox::Peer {
@@ -60,14 +62,4 @@ private:
     HWND owner_;
     UINT_PTR id_;
     bool running_ = false;
-};
-
-class MenuItemPeer : public TMenuItem::Peer {
-public:
-    MenuItemPeer(HMENU menu, UINT id) : menu_(menu), id_(id) {}
-    void SetChecked(bool checked) override;
-
-private:
-    HMENU menu_;
-    UINT id_;
 };
