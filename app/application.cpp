@@ -20,8 +20,3 @@ bool TApplication::Dispatch(const std::function<void()>& handler) noexcept {
     }
     return false;
 }
-
-void TApplication::Terminate() {
-    Terminated = true;
-    if (OnTerminate) OnTerminate();
-}

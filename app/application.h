@@ -18,11 +18,6 @@ public:
     // Runs one event as the message loop does: whatever it throws goes to the default
     // handler and stops there. Returns false when the handler had to step in.
     bool Dispatch(const std::function<void()>& handler) noexcept;
-
-    // Asked by the exit commands; the message loop ends after the current message.
-    bool Terminated = false;
-    std::function<void()> OnTerminate;
-    void Terminate();
 };
 
 // One application object per process, as in the framework the program is modelled on.

@@ -2,7 +2,6 @@
 #include "app/fmain_win.h"
 
 #include <commctrl.h>
-#include <richedit.h>
 
 #include "app/application.h"
 #include "res/resource.h"
@@ -31,8 +30,6 @@ MainWindow::~MainWindow() {
     form_->Timer2.AttachPeer(nullptr);
     form_->Timer3.AttachPeer(nullptr);
     if (hwnd_) DestroyWindow(hwnd_);
-    if (font_) DeleteObject(font_);
-    if (logFont_) DeleteObject(logFont_);
 }
 
 bool MainWindow::Create(HINSTANCE instance, bool show) {
@@ -62,8 +59,8 @@ bool MainWindow::Create(HINSTANCE instance, bool show) {
     hwnd_ = CreateWindowExW(0, kMainClass, L"Sonvira", style, x, y, w, h, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
 
-    font_ = MakeFont(L"Tahoma", -11, DEFAULT_CHARSET);
-    logFont_ = MakeFont(L"Tahoma", -11, GB2312_CHARSET);
+    font_.reset(MakeFont(L"Tahoma", -11, DEFAULT_CHARSET));
+    logFont_.reset(MakeFont(L"Tahoma", -11, GB2312_CHARSET));
     CreateControls(instance);
 
     bool created = Application.Dispatch([this] { form_->FormCreate(); });
@@ -79,7 +76,7 @@ HWND MainWindow::AddControl(HWND parent, const wchar_t* cls, const wchar_t* text
                             int w, int h, int id) {
     HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     return c;
 }
 
@@ -108,7 +105,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     const int pw = area.right - area.left, ph = area.bottom - area.top;
 
     // "消息": a 1-pixel strip on the left, the log filling the rest.
-    log_.Attach(CreateLogControl(pages_[0], 1, 0, pw - 1, ph, IDC_RICHEDIT1, logFont_));
+    log_.Attach(CreateLogControl(pages_[0], 1, 0, pw - 1, ph, IDC_RICHEDIT1, logFont_.get()));
 
     // "选项": the layout table of the options page. Group box contents are children of the
     // page (offset by the box's position), so their notifications reach one procedure.
@@ -130,10 +127,6 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     auto bindTrack = [&](TTrackBar& t, HWND h) {
         trackPeers_.push_back(std::make_unique<TrackBarPeer>(h));
         t.AttachPeer(trackPeers_.back().get());
-        // Wine's track bar keeps the thumb where its creation range put it until the position
-        // really changes: step off and back so a bar at 0 of -10..10 shows it in the middle.
-        SendMessageW(h, TBM_SETPOS, FALSE, t.Position() == t.Max() ? t.Min() : t.Max());
-        SendMessageW(h, TBM_SETPOS, TRUE, t.Position());
     };
     auto bindLabel = [&](TLabel& l, HWND h) {
         labelPeers_.push_back(std::make_unique<LabelPeer>(h));
@@ -185,7 +178,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
 
     HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, kStatusText, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
                                   reinterpret_cast<HMENU>(IDC_STATUSBAR), instance, nullptr);
-    SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     MoveWindow(status, 0, pageHeight, kClientWidth, kStatusHeight, FALSE);
 
     timer2Peer_ = std::make_unique<TimerPeer>(hwnd_, kTimer2Id);

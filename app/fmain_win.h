@@ -13,6 +13,7 @@
 #include "app/log_control_win.h"
 #include "capture/chat_windows_win.h"
 #include "win/codepage_win.h"
+#include "win/handles.h"
 #include "win/peers_win.h"
 
 // Control ids, also what the end-to-end tests look controls up by.
@@ -71,8 +72,8 @@ private:
     HWND hwnd_ = nullptr;
     HWND tabs_ = nullptr;
     HWND pages_[2] = {nullptr, nullptr};
-    HFONT font_ = nullptr;
-    HFONT logFont_ = nullptr;
+    UniqueFont font_;
+    UniqueFont logFont_;
     std::vector<std::unique_ptr<TLabel::Peer>> labelPeers_;
     std::vector<std::unique_ptr<TCheckBox::Peer>> checkPeers_;
     std::vector<std::unique_ptr<TTrackBar::Peer>> trackPeers_;

@@ -33,29 +33,10 @@ private:
     H h_ = Traits::Invalid();
 };
 
-struct KernelHandleTraits {
-    static HANDLE Invalid() { return nullptr; }
-    static void Close(HANDLE h) { CloseHandle(h); }
-};
-struct HKeyTraits {
-    static HKEY Invalid() { return nullptr; }
-    static void Close(HKEY h) { RegCloseKey(h); }
-};
-struct HWndTraits {
-    static HWND Invalid() { return nullptr; }
-    static void Close(HWND h) { DestroyWindow(h); }
-};
-struct HMenuTraits {
-    static HMENU Invalid() { return nullptr; }
-    static void Close(HMENU h) { DestroyMenu(h); }
-};
-struct GdiTraits {
-    static HGDIOBJ Invalid() { return nullptr; }
-    static void Close(HGDIOBJ h) { DeleteObject(h); }
+// A GDI font, deleted when its owner goes (after the windows that used it).
+struct FontTraits {
+    static HFONT Invalid() { return nullptr; }
+    static void Close(HFONT h) { DeleteObject(h); }
 };
 
-using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
-using UniqueHKey = UniqueHandle<HKEY, HKeyTraits>;
-using UniqueHWnd = UniqueHandle<HWND, HWndTraits>;
-using UniqueHMenu = UniqueHandle<HMENU, HMenuTraits>;
-using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiTraits>;
+using UniqueFont = UniqueHandle<HFONT, FontTraits>;
