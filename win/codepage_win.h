@@ -11,7 +11,6 @@
 std::wstring AnsiToWide(const std::string& ansi);
 std::string WideToAnsi(const std::wstring& wide);
 std::string WideToUtf8(const std::wstring& wide);
-std::wstring Utf8ToWide(const std::string& utf8);
 
 class Win32CodePage : public ICodePage {
 public:
