@@ -22,6 +22,8 @@ case "${SONVIRA_IN_SESSION:-}" in
 mounts)
   set -e
   mount --make-rprivate /
+  # This namespace's own processes, for the host's tools too (the sanitizers read /proc).
+  mount -t proc proc /proc
   mount -t proc proc "$WINE_ROOT/proc"
   mount --rbind /dev "$WINE_ROOT/dev"
   mount --rbind /sys "$WINE_ROOT/sys"
