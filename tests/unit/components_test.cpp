@@ -65,6 +65,35 @@ TEST(ComboBox, EditedTextSelectsOnlyAnExactItem) {
     EXPECT_EQ(c.ItemIndex(), -1) << "an index past the end selects nothing";
 }
 
+TEST(ComboBox, AnIndexOutsideTheListSelectsNothing) {
+    struct Case {
+        int index, selected;
+    } cases[] = {{0, 0}, {2, 2}, {-1, -1}, {3, -1}, {4, -1}, {-2, -1}};  // three items: 3 is Count()
+    const char* const names[] = {"Mary", "Mike", "Lili"};
+    for (bool user : {false, true}) {
+        for (const auto& c : cases) {
+            TComboBox box("CBVoice");
+            for (const char* n : names) box.AddItem(n, nullptr);
+            box.SetItemIndex(1);
+            if (user) box.UserSelected(c.index);
+            else box.SetItemIndex(c.index);
+            EXPECT_EQ(box.ItemIndex(), c.selected) << c.index << (user ? " by the user" : " by the program");
+            if (c.selected >= 0) {
+                EXPECT_EQ(box.Text(), names[c.selected]) << c.index;
+            }
+        }
+    }
+}
+
+TEST(ComboBox, ATypedNameTwoItemsShareSelectsTheFirst) {
+    TComboBox c("CBVoice");
+    c.AddItem("Mike", nullptr);
+    c.AddItem("Mary", nullptr);
+    c.AddItem("Mary", nullptr);
+    c.UserEdited("Mary");
+    EXPECT_EQ(c.ItemIndex(), 1) << "as the list's own search finds it";
+}
+
 TEST(Timer, TicksOnlyWhileEnabledAndSurvivesHandlerErrors) {
     RecordedErrors errors;
     TTimer t(1000);
