@@ -26,7 +26,8 @@ MainWindow::MainWindow(ISpeechEngine& speech)
     : form_(std::make_unique<TFmain>(TFmainServices{chatWindows_, codePage_, speech, log_})) {}
 
 MainWindow::~MainWindow() {
-    // The peers point at windows that are about to go: detach before anything is destroyed.
+    // The peers point at windows that are about to go: detach (which stops the platform
+    // timers) before anything is destroyed.
     form_->Timer2.AttachPeer(nullptr);
     form_->Timer3.AttachPeer(nullptr);
     if (hwnd_) DestroyWindow(hwnd_);
