@@ -3,6 +3,7 @@
 // what each component asks of its on-screen control, through recording doubles of the peers.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -66,35 +67,13 @@ TEST(ComboBox, EditedTextSelectsOnlyAnExactItem) {
     EXPECT_EQ(changes, 3);
     c.SetItemIndex(7);
     EXPECT_EQ(c.ItemIndex(), -1) << "an index past the end selects nothing";
-}
-
-TEST(ComboBox, AnIndexOutsideTheListSelectsNothing) {
-    struct Case {
-        int index, selected;
-    } cases[] = {{0, 0}, {2, 2}, {-1, -1}, {3, -1}, {4, -1}, {-2, -1}};  // three items: 3 is Count()
-    const char* const names[] = {"Mary", "Mike", "Lili"};
-    for (bool user : {false, true}) {
-        for (const auto& c : cases) {
-            TComboBox box("CBVoice");
-            for (const char* n : names) box.AddItem(n, nullptr);
-            box.SetItemIndex(1);
-            if (user) box.UserSelected(c.index);
-            else box.SetItemIndex(c.index);
-            EXPECT_EQ(box.ItemIndex(), c.selected) << c.index << (user ? " by the user" : " by the program");
-            if (c.selected >= 0) {
-                EXPECT_EQ(box.Text(), names[c.selected]) << c.index;
-            }
-        }
-    }
-}
-
-TEST(ComboBox, ATypedNameTwoItemsShareSelectsTheFirst) {
-    TComboBox c("CBVoice");
-    c.AddItem("Mike", nullptr);
-    c.AddItem("Mary", nullptr);
+    c.SetItemIndex(1);
+    c.SetItemIndex(c.Count());
+    EXPECT_EQ(c.ItemIndex(), -1) << "nor does the index one past the last item";
+    // A typed name that two items share selects the first, as the list's own search does.
     c.AddItem("Mary", nullptr);
     c.UserEdited("Mary");
-    EXPECT_EQ(c.ItemIndex(), 1) << "as the list's own search finds it";
+    EXPECT_EQ(c.ItemIndex(), 0);
 }
 
 TEST(Timer, TicksOnlyWhileEnabledAndSurvivesHandlerErrors) {
@@ -114,121 +93,76 @@ TEST(Timer, TicksOnlyWhileEnabledAndSurvivesHandlerErrors) {
     EXPECT_EQ(errors.messages.size(), 2u);
 }
 
-// Doubles of the on-screen controls: every request a component makes, in order.
+// A double of any on-screen control: every request a component makes of it, in order, into
+// one record shared by all, each led by the control's name.
 using Calls = std::vector<std::string>;
-struct TimerDouble : TTimer::Peer {
+struct Screen : TTimer::Peer, TCheckBox::Peer, TComboBox::Peer, TLabel::Peer {
+    Screen(Calls& c, const char* n) : calls(c), name(n) {}
+    void Start(unsigned ms) override { Add("start " + std::to_string(ms)); }
+    void Stop() override { Add("stop"); }
+    void SetChecked(bool c) override { Add(c ? "check 1" : "check 0"); }
+    void AddItem(const std::string& t) override { Add("add " + t); }
+    void Clear() override { Add("clear"); }
+    void SetItemIndex(int i) override { Add("select " + std::to_string(i)); }
+    void SetText(const std::string& t) override { Add("text " + t); }
+    void SetCaption(const std::string& t) override { Add("caption " + t); }
+    void Add(const std::string& c) { calls.push_back(std::string(name) + " " + c); }
     Calls& calls;
-    std::string name;
-    TimerDouble(Calls& c, std::string n) : calls(c), name(std::move(n)) {}
-    void Start(unsigned ms) override { calls.push_back(name + " start " + std::to_string(ms)); }
-    void Stop() override { calls.push_back(name + " stop"); }
-};
-struct CheckBoxDouble : TCheckBox::Peer {
-    Calls calls;
-    void SetChecked(bool c) override { calls.push_back(c ? "check 1" : "check 0"); }
-};
-struct ListDouble : TComboBox::Peer, TLabel::Peer {
-    Calls calls;
-    void AddItem(const std::string& t) override { calls.push_back("add " + t); }
-    void Clear() override { calls.push_back("clear"); }
-    void SetItemIndex(int i) override { calls.push_back("select " + std::to_string(i)); }
-    void SetText(const std::string& t) override { calls.push_back("text " + t); }
-    void SetCaption(const std::string& t) override { calls.push_back("caption " + t); }
+    const char* name;
 };
 
-// The platform timer runs exactly while the timer is enabled and has a control: a timer
-// that is disabled when it gets its control stays stopped, and a control that goes is
-// stopped first.
-TEST(TimerPeer, RunsOnlyWhileEnabledAndAttached) {
+// A control shows its component's whole state once attached and every program-made change
+// after it; what the user did on screen is not sent back. A platform timer runs exactly
+// while its timer is enabled and attached, so a timer disabled when it gets its control
+// stays stopped. A check box clicks on a change only, whoever makes it.
+TEST(Peers, ShowTheirComponentsFromAttachOn) {
     Calls calls;
-    TimerDouble a(calls, "A"), b(calls, "B");
-    TTimer t(1000);
+    Screen a(calls, "A"), b(calls, "B"), box(calls, "box"), list(calls, "list");
+    TTimer timer(1000);
+    TCheckBox check(false);
+    TLabel label("80");
+    TComboBox combo("CBVoice");
+    combo.AddItem("Mary", nullptr);
+    combo.AddItem("Mike", nullptr);
+    int clicks = 0;
+    check.OnClick = [&] { ++clicks; };
     struct Step {
         const char* what;
-        void (*op)(TTimer&, TimerDouble&, TimerDouble&);
-        Calls expected;
+        std::function<void()> op;
+        Calls shown;
+        int clicks;
     } steps[] = {
-        {"attached while disabled", [](TTimer& t, TimerDouble& a, TimerDouble&) { t.AttachPeer(&a); }, {}},
-        {"disabled again", [](TTimer& t, TimerDouble&, TimerDouble&) { t.SetEnabled(false); }, {}},
-        {"enabled", [](TTimer& t, TimerDouble&, TimerDouble&) { t.SetEnabled(true); }, {"A start 1000"}},
-        {"enabled again", [](TTimer& t, TimerDouble&, TimerDouble&) { t.SetEnabled(true); }, {}},
-        {"another control", [](TTimer& t, TimerDouble&, TimerDouble& b) { t.AttachPeer(&b); },
-         {"A stop", "B start 1000"}},
-        {"disabled", [](TTimer& t, TimerDouble&, TimerDouble&) { t.SetEnabled(false); }, {"B stop"}},
-        {"detached while stopped", [](TTimer& t, TimerDouble&, TimerDouble&) { t.AttachPeer(nullptr); }, {}},
-        {"enabled without a control", [](TTimer& t, TimerDouble&, TimerDouble&) { t.SetEnabled(true); }, {}},
-        {"attached while enabled", [](TTimer& t, TimerDouble& a, TimerDouble&) { t.AttachPeer(&a); },
-         {"A start 1000"}},
-        {"detached while running", [](TTimer& t, TimerDouble&, TimerDouble&) { t.AttachPeer(nullptr); }, {"A stop"}},
+        {"timer attached while disabled", [&] { timer.AttachPeer(&a); }, {}, 0},
+        {"timer enabled", [&] { timer.SetEnabled(true); }, {"A start 1000"}, 0},
+        {"timer enabled again", [&] { timer.SetEnabled(true); }, {}, 0},
+        {"timer given another control", [&] { timer.AttachPeer(&b); }, {"A stop", "B start 1000"}, 0},
+        {"timer disabled", [&] { timer.SetEnabled(false); }, {"B stop"}, 0},
+        {"timer detached while stopped", [&] { timer.AttachPeer(nullptr); }, {}, 0},
+        {"timer enabled without a control", [&] { timer.SetEnabled(true); }, {}, 0},
+        {"timer attached while enabled", [&] { timer.AttachPeer(&a); }, {"A start 1000"}, 0},
+        {"timer detached while running", [&] { timer.AttachPeer(nullptr); }, {"A stop"}, 0},
+        {"check box attached", [&] { check.AttachPeer(&box); }, {"box check 0"}, 0},
+        {"program ticks it", [&] { check.SetChecked(true); }, {"box check 1"}, 1},
+        {"program ticks it again", [&] { check.SetChecked(true); }, {}, 0},
+        {"user unticks it", [&] { check.UserToggled(false); }, {}, 1},
+        {"user unticks it again", [&] { check.UserToggled(false); }, {}, 0},
+        {"label attached", [&] { label.AttachPeer(&list); }, {"list caption 80"}, 0},
+        {"label changed", [&] { label.SetCaption("-3"); }, {"list caption -3"}, 0},
+        {"list attached", [&] { combo.AttachPeer(&list); },
+         {"list clear", "list add Mary", "list add Mike", "list select -1", "list text CBVoice"}, 0},
+        {"program selects", [&] { combo.SetItemIndex(1); }, {"list select 1"}, 0},
+        {"user selects", [&] { combo.UserSelected(0); }, {}, 0},
+        {"user types", [&] { combo.UserEdited("Mi"); }, {}, 0},
+        {"list attached with a selection", [&] { combo.UserSelected(1); combo.AttachPeer(&list); },
+         {"list clear", "list add Mary", "list add Mike", "list select 1"}, 0},
     };
     for (const auto& s : steps) {
         calls.clear();
-        s.op(t, a, b);
-        EXPECT_EQ(calls, s.expected) << s.what;
+        const int before = clicks;
+        s.op();
+        EXPECT_EQ(calls, s.shown) << s.what;
+        EXPECT_EQ(clicks - before, s.clicks) << s.what;
     }
-}
-
-// A check box shows what the program sets, not what the user already did on screen; its
-// OnClick fires on a change only, whoever makes it, and not when it gets its control.
-TEST(CheckBoxPeer, ShowsProgramChangesAndClicksOnAChangeOnly) {
-    struct Case {
-        bool start, byUser, value;
-        int clicks;
-        Calls shown;
-    } cases[] = {
-        {false, false, true, 1, {"check 1"}}, {true, false, true, 0, {}}, {true, false, false, 1, {"check 0"}},
-        {false, true, true, 1, {}},           {true, true, true, 0, {}},  {true, true, false, 1, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.start) + (c.byUser ? " user " : " program ") + std::to_string(c.value));
-        TCheckBox box(c.start);
-        int clicks = 0;
-        box.OnClick = [&] { ++clicks; };
-        CheckBoxDouble peer;
-        box.AttachPeer(&peer);
-        EXPECT_EQ(peer.calls, Calls{c.start ? "check 1" : "check 0"});
-        peer.calls.clear();
-        if (c.byUser) box.UserToggled(c.value);
-        else box.SetChecked(c.value);
-        EXPECT_EQ(clicks, c.clicks);
-        EXPECT_EQ(peer.calls, c.shown);
-    }
-}
-
-// Labels and voice lists show their whole state once attached and every program-made change
-// after; what the user did in the list is already on screen and is not sent back.
-TEST(ListPeer, ShowsItsStateFromAttachOnButNotTheUsersOwnChanges) {
-    TLabel label("80");
-    TComboBox list("CBVoice");
-    list.AddItem("Mary", nullptr);
-    list.AddItem("Mike", nullptr);
-    ListDouble peer;
-    label.AttachPeer(&peer);
-    list.AttachPeer(&peer);
-    EXPECT_EQ(peer.calls, (Calls{"caption 80", "clear", "add Mary", "add Mike", "select -1", "text CBVoice"}));
-    struct Step {
-        const char* what;
-        void (*op)(TLabel&, TComboBox&);
-        Calls shown;
-    } steps[] = {
-        {"caption", [](TLabel& l, TComboBox&) { l.SetCaption("-3"); }, {"caption -3"}},
-        {"program selects", [](TLabel&, TComboBox& c) { c.SetItemIndex(1); }, {"select 1"}},
-        {"item added", [](TLabel&, TComboBox& c) { c.AddItem("Lili", nullptr); }, {"add Lili"}},
-        {"user selects", [](TLabel&, TComboBox& c) { c.UserSelected(0); }, {}},
-        {"user types", [](TLabel&, TComboBox& c) { c.UserEdited("Li"); }, {}},
-        {"cleared", [](TLabel&, TComboBox& c) { c.Clear(); }, {"clear"}},
-    };
-    for (const auto& s : steps) {
-        peer.calls.clear();
-        s.op(label, list);
-        EXPECT_EQ(peer.calls, s.shown) << s.what;
-    }
-    // Attached with a selection, the list shows it and leaves the edit field to it.
-    list.AddItem("Mary", nullptr);
-    list.SetItemIndex(0);
-    ListDouble second;
-    list.AttachPeer(&second);
-    EXPECT_EQ(second.calls, (Calls{"clear", "add Mary", "select 0"}));
 }
 
 }  // namespace
