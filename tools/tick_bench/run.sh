@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the tick benchmark under Wine in a virtual display (build first with scripts/build.sh).
-#   tools/tick_bench/run.sh [samples]
+#   tools/tick_bench/run.sh [samples [KiB ...]]
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="${SONVIRA_BUILD:-$root/build}"

@@ -5,7 +5,7 @@
 // requests the chat window answered per tick. Speech and the log are quiet doubles: only the
 // transcript's cost is measured.
 //
-//   tick_bench_win [samples]
+//   tick_bench_win [samples [KiB ...]]     (sizes for the stand-in only; default below)
 //
 // Two chat windows are used. The stand-in chat window is a separate process, as the
 // messenger is; under Wine 8 it cannot hand over a text much beyond 512 KiB (Wine copies a
@@ -204,6 +204,10 @@ int main(int argc, char** argv) {
     std::printf("tick_bench: median of %d ticks; copies = whole-transcript reads per tick, lengths = length "
                 "requests per tick\n",
                 samples);
+    if (argc > 2) {
+        for (int i = 2; i < argc; ++i) Run(true, static_cast<std::size_t>(std::atol(argv[i])) << 10, samples);
+        return 0;
+    }
     for (std::size_t bytes : {64u << 10, 256u << 10, 512u << 10, 1u << 20, 8u << 20}) Run(true, bytes, samples);
     for (std::size_t bytes : {512u << 10, 1u << 20, 8u << 20}) Run(false, bytes, samples);
     return 0;
