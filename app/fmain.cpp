@@ -4,11 +4,15 @@
 
 #include <string>
 
+#include "app/application.h"
+#include "app/logon_shortcut.h"
 #include "capture/chat_probe.h"
+#include "speech/wav_export.h"
 
 TFmain::TFmain(const TFmainServices& services)
     : SpVoice(services.speech),
       SpVoice1(services.speech),
+      SpFileStream1(services.speech),
       RichEdit1(services.log),
       services_(services),
       own_{SpVoice, CBVoice, TRate, LRate, TVolume, LVolume},
@@ -27,6 +31,9 @@ TFmain::TFmain(const TFmainServices& services)
     TVolume1.OnChange = [this] { TVolume1Change(); };
     BtnDefault1.OnClick = [this] { BtnDefault1Click(); };
     BtnDefault2.OnClick = [this] { BtnDefault2Click(); };
+    BDownload.OnClick = [this] { BDownloadClick(); };
+    NOpenOnStartup.OnClick = [this] { NOpenOnStartupClick(); };
+    NOpenOnStartup2.OnClick = [this] { NOpenOnStartup2Click(); };
     Timer2.SetEnabled(true);
     Timer3.SetEnabled(true);
 }
@@ -34,11 +41,17 @@ TFmain::TFmain(const TFmainServices& services)
 void TFmain::FormCreate() {
     // Until settings are stored, the profiles start from the defaults.
     InitVoiceProfiles(-1, -1, 0, 0, 100, 100);
+    InitRunAtLogonTicks(NOpenOnStartup, NOpenOnStartup2, services_.shell, services_.files);
 }
 
 ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows, services_.codePage); }
 
-void TFmain::Timer2Timer() { WatchTick(*this, FChatTitle, FLastHeader); }
+void TFmain::Timer2Timer() {
+    // Only a wait that lets messages through could bring a tick into an export; that tick
+    // waits for the next one, which finds the same new message.
+    if (exporting_) return;
+    WatchTick(*this, FChatTitle, FLastHeader);
+}
 
 void TFmain::Timer3Timer() { UpdateChatTitle(services_.chatWindows, services_.codePage, FChatTitle); }
 
@@ -60,4 +73,35 @@ void TFmain::BtnDefault2Click() { ResetProfile(friends_); }
 
 void TFmain::AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) {
     ::AppendColouredLine(RichEdit1, ansi, colour, scroll);
+}
+
+void TFmain::NOpenMessageClick() { OpenLogFile(OpenDialog1, services_.files, services_.logDocument, FPlainText); }
+void TFmain::NClearMessageClick() { ClearLog(services_.boxes, services_.logDocument); }
+void TFmain::NSaveMessageClick() { SaveLogFile(SaveDialog1, services_.files, services_.logDocument, FPlainText); }
+
+void TFmain::ExportMessageToWav1Click() {
+    std::string text;
+    if (!PrepareWavExport(services_.logDocument, services_.boxes, services_.codePage.AnsiToUtf16(Application.Title),
+                          SaveDialogWav, text))
+        return;
+    // Ticks go on while the dialog is up; from here the export has the own voice to itself.
+    struct Exporting {
+        bool& flag;
+        explicit Exporting(bool& f) : flag(f) { flag = true; }
+        ~Exporting() { flag = false; }
+    } during(exporting_);
+    RenderToWav(WavExportParts{SpVoice, CBVoice, SpFileStream1, services_.files}, SaveDialogWav.FileName, text);
+}
+
+void TFmain::Help1Click() { ShowHelp(services_.boxes); }
+void TFmain::About1Click() { ShowAbout(services_.boxes); }
+void TFmain::VisitHomepage1Click() { OpenHomePage(services_.shell); }
+void TFmain::Email1Click() { WriteMailToMaker(services_.shell); }
+void TFmain::BDownloadClick() { OpenVoiceDownloadPage(services_.shell); }
+
+void TFmain::NOpenOnStartupClick() {
+    ToggleRunAtLogon(NOpenOnStartup, NOpenOnStartup2, services_.shell, services_.files, Application.Title);
+}
+void TFmain::NOpenOnStartup2Click() {
+    ToggleRunAtLogon(NOpenOnStartup2, NOpenOnStartup, services_.shell, services_.files, Application.Title);
 }

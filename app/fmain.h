@@ -6,7 +6,11 @@
 
 #include "app/codepage.h"
 #include "app/components.h"
+#include "app/dialogs.h"
+#include "app/files.h"
+#include "app/log_commands.h"
 #include "app/message_log.h"
+#include "app/shell.h"
 #include "capture/chat_windows.h"
 #include "capture/watcher.h"
 #include "speech/engine.h"
@@ -17,6 +21,10 @@ struct TFmainServices {
     ICodePage& codePage;
     ISpeechEngine& speech;
     ILogControl& log;  // RichEdit1
+    ILogDocument& logDocument;  // RichEdit1 as a whole, for its file commands
+    IFiles& files;
+    IMessageBoxes& boxes;
+    IShell& shell;
 };
 
 class TFmain : private WatcherPorts {
@@ -47,9 +55,26 @@ public:
     void BtnDefault1Click();
     void BtnDefault2Click();
 
+    // The log's commands, the WAV export, help and the maker's addresses.
+    void NOpenMessageClick();
+    void NClearMessageClick();
+    void NSaveMessageClick();
+    void ExportMessageToWav1Click();
+    void Help1Click();
+    void About1Click();
+    void VisitHomepage1Click();
+    void Email1Click();
+    void BDownloadClick();
+
+    // Run at logon.
+    void NOpenOnStartupClick();
+    void NOpenOnStartup2Click();
+
     // Fields.
     std::string FChatTitle;   // title of the last chat window seen in front
     std::string FLastHeader;  // header of the last message handled
+    // The log's plain-text mode: false writes and reads files as RTF. Only saving sets it.
+    bool FPlainText = false;
 
     // Components.
     TTimer Timer2{1000};
@@ -60,6 +85,8 @@ public:
     TCheckBox CBFriendsname{true};
     TMenuItem NShowTime1{true};
     TMenuItem StopSpeak1;
+    TMenuItem NOpenOnStartup;
+    TMenuItem NOpenOnStartup2;
     TSpVoice SpVoice;
     TSpVoice SpVoice1;
     TComboBox CBVoice{"CBVoice"};
@@ -74,6 +101,11 @@ public:
     TLabel LVolume1{"80"};
     TButton BtnDefault1;
     TButton BtnDefault2;
+    TButton BDownload;
+    TSpFileStream SpFileStream1;
+    TFileDialog OpenDialog1{TFileDialog::Kind::Open, kOpenLogFilter, u"", false};
+    TFileDialog SaveDialog1{TFileDialog::Kind::Save, kSaveLogFilter, kSaveLogDefaultExt, false};
+    TFileDialog SaveDialogWav{TFileDialog::Kind::Save, kWavFilter, kWavDefaultExt, false};
     ILogControl& RichEdit1;
 
 private:
@@ -87,6 +119,8 @@ private:
     bool ShowTime() override { return NShowTime1.Checked(); }
 
     TFmainServices services_;
+    // While an export speaks into its file, the own voice object must stay as it is.
+    bool exporting_ = false;
     VoiceProfile own_;
     VoiceProfile friends_;
 };

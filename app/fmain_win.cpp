@@ -23,7 +23,7 @@ HFONT MakeFont(const wchar_t* face, int height, BYTE charset) {
 }  // namespace
 
 MainWindow::MainWindow(ISpeechEngine& speech)
-    : form_(std::make_unique<TFmain>(TFmainServices{chatWindows_, codePage_, speech, log_})) {}
+    : form_(std::make_unique<TFmain>(TFmainServices{chatWindows_, codePage_, speech, log_, logDocument_, files_, boxes_, shell_})) {}
 
 MainWindow::~MainWindow() {
     // The peers point at windows that are about to go: detach (which stops the platform
@@ -107,6 +107,8 @@ void MainWindow::CreateControls(HINSTANCE instance) {
 
     // "消息": a 1-pixel strip on the left, the log filling the rest.
     log_.Attach(CreateLogControl(pages_[0], 1, 0, pw - 1, ph, IDC_RICHEDIT1, logFont_.get()));
+    logDocument_.Attach(log_.Handle());
+    for (TFileDialog* d : {&f.OpenDialog1, &f.SaveDialog1, &f.SaveDialogWav}) d->AttachPeer(&dialogPeer_);
 
     // "选项": the layout table of the options page. Group box contents are children of the
     // page (offset by the box's position), so their notifications reach one procedure.
@@ -207,6 +209,7 @@ void MainWindow::OnCommand(int id, int code, HWND ctl) {
         case IDC_CBFRIENDSNAME: if (code == BN_CLICKED) f.CBFriendsname.UserToggled(checked()); break;
         case IDC_BTNDEFAULT1: if (code == BN_CLICKED) f.BtnDefault1.UserClick(); break;
         case IDC_BTNDEFAULT2: if (code == BN_CLICKED) f.BtnDefault2.UserClick(); break;
+        case IDC_BDOWNLOAD: if (code == BN_CLICKED) f.BDownload.UserClick(); break;
         case IDC_CBVOICE:
         case IDC_CBVOICE1: {
             TComboBox& list = id == IDC_CBVOICE ? f.CBVoice : f.CBVoice1;

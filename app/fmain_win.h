@@ -10,9 +10,12 @@
 #include <vector>
 
 #include "app/fmain.h"
+#include "app/log_commands_win.h"
 #include "app/log_control_win.h"
+#include "app/shell_win.h"
 #include "capture/chat_windows_win.h"
 #include "win/codepage_win.h"
+#include "win/files_win.h"
 #include "win/handles.h"
 #include "win/peers_win.h"
 
@@ -68,6 +71,10 @@ private:
     Win32CodePage codePage_;
     Win32ChatWindows chatWindows_;
     RichEditLog log_;
+    RichEditDocument logDocument_;
+    Win32Files files_;
+    Win32MessageBoxes boxes_{hwnd_};
+    Win32Shell shell_{hwnd_};
     std::unique_ptr<TFmain> form_;
     HWND hwnd_ = nullptr;
     HWND tabs_ = nullptr;
@@ -79,4 +86,5 @@ private:
     std::vector<std::unique_ptr<TTrackBar::Peer>> trackPeers_;
     std::unique_ptr<ComboBoxPeer> voicePeer_, voice1Peer_;
     std::unique_ptr<TimerPeer> timer2Peer_, timer3Peer_;
+    FileDialogPeer dialogPeer_{hwnd_};
 };

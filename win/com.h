@@ -3,6 +3,7 @@
 #pragma once
 
 #include <objbase.h>
+#include <ole2.h>
 #include <wrl/client.h>
 
 #include <string>
@@ -17,6 +18,22 @@ public:
     }
     ScopedCom(const ScopedCom&) = delete;
     ScopedCom& operator=(const ScopedCom&) = delete;
+    HRESULT Result() const { return hr_; }
+
+private:
+    HRESULT hr_;
+};
+
+// The object library (OLE) for the thread, uninitialised at the end of the scope only when
+// the initialisation succeeded. On a thread whose COM is already initialised it still counts.
+class ScopedOle {
+public:
+    ScopedOle() : hr_(OleInitialize(nullptr)) {}
+    ~ScopedOle() {
+        if (SUCCEEDED(hr_)) OleUninitialize();
+    }
+    ScopedOle(const ScopedOle&) = delete;
+    ScopedOle& operator=(const ScopedOle&) = delete;
     HRESULT Result() const { return hr_; }
 
 private:

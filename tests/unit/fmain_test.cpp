@@ -24,7 +24,8 @@ TEST(FormCreate, CaptureTimersRunAlthoughTheEngineRefusesTheVoices) {
         CountingChatWindows chat;
         BytesCodePage codePage;
         NullLog log;
-        TFmain form{TFmainServices{chat, codePage, engine, log}};
+        QuietDesk desk;
+        TFmain form{TFmainServices{chat, codePage, engine, log, desk.document, desk.files, desk.boxes, desk.shell}};
         EXPECT_THROW(form.FormCreate(), EngineError) << refused;
         EXPECT_TRUE(form.Timer2.Enabled()) << refused;
         EXPECT_TRUE(form.Timer3.Enabled()) << refused;

@@ -70,7 +70,8 @@ struct Window {
     NoChatWindows chat;
     BytesCodePage codePage;
     NullLog log;
-    TFmain form{TFmainServices{chat, codePage, engine, log}};
+    QuietDesk desk;
+    TFmain form{TFmainServices{chat, codePage, engine, log, desk.document, desk.files, desk.boxes, desk.shell}};
 };
 
 const char kHello[] = "\xc4\xe3\xba\xc3";  // "你好" in GBK: passed on as bytes

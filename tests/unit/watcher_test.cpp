@@ -16,6 +16,7 @@
 #include "app/message_log.h"
 #include "app/text.h"
 #include "capture/watcher.h"
+#include "support/form_doubles.h"
 #include "support/iconv_codepage.h"
 #include "support/memory_log.h"
 #include "support/recording_engine.h"
@@ -471,25 +472,6 @@ TEST(Watcher, LogFailureLeavesTheTickButTheMessageStaysHandled) {
 
 // The main window's own tick: its check boxes, its two voice profiles and its log are what
 // the watcher is given, with the chat window as the probe finds it.
-struct OneChatInFront : IChatWindows {
-    std::string title, transcript;
-    WindowRef Foreground() override { return 1; }
-    std::string Title(WindowRef w) override { return w == 1 ? title : std::string(); }
-    WindowRef FindChild(WindowRef parent, const char* cls) override {
-        if (parent == 1 && !std::strcmp(cls, "#32770")) return 2;
-        if (parent == 2 && !std::strcmp(cls, "RichEdit20A")) return 3;
-        return 0;
-    }
-    bool QueryTextLength(WindowRef control, std::size_t& n) override {
-        n = transcript.size();
-        return control == 3;
-    }
-    bool ReadText(WindowRef control, std::size_t n, std::string& out) override {
-        out = transcript.substr(0, n);
-        return control == 3;
-    }
-};
-
 // The voice each spoken text was said with: "<voice>: <text>".
 std::vector<std::string> SpokenWithVoice(const RecordingEngine& engine) {
     std::vector<std::string> said;
@@ -511,7 +493,8 @@ TEST(MainWindowTick, SpeaksWithTheProfileOfTheDirectionAndLogsInItsColour) {
     chat.title = Utf8ToGbk("与 小鱼 交谈中");
     IconvCodePage codePage;
     MemoryLog log;
-    TFmain form{TFmainServices{chat, codePage, engine, log}};
+    QuietDesk desk;
+    TFmain form{TFmainServices{chat, codePage, engine, log, desk.document, desk.files, desk.boxes, desk.shell}};
     form.FormCreate();
     form.CBVoice.SetItemIndex(0);   // own: Mary
     form.CBVoice1.SetItemIndex(1);  // friends: Mike

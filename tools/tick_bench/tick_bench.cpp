@@ -51,7 +51,8 @@ struct Bench {
     IconvCodePage codePage;
     NoEngine engine;
     NullLog log;
-    TFmain form{TFmainServices{chat, codePage, engine, log}};
+    QuietDesk desk;
+    TFmain form{TFmainServices{chat, codePage, engine, log, desk.document, desk.files, desk.boxes, desk.shell}};
 };
 
 // Two histories of the same size whose newest headers differ.

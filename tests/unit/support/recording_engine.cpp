@@ -24,7 +24,10 @@ public:
     void SetRate(int rate) override { Step("SetRate", std::to_string(rate)); }
     void SetVolume(int volume) override { Step("SetVolume", std::to_string(volume)); }
     void Speak(const std::string& ansiText) override { Step("Speak", ansiText); }
-    void WaitUntilDone() override { Step("WaitUntilDone"); }
+    void WaitUntilDone() override {
+        Step("WaitUntilDone");
+        if (engine_.duringWait) engine_.duringWait();
+    }
     void AllowAudioOutputFormatChangesOnNextSet(bool allow) override {
         Step("AllowFormatChanges", allow ? "true" : "false");
     }
@@ -87,6 +90,7 @@ std::unique_ptr<IVoiceObject> RecordingEngine::CreateVoice() {
 }
 
 std::unique_ptr<IFileStreamObject> RecordingEngine::CreateFileStream() {
+    Record(0, "CreateFileStream");
     MaybeFail("CreateFileStream");
     return std::make_unique<RecordedFileStream>(*this);
 }

@@ -3,6 +3,7 @@
 // voice, rate and volume, and which object said it. It can be told to refuse operations.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -34,9 +35,13 @@ public:
     // "SetVolume", "Speak", ...) throw EngineError("engine refused <name>") from now on.
     std::set<std::string> failing;
 
+    // Runs inside every WaitUntilDone, as whatever happens while a caller waits for speech.
+    std::function<void()> duringWait;
+
     // Every operation as "#<object> <operation> <argument>", e.g. "#2 SetRate -3"; objects are
-    // numbered from 1 in creation order ("#0" for token reads). Creation and destruction of
-    // a voice object appear as "Create" and "Destroy".
+    // numbered from 1 in creation order ("#0" for token reads and file streams). Creation and
+    // destruction of a voice object appear as "Create" and "Destroy", creation of a file
+    // stream as "CreateFileStream".
     std::vector<std::string> log;
     void ClearLog() { log.clear(); }
     // The log entries whose operation is one of these.

@@ -1,0 +1,16 @@
+// The file errors' wording; see files.h.
+#include "app/files.h"
+
+std::string TrimSystemReason(const std::string& reason) {
+    std::size_t n = reason.size();
+    while (n > 0 && (static_cast<unsigned char>(reason[n - 1]) <= 0x20 || reason[n - 1] == '.')) --n;
+    return reason.substr(0, n);
+}
+
+std::string FileOpenErrorMessage(const std::string& path, const std::string& reason) {
+    return "Cannot open file \"" + path + "\". " + TrimSystemReason(reason);
+}
+
+std::string FileCreateErrorMessage(const std::string& path, const std::string& reason) {
+    return "Cannot create file \"" + path + "\". " + TrimSystemReason(reason);
+}

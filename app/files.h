@@ -1,0 +1,37 @@
+// Whole files named by 8-bit paths in the ANSI code page: what the log commands, the WAV
+// export and the logon shortcut ask of the file system. A failure is a FileError whose
+// message is the one the user sees, in the framework's wording, so the default error handler
+// shows it unchanged.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct IFiles {
+    virtual ~IFiles() = default;
+    // The file's whole content. Throws FileError with FileOpenErrorMessage when it cannot be
+    // opened, and with kLoadStreamError when it cannot be read to its end.
+    virtual std::string ReadAll(const std::string& path) = 0;
+    // Creates the file, or replaces it when it exists, holding exactly these bytes. Throws
+    // FileError with FileCreateErrorMessage when it cannot be created, and with
+    // kSaveStreamError when the bytes cannot all be written.
+    virtual void WriteAll(const std::string& path, const std::string& bytes) = 0;
+    virtual bool Exists(const std::string& path) = 0;
+    // False when the file could not be deleted; callers decide whether that matters.
+    virtual bool Delete(const std::string& path) = 0;
+};
+
+// The framework's messages: the file named in double quotes, then the system's reason.
+std::string FileOpenErrorMessage(const std::string& path, const std::string& reason);
+std::string FileCreateErrorMessage(const std::string& path, const std::string& reason);
+inline const std::string kLoadStreamError = "Failed to Load Stream";
+inline const std::string kSaveStreamError = "Failed to Save Stream";
+
+// The system's text for an error as the framework quotes it: without the line breaks,
+// spaces and full stops it ends with, so that the message ends in one sentence of its own.
+std::string TrimSystemReason(const std::string& reason);

@@ -1,0 +1,68 @@
+// The message log's commands: open a saved log, save it as RTF or plain text, clear it,
+// render it to a WAV file; and the help menu's boxes and addresses. The log's plain-text
+// mode (false: RTF) is set by saving and governs both how the log is written and how the
+// next file is read.
+#pragma once
+
+#include <string>
+
+#include "app/dialogs.h"
+#include "app/files.h"
+#include "app/shell.h"
+
+enum class LogFormat { Rtf, Text };
+
+// The log control as a document: its whole text, its selection, and its contents as a file.
+struct ILogDocument {
+    virtual ~ILogDocument() = default;
+    // Removes every line.
+    virtual void Clear() = 0;
+    // The whole text, and the selected text (empty when nothing is selected), 8-bit with
+    // CR LF between lines.
+    virtual std::string Text() = 0;
+    virtual std::string SelectedText() = 0;
+    // The whole log as a file of this format would hold it; false when the control failed.
+    virtual bool Save(LogFormat format, std::string& bytes) = 0;
+    // Replaces the whole log with these bytes read in this format; false when the control
+    // could not read them that way (for RTF: the bytes are no RTF it understands).
+    virtual bool Load(const std::string& bytes, LogFormat format) = 0;
+};
+
+// The dialogs' settings.
+inline const std::u16string kOpenLogFilter =
+    u"rtf,文本文件(*.rtf;*.txt)|*.rtf;*.txt|rtf文件(*.rtf)|*.rtf|文本文件(*.txt)|*.txt|所有文件(*.*)|*.*";
+inline const std::u16string kSaveLogFilter = u"rtf文件(*.rtf)|*.rtf|文本文件(*.txt)|*.txt|所有文件(*.*)|*.*";
+inline const std::u16string kSaveLogDefaultExt = u".rtf";
+inline const std::u16string kWavFilter = u"wav文件(*.wav)|*.wav|所有文件(*.*)|*.*";
+inline const std::u16string kWavDefaultExt = u"wav";
+
+// The file-name extension from the last "." after the last "\" or ":", or empty.
+std::string FileExtension(const std::string& path);
+// Saving to this name writes plain text: any name but one ending in ".rtf" (in any case).
+bool PlainTextForFileName(const std::string& path);
+
+// NOpenMessageClick. The file is read before the log is touched, so a file that cannot be
+// opened or read leaves the log as it was; then RTF, falling back to plain text (RTF mode),
+// or plain text only (plain-text mode). Throws the file errors and kLoadStreamError.
+void OpenLogFile(TFileDialog& dialog, IFiles& files, ILogDocument& log, bool plainText);
+// NSaveMessageClick: the name's extension sets the plain-text mode, then the whole log is
+// written in that mode, replacing an existing file. Throws the file errors and kSaveStreamError.
+void SaveLogFile(TFileDialog& dialog, IFiles& files, ILogDocument& log, bool& plainText);
+// NClearMessageClick: clears the log when the user confirms.
+void ClearLog(IMessageBoxes& boxes, ILogDocument& log);
+
+// The first steps of ExportMessageToWav1Click: an empty log gets a message instead of the
+// dialog; otherwise, once the user named a file (in dialog.FileName), the text to speak is
+// the selection, or the whole log when nothing is selected. False when there is nothing to do.
+bool PrepareWavExport(ILogDocument& log, IMessageBoxes& boxes, const std::u16string& title, TFileDialog& dialog,
+                      std::string& text);
+
+// The help and about boxes, and the texts they show.
+std::u16string HelpText();
+std::u16string AboutText();
+void ShowHelp(IMessageBoxes& boxes);
+void ShowAbout(IMessageBoxes& boxes);
+// The download page and the home page open maximised, the mail program normally.
+void OpenVoiceDownloadPage(IShell& shell);
+void OpenHomePage(IShell& shell);
+void WriteMailToMaker(IShell& shell);

@@ -1,0 +1,156 @@
+// The WAV export's engine steps against the recording engine: a fresh own voice object at
+// the engine's defaults, the file stream in 16 kHz mono, the voice back on the sound device
+// afterwards; what ends it silently, what an engine error leaves behind; and, through the
+// main window, that chat capture waits while an export speaks into its file.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/fmain.h"
+#include "speech/wav_export.h"
+#include "support/desk_doubles.h"
+#include "support/form_doubles.h"
+#include "support/iconv_codepage.h"
+#include "support/memory_log.h"
+#include "support/recording_engine.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+// The own profile's parts after it spoke once at its own rate and volume (object #1).
+struct Export {
+    explicit Export(int selected = 1) {
+        engine.SetVoices({"Mary", "Mike"});
+        for (const auto& t : engine.Tokens()) list.AddItem(t->Name(), t);
+        list.SetItemIndex(selected);
+        voice.SetRate(10);
+        voice.SetVolume(20);
+        engine.ClearLog();
+    }
+    bool Render(const std::string& text = "hello") { return RenderToWav(parts, "C:\\out.wav", text); }
+    RecordingEngine engine;
+    TSpVoice voice{engine};
+    TComboBox list{"CBVoice"};
+    TSpFileStream stream{engine};
+    MemoryFiles files;
+    WavExportParts parts{voice, list, stream, files};
+};
+
+TEST(WavExport, SpeaksWithAFreshVoiceAtTheEnginesDefaultsIntoA16kHzFile) {
+    Export x;
+    ASSERT_TRUE(x.Render("line one\r\nline two\r\n"));
+    const Log want = {
+        "#1 Destroy",  // what the own voice was saying stops
+        "#2 Create",
+        "#2 SetVoice Mike",
+        "#0 CreateFileStream",
+        "#0 SetFormat16kHz16BitMono",
+        "#0 OpenForWrite C:\\out.wav",
+        "#2 AllowFormatChanges false",
+        "#2 SetOutputToStream",
+        "#2 Speak line one\r\nline two\r\n",
+        "#2 WaitUntilDone",
+        "#0 Close",
+        "#2 SetOutputToDefault",
+    };
+    EXPECT_EQ(x.engine.log, want) << "no rate or volume: the engine's defaults for a fresh object";
+    EXPECT_EQ(x.engine.VoicesAlive(), 1) << "the voice stays connected, on the sound device";
+    EXPECT_TRUE(x.files.deleted.empty());
+
+    // The file stream is connected once and kept; the next export opens and closes it again.
+    x.engine.ClearLog();
+    ASSERT_TRUE(x.Render());
+    EXPECT_EQ(x.engine.Only({"CreateFileStream"}), Log{});
+    EXPECT_EQ(x.engine.Only({"OpenForWrite", "Close"}), (Log{"#0 OpenForWrite C:\\out.wav", "#0 Close"}));
+}
+
+TEST(WavExport, EndsSilentlyBeforeTheFileWhenNoVoiceCanBeChosen) {
+    struct Case {
+        const char* what;
+        int selected;
+        std::set<std::string> failing;
+    } cases[] = {
+        {"no voice selected", -1, {}},
+        {"voice refused", 0, {"SetVoice"}},
+        {"no voice object", 0, {"CreateVoice"}},
+    };
+    for (const auto& c : cases) {
+        Export x(c.selected);
+        x.engine.failing = c.failing;
+        EXPECT_FALSE(x.Render()) << c.what;
+        EXPECT_EQ(x.engine.Only({"CreateFileStream", "OpenForWrite", "Speak"}), Log{}) << c.what;
+        EXPECT_EQ(x.engine.log.front(), "#1 Destroy") << c.what << ": the own voice was dropped first";
+        EXPECT_TRUE(x.files.deleted.empty()) << c.what;
+    }
+}
+
+TEST(WavExport, AnEngineErrorDropsTheVoiceAndRemovesAnUnfinishedFile) {
+    struct Case {
+        std::string failing;
+        bool removed;
+    } cases[] = {
+        {"CreateFileStream", false},   {"SetFormat16kHz16BitMono", false}, {"OpenForWrite", false},
+        {"AllowFormatChanges", true},  {"SetOutputToStream", true},        {"Speak", true},
+        {"WaitUntilDone", true},       {"Close", true},                    {"SetOutputToDefault", false},
+    };
+    for (const auto& c : cases) {
+        Export x;
+        x.engine.failing = {c.failing};
+        try {
+            x.Render();
+            ADD_FAILURE() << c.failing << ": no error";
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.what(), "engine refused " + c.failing);
+        }
+        EXPECT_EQ(x.engine.VoicesAlive(), 0) << c.failing << ": nothing may write into the stream any more";
+        EXPECT_EQ(x.files.deleted, c.removed ? Log{"C:\\out.wav"} : Log{}) << c.failing;
+        if (c.removed) {
+            // The stream was closed after the voice went, before the file was removed.
+            Log tail = x.engine.Only({"Destroy", "Close"});
+            ASSERT_GE(tail.size(), 2u) << c.failing;
+            EXPECT_EQ(tail[tail.size() - 2], "#2 Destroy") << c.failing;
+            EXPECT_EQ(tail.back(), "#0 Close") << c.failing;
+        }
+    }
+}
+
+// The own voice object that an own message would replace must stay untouched while the
+// export waits for its speech, even if a tick comes through the wait.
+TEST(WavExport, ChatCaptureWaitsUntilTheExportIsDone) {
+    RecordingEngine engine;
+    engine.SetVoices({"Mary"});
+    OneChatInFront chat;
+    chat.title = Utf8ToGbk("与 小鱼 交谈中");
+    IconvCodePage codePage;
+    MemoryLog log;
+    MemoryDocument document;
+    document.text = "logged\r\n";
+    QuietDesk desk;
+    TFmain form{TFmainServices{chat, codePage, engine, log, document, desk.files, desk.boxes, desk.shell}};
+    form.FormCreate();
+    ScriptedDialog dialog{form.SaveDialogWav};
+    dialog.answers = {"C:\\out.wav"};
+    form.Timer3.Tick();
+    chat.transcript = "Bob  12:00:00\r\nfirst\r\n";
+    form.Timer2.Tick();
+
+    chat.transcript += "Bob  12:00:05\r\nsecond\r\n";
+    engine.duringWait = [&] { form.Timer2.Tick(); };
+    engine.ClearLog();
+    form.ExportMessageToWav1Click();
+    Log spoken = engine.Only({"Speak"});
+    ASSERT_EQ(spoken.size(), 1u) << "only the export spoke";
+    EXPECT_EQ(spoken[0].substr(spoken[0].find(' ')), " Speak logged\r\n");
+    EXPECT_EQ(form.FLastHeader, "Bob  12:00:00");
+
+    engine.duringWait = nullptr;
+    form.Timer2.Tick();
+    EXPECT_EQ(form.FLastHeader, "Bob  12:00:05") << "the message that came meanwhile is handled at the next tick";
+    spoken = engine.Only({"Speak"});
+    ASSERT_EQ(spoken.size(), 2u);
+    EXPECT_EQ(spoken[1].substr(spoken[1].size() - 6), "second");
+}
+
+}  // namespace
