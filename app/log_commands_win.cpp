@@ -70,9 +70,19 @@ bool RichEditDocument::Save(LogFormat format, std::string& bytes) {
 
 bool RichEditDocument::Load(const std::string& bytes, LogFormat format) {
     Clear();
+    if (format == LogFormat::Text) {
+        // Converted whole rather than streamed: a stream arrives in pieces, and Wine's rich
+        // edit converts each piece on its own, garbling every double-byte character that a
+        // piece boundary splits.
+        const std::wstring text = AnsiToWide(bytes);
+        SETTEXTEX how = {ST_DEFAULT, 1200};
+        if (!SendMessageW(h_, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.c_str())))
+            return text.empty();
+        return true;
+    }
     Reader reader{bytes, 0};
     EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadBytes};
-    SendMessageW(h_, EM_STREAMIN, format == LogFormat::Rtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es));
+    SendMessageW(h_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
     return es.dwError == 0;
 }
 

@@ -16,6 +16,7 @@
 #include "app/log_control_win.h"
 #include "app/message_log.h"
 #include "app/text.h"
+#include "support/rtf_runs.h"
 #include "win/codepage_win.h"
 
 namespace {
@@ -24,7 +25,6 @@ const std::string kSaid = gbk::kSaidColon;
 const std::string kSpaceSaid = gbk::kSpaceSaidColon;
 const std::string kHello = "\xc4\xe3\xba\xc3";  // 你好
 constexpr COLORREF kGreen = 0x008000, kBlue = 0xFF0000, kBlack = 0x000000;
-constexpr COLORREF kNoColour = 0xFFFFFFFF;  // \cf0: the control's automatic colour
 
 // A hidden top-level window holding a log made by the product's own code, as at start-up
 // when the main window sits in the tray.
@@ -67,120 +67,6 @@ protected:
     HFONT font_ = nullptr;
     RichEditLog log_;
 };
-
-DWORD CALLBACK Collect(DWORD_PTR cookie, LPBYTE buf, LONG n, LONG* done) {
-    reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<char*>(buf), static_cast<std::size_t>(n));
-    *done = n;
-    return 0;
-}
-
-struct ColourRun {
-    std::string text;  // 8-bit bytes as the RTF carries them, "\r\n" for \par
-    COLORREF colour;
-    bool operator==(const ColourRun& o) const { return text == o.text && colour == o.colour; }
-};
-std::ostream& operator<<(std::ostream& os, const ColourRun& r) {
-    return os << "{\"" << r.text << "\", " << std::hex << r.colour << std::dec << "}";
-}
-
-struct Rtf {
-    std::string raw;
-    std::vector<COLORREF> table;  // index 0 is the automatic colour
-    std::vector<ColourRun> runs;        // adjacent text of one colour merged
-};
-
-// Just enough RTF to see text and colours: groups, control words with their numbers, \'hh
-// bytes, the escaped symbols, and the colour table. Other destinations are skipped.
-Rtf ReadRtf(HWND h) {
-    Rtf rtf;
-    EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&rtf.raw), 0, Collect};
-    SendMessageW(h, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
-    const std::string& s = rtf.raw;
-    int depth = 0, skipBelow = -1, tableDepth = -1;
-    int cf = 0, red = 0, green = 0, blue = 0;
-    auto emit = [&](const std::string& t) {
-        COLORREF c = cf > 0 && cf < static_cast<int>(rtf.table.size()) ? rtf.table[static_cast<std::size_t>(cf)] : kNoColour;
-        if (!rtf.runs.empty() && rtf.runs.back().colour == c)
-            rtf.runs.back().text += t;
-        else
-            rtf.runs.push_back({t, c});
-    };
-    for (std::size_t i = 0; i < s.size();) {
-        char c = s[i];
-        if (c == '{') {
-            ++depth, ++i;
-            continue;
-        }
-        if (c == '}') {
-            if (depth == skipBelow) skipBelow = -1;
-            if (depth == tableDepth) tableDepth = -1;
-            --depth, ++i;
-            continue;
-        }
-        if (c == '\r' || c == '\n') {
-            ++i;
-            continue;
-        }
-        bool skipping = skipBelow != -1 && depth >= skipBelow;
-        if (c != '\\') {
-            if (tableDepth != -1 && c == ';') {
-                if (rtf.table.empty()) rtf.table.push_back(kNoColour);  // the automatic entry
-                else rtf.table.push_back(RGB(red, green, blue));
-                red = green = blue = 0;
-            } else if (!skipping && tableDepth == -1) {
-                emit(std::string(1, c));
-            }
-            ++i;
-            continue;
-        }
-        // A control word, symbol or hex byte.
-        char n = i + 1 < s.size() ? s[i + 1] : '\0';
-        if (n == '\'') {
-            std::string hex = s.substr(i + 2, 2);
-            if (!skipping) emit(std::string(1, static_cast<char>(std::strtol(hex.c_str(), nullptr, 16))));
-            i += 4;
-            continue;
-        }
-        if (!std::isalpha(static_cast<unsigned char>(n))) {
-            if (n == '*') skipBelow = depth;  // an ignorable destination
-            else if (!skipping && (n == '\\' || n == '{' || n == '}')) emit(std::string(1, n));
-            i += 2;
-            continue;
-        }
-        std::size_t j = i + 1;
-        while (j < s.size() && std::isalpha(static_cast<unsigned char>(s[j]))) ++j;
-        std::string word = s.substr(i + 1, j - i - 1);
-        std::size_t k = j;
-        if (k < s.size() && (s[k] == '-' || std::isdigit(static_cast<unsigned char>(s[k])))) ++k;
-        while (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) ++k;
-        int num = k > j ? std::atoi(s.substr(j, k - j).c_str()) : 0;
-        if (k < s.size() && s[k] == ' ') ++k;
-        i = k;
-        if (word == "fonttbl" || word == "stylesheet" || word == "info") skipBelow = depth;
-        else if (word == "colortbl") tableDepth = depth;
-        else if (word == "red") red = num;
-        else if (word == "green") green = num;
-        else if (word == "blue") blue = num;
-        else if (word == "cf") cf = num;
-        else if ((word == "par" || word == "line") && !skipping) emit("\r\n");
-        else if (word == "tab" && !skipping) emit("\t");
-    }
-    return rtf;
-}
-
-// The runs of the log's own text: the control streams out one more paragraph mark, that of
-// its final empty paragraph, which no append wrote.
-std::vector<ColourRun> TextRuns(const Rtf& rtf, const std::string& text) {
-    std::vector<ColourRun> runs;
-    std::size_t left = text.size();
-    for (const ColourRun& r : rtf.runs) {
-        if (!left) break;
-        std::string t = r.text.substr(0, left);
-        left -= t.size();
-        runs.push_back({t, r.colour});
-    }
-    return runs;
-}
 
 TEST_F(LogAppend, MessageLinesCarryTheirColoursInTheSavedRtf) {
     AppendColouredLine(log_, "Alice 12:34:56" + kSpaceSaid, kBlue, false);
