@@ -40,3 +40,11 @@ struct FontTraits {
 };
 
 using UniqueFont = UniqueHandle<HFONT, FontTraits>;
+
+// An open registry key; the predefined root keys are never owned.
+struct RegKeyTraits {
+    static HKEY Invalid() { return nullptr; }
+    static void Close(HKEY h) { RegCloseKey(h); }
+};
+
+using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
