@@ -31,11 +31,6 @@ TFmain::TFmain(const TFmainServices& services)
     Timer3.SetEnabled(true);
 }
 
-void TFmain::FormCreate() {
-    // Until settings are stored, the profiles start from the defaults.
-    InitVoiceProfiles(-1, -1, 0, 0, 100, 100);
-}
-
 ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows, services_.codePage); }
 
 void TFmain::Timer2Timer() { WatchTick(*this, FChatTitle, FLastHeader); }

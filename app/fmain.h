@@ -7,8 +7,11 @@
 #include "app/codepage.h"
 #include "app/components.h"
 #include "app/message_log.h"
+#include "app/paths.h"
+#include "app/settings.h"
 #include "capture/chat_windows.h"
 #include "capture/watcher.h"
+#include "speech/carried_voices.h"
 #include "speech/engine.h"
 #include "speech/voice_profiles.h"
 
@@ -17,6 +20,10 @@ struct TFmainServices {
     ICodePage& codePage;
     ISpeechEngine& speech;
     ILogControl& log;  // RichEdit1
+    IPathPlatform& paths;
+    IProfileStrings& profile;  // set.ini
+    IRegistry& registry;       // the carried voices
+    IOsVersion& osVersion;
 };
 
 class TFmain : private WatcherPorts {
@@ -25,8 +32,14 @@ public:
     TFmain(const TFmain&) = delete;
     TFmain& operator=(const TFmain&) = delete;
 
-    // Runs once the window and its peers exist: fills the voice lists and applies settings.
+    // Start-up and shutdown (fmain_startup.cpp). FormCreate runs once the window and its
+    // peers exist, FormDestroy once the message loop has ended.
     void FormCreate();
+    void FormDestroy();
+    void LoadSettings();
+    void SaveSettings();
+    // The session ends (logoff, shutdown): the process will not see FormDestroy.
+    void WMEndSession(bool ending);
 
     // Chat capture.
     ChatReading GetChatText();
@@ -60,6 +73,8 @@ public:
     TCheckBox CBFriendsname{true};
     TMenuItem NShowTime1{true};
     TMenuItem StopSpeak1;
+    TMenuItem NOpenOnStartup;   // "启动时运行"
+    TMenuItem NOpenOnStartup2;  // "开机时运行"
     TSpVoice SpVoice;
     TSpVoice SpVoice1;
     TComboBox CBVoice{"CBVoice"};
@@ -85,6 +100,9 @@ private:
     bool ReadFriendMessages() override { return CBFriend.Checked(); }
     bool ReadFriendName() override { return CBFriendsname.Checked(); }
     bool ShowTime() override { return NShowTime1.Checked(); }
+
+    TStoredSettings CurrentSettings() const;
+    std::string ProgramFolder();
 
     TFmainServices services_;
     VoiceProfile own_;

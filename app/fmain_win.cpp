@@ -23,7 +23,8 @@ HFONT MakeFont(const wchar_t* face, int height, BYTE charset) {
 }  // namespace
 
 MainWindow::MainWindow(ISpeechEngine& speech)
-    : form_(std::make_unique<TFmain>(TFmainServices{chatWindows_, codePage_, speech, log_})) {}
+    : form_(std::make_unique<TFmain>(
+          TFmainServices{chatWindows_, codePage_, speech, log_, paths_, profile_, registry_, osVersion_})) {}
 
 MainWindow::~MainWindow() {
     // The peers point at windows that are about to go: detach (which stops the platform
@@ -71,6 +72,11 @@ bool MainWindow::Create(HINSTANCE instance, bool show) {
         UpdateWindow(hwnd_);
     }
     return true;
+}
+
+void MainWindow::Destroy() {
+    Application.Dispatch([this] { form_->FormDestroy(); });
+    if (hwnd_) DestroyWindow(hwnd_);
 }
 
 HWND MainWindow::AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
@@ -248,6 +254,9 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_HSCROLL:
             if (lp) OnHScroll(reinterpret_cast<HWND>(lp));
+            return 0;
+        case WM_ENDSESSION:
+            form_->WMEndSession(wp != FALSE);
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

@@ -11,7 +11,10 @@
 
 #include "app/fmain.h"
 #include "app/log_control_win.h"
+#include "app/paths_win.h"
+#include "app/settings_win.h"
 #include "capture/chat_windows_win.h"
+#include "speech/carried_voices_win.h"
 #include "win/codepage_win.h"
 #include "win/handles.h"
 #include "win/peers_win.h"
@@ -52,6 +55,9 @@ public:
 
     // Creates the window (hidden unless show) and runs FormCreate.
     bool Create(HINSTANCE instance, bool show);
+    // Once the message loop has ended: FormDestroy under the default error handler (an
+    // error is shown and the program still ends), then the window goes.
+    void Destroy();
     HWND Handle() const { return hwnd_; }
     TFmain& Form() { return *form_; }
     void ShowPage(int index);
@@ -68,6 +74,10 @@ private:
     Win32CodePage codePage_;
     Win32ChatWindows chatWindows_;
     RichEditLog log_;
+    Win32PathPlatform paths_;
+    Win32ProfileStrings profile_;
+    Win32Registry registry_;
+    Win32OsVersion osVersion_;
     std::unique_ptr<TFmain> form_;
     HWND hwnd_ = nullptr;
     HWND tabs_ = nullptr;

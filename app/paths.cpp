@@ -72,3 +72,7 @@ std::string GetDataDir(IPathPlatform& platform) {
 }
 
 std::string GetWindowsDir(IPathPlatform& platform) { return platform.WindowsFolder(); }
+
+std::string GetLogonShortcutPath(IPathPlatform& platform) {
+    return GetStartupDir(platform) + GetExeBaseName(platform.ProgramPath()) + ".lnk";
+}

@@ -47,3 +47,7 @@ std::string GetStartupDir(IPathPlatform& platform);  // CSIDL_STARTUP + "\"
 std::string GetDataDir(IPathPlatform& platform);
 
 std::string GetWindowsDir(IPathPlatform& platform);
+
+// The run-at-logon shortcut: GetStartupDir + the program's base name + ".lnk", so a renamed
+// program no longer sees the shortcut made under its old name.
+std::string GetLogonShortcutPath(IPathPlatform& platform);

@@ -85,16 +85,6 @@ void ReadSettings(TIniFile& ini, TSettingFeeds feeds, TStoredSettings& into) {
     }
 }
 
-TStoredSettings DefaultSettings() {
-    TStoredSettings s{};
-    for (std::size_t i = 0; i < kSettingsKeyCount; ++i) {
-        const TSettingsKey& k = kSettingsKeys[i];
-        if (k.type == TSettingType::Integer) s.*k.integer = k.def;
-        else s.*k.boolean = k.def != 0;
-    }
-    return s;
-}
-
 void WriteSettings(TIniFile& ini, const TStoredSettings& from) {
     for (std::size_t i = 0; i < kSettingsKeyCount; ++i) {
         const TSettingsKey& k = kSettingsKeys[i];

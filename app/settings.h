@@ -77,9 +77,6 @@ extern const std::size_t kSettingsKeyCount;
 // Reads the keys that feed one step into the fields of their rows; other fields are left.
 void ReadSettings(TIniFile& ini, TSettingFeeds feeds, TStoredSettings& into);
 
-// Every field's default, as a first run without a file sees it.
-TStoredSettings DefaultSettings();
-
 // Writes every key in table order; an index without a selection is skipped. The first failed
 // write throws, and the keys after it are not written.
 void WriteSettings(TIniFile& ini, const TStoredSettings& from);

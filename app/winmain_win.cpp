@@ -12,6 +12,9 @@
 #include "win/com.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // One instance per session: a second start ends before it touches anything, without a
+    // word, and leaves the running one where it is (hidden windows count).
+    if (FindWindowA("TFmain", "Sonvira")) return 0;
     ScopedCom com(COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
@@ -39,6 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         }
         exitCode = static_cast<int>(msg.wParam);
         owner = nullptr;
+        window.Destroy();
     }
     if (richEdit) FreeLibrary(richEdit);
     return exitCode;

@@ -24,7 +24,8 @@ TEST(FormCreate, CaptureTimersRunAlthoughTheEngineRefusesTheVoices) {
         CountingChatWindows chat;
         BytesCodePage codePage;
         NullLog log;
-        TFmain form{TFmainServices{chat, codePage, engine, log}};
+        QuietStartup quiet;
+        TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os}};
         EXPECT_THROW(form.FormCreate(), EngineError) << refused;
         EXPECT_TRUE(form.Timer2.Enabled()) << refused;
         EXPECT_TRUE(form.Timer3.Enabled()) << refused;

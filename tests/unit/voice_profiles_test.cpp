@@ -70,7 +70,8 @@ struct Window {
     NoChatWindows chat;
     BytesCodePage codePage;
     NullLog log;
-    TFmain form{TFmainServices{chat, codePage, engine, log}};
+    QuietStartup quiet;
+    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os}};
 };
 
 const char kHello[] = "\xc4\xe3\xba\xc3";  // "你好" in GBK: passed on as bytes

@@ -16,6 +16,7 @@
 #include "app/message_log.h"
 #include "app/text.h"
 #include "capture/watcher.h"
+#include "support/form_doubles.h"
 #include "support/iconv_codepage.h"
 #include "support/memory_log.h"
 #include "support/recording_engine.h"
@@ -511,7 +512,8 @@ TEST(MainWindowTick, SpeaksWithTheProfileOfTheDirectionAndLogsInItsColour) {
     chat.title = Utf8ToGbk("与 小鱼 交谈中");
     IconvCodePage codePage;
     MemoryLog log;
-    TFmain form{TFmainServices{chat, codePage, engine, log}};
+    QuietStartup quiet;
+    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os}};
     form.FormCreate();
     form.CBVoice.SetItemIndex(0);   // own: Mary
     form.CBVoice1.SetItemIndex(1);  // friends: Mike

@@ -51,7 +51,8 @@ struct Bench {
     IconvCodePage codePage;
     NoEngine engine;
     NullLog log;
-    TFmain form{TFmainServices{chat, codePage, engine, log}};
+    QuietStartup quiet;
+    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os}};
 };
 
 // Two histories of the same size whose newest headers differ.

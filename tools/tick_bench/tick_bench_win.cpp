@@ -181,7 +181,8 @@ void Run(bool remote, std::size_t bytes, int samples) {
     Win32CodePage codePage;
     NoEngine engine;
     NullLog log;
-    TFmain form{TFmainServices{windows, codePage, engine, log}};
+    QuietStartup quiet;
+    TFmain form{TFmainServices{windows, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os}};
     form.Timer3Timer();
     form.Timer2Timer();  // the history's own newest message
     if (form.FLastHeader != bench::BobHeader(1)) {

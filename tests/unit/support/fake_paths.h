@@ -18,6 +18,7 @@ struct FakePathPlatform : IPathPlatform {
     std::set<std::string> files;
     bool refuseFolders = false;  // CreateFolder fails
     std::vector<std::string> created;
+    std::vector<std::string>* journal = nullptr;  // also gets "create folder <p>", "file? <p>"
 
     std::string SpecialFolder(int csidl) override {
         auto it = specialFolders.find(csidl);
@@ -28,9 +29,13 @@ struct FakePathPlatform : IPathPlatform {
     bool DirectoryExists(const std::string& path) override { return folders.count(path) != 0; }
     bool CreateFolder(const std::string& path) override {
         created.push_back(path);
+        if (journal) journal->push_back("create folder " + path);
         if (refuseFolders || files.count(path)) return false;
         folders.insert(path);
         return true;
     }
-    bool FileExists(const std::string& path) override { return files.count(path) != 0; }
+    bool FileExists(const std::string& path) override {
+        if (journal) journal->push_back("file? " + path);
+        return files.count(path) != 0;
+    }
 };

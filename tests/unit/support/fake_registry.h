@@ -25,6 +25,12 @@ public:
     std::vector<std::string> log;
     bool refuseAccess = false;          // every open with full access fails
     std::set<std::string> refusedValues;  // value names whose writes fail
+    std::vector<std::string>* journal = nullptr;  // also gets "registry <entry>"
+
+    void Log(const std::string& entry) {
+        log.push_back(entry);
+        if (journal) journal->push_back("registry " + entry);
+    }
 
     static std::string Lower(std::string s) {
         std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -68,7 +74,7 @@ public:
 
     std::unique_ptr<IRegistryKey> CreateKey(const std::string& path) override {
         if (refuseAccess) return nullptr;
-        if (!Find(path)) log.push_back("create " + path);
+        if (!Find(path)) Log("create " + path);
         Put(path);
         return std::make_unique<OpenedKey>(*this, path);
     }
@@ -83,7 +89,7 @@ private:
         OpenedKey(FakeRegistry& r, std::string path) : r_(r), path_(std::move(path)) {}
         bool WriteString(const std::string& name, const std::string& data) override {
             if (r_.refuseAccess || r_.refusedValues.count(name)) return false;
-            r_.log.push_back("set " + path_ + "\\" + name + "=" + data);
+            r_.Log("set " + path_ + "\\" + name + "=" + data);
             r_.PutValue(path_, name, data);
             return true;
         }
@@ -103,7 +109,7 @@ private:
             std::vector<std::string> doomed = r_.Below(path);
             if (doomed.empty()) return;
             for (const auto& k : doomed) r_.keys.erase(k);
-            r_.log.push_back("delete " + path);
+            r_.Log("delete " + path);
         }
 
     private:

@@ -1,10 +1,15 @@
 // Quiet services for tests that build the main window's logic but exercise only part of it:
-// no chat window in front, a byte-for-byte code page, and a log that keeps nothing.
+// no chat window in front, a byte-for-byte code page, a log that keeps nothing, and a
+// start-up platform with nothing stored.
 #pragma once
 
 #include "app/codepage.h"
 #include "app/message_log.h"
 #include "capture/chat_windows.h"
+#include "speech/carried_voices.h"
+#include "support/fake_paths.h"
+#include "support/fake_registry.h"
+#include "support/memory_profile.h"
 
 struct NoChatWindows : IChatWindows {
     WindowRef Foreground() override { return 0; }
@@ -26,4 +31,17 @@ struct NullLog : ILogControl {
     void SetSelection(long, long) override {}
     void SetSelectionColour(std::uint32_t) override {}
     void ScrollCaret() override {}
+};
+
+struct FixedOsVersion : IOsVersion {
+    int major = 6;
+    int MajorVersion() override { return major; }
+};
+
+// Folders, settings and registry in memory, on a Windows that carries no voices.
+struct QuietStartup {
+    FakePathPlatform paths;
+    MemoryProfile profile;
+    FakeRegistry registry;
+    FixedOsVersion os;
 };

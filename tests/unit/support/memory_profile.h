@@ -22,10 +22,12 @@ public:
     std::vector<std::string> log;
     std::set<std::string> refusedKeys;  // writes of these keys fail (lower case)
     bool refuseAll = false;
+    std::vector<std::string>* journal = nullptr;  // also gets "read <key>", "write <key>=<value>"
 
     std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
                            const std::string& def) override {
         log.push_back("read " + file + " " + section + " " + key);
+        if (journal) journal->push_back("read " + key);
         const std::string* v = Find(file, section, key);
         return v ? *v : def;
     }
@@ -33,6 +35,7 @@ public:
     bool WriteString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override {
         log.push_back("write " + file + " " + section + " " + key + "=" + value);
+        if (journal) journal->push_back("write " + key + "=" + value);
         if (refuseAll || refusedKeys.count(Lower(key))) return false;
         Keys& keys = SectionOf(files[file], section);
         for (auto& kv : keys)
@@ -45,8 +48,10 @@ public:
     }
 
     void Set(const std::string& file, const std::string& section, const std::string& key, const std::string& value) {
+        std::vector<std::string>* j = std::exchange(journal, nullptr);
         WriteString(file, section, key, value);
         log.pop_back();
+        journal = j;
     }
 
     // "key=value" lines of one section, in file order.

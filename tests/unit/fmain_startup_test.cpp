@@ -1,0 +1,299 @@
+// The main window's start-up and shutdown through doubles: what a first run and stored
+// values give, the orders of FormCreate and FormDestroy, the run-at-logon ticks, start-up
+// errors at each step (stored values are loaded all the same), and the session's end.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "app/fmain.h"
+#include "support/form_doubles.h"
+#include "support/recording_engine.h"
+
+namespace {
+
+const std::string kIni = "C:\\Users\\ann\\AppData\\Roaming\\sonvira\\set.ini";
+const std::string kDataFolder = "C:\\Users\\ann\\AppData\\Roaming\\sonvira";
+const std::string kShortcut = "C:\\Users\\ann\\Start Menu\\Programs\\Startup\\sonvira.lnk";
+const std::string kTokens = "SOFTWARE\\Microsoft\\Speech\\Voices\\Tokens";
+
+// The main window's logic with three voices, nothing stored and Windows 7 unless a test says.
+struct Form {
+    Form() { engine.SetVoices({"Alto", "Bass", "Tenor"}); }
+    void Store(std::initializer_list<std::pair<const char*, const char*>> values) {
+        for (const auto& kv : values) quiet.profile.Set(kIni, "set", kv.first, kv.second);
+    }
+    // FormCreate's error message, or "" when it ran through.
+    std::string Create() {
+        try {
+            form.FormCreate();
+            return "";
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+    }
+    std::vector<std::string> Ini() const { return quiet.profile.Lines(kIni, "set"); }
+    std::vector<std::string> Items(const TComboBox& list) const {
+        std::vector<std::string> out;
+        for (int i = 0; i < list.Count(); ++i) out.push_back(list.Items(i).text);
+        return out;
+    }
+    // What the controls hold, in the file's key order.
+    std::vector<int> Controls() const {
+        const TFmain& f = form;
+        return {f.TRate.Position(),      f.TVolume.Position(),  f.CBVoice.ItemIndex(),     f.TRate1.Position(),
+                f.TVolume1.Position(),   f.CBVoice1.ItemIndex(), f.CBMe.Checked(),          f.CBFriend.Checked(),
+                f.CBmyname.Checked(),    f.CBFriendsname.Checked(), f.NShowTime1.Checked()};
+    }
+
+    RecordingEngine engine;
+    NoChatWindows chat;
+    BytesCodePage codePage;
+    NullLog log;
+    QuietStartup quiet;
+    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os}};
+};
+
+TEST(Startup, AFirstRunStartsFromTheDefaultsAndWritesElevenKeysAtExit) {
+    Form f;
+    EXPECT_EQ(f.Create(), "");
+    EXPECT_EQ(f.Controls(), std::vector<int>({0, 100, 0, 0, 100, 0, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(f.form.LRate.Caption(), "0");
+    EXPECT_EQ(f.form.LVolume1.Caption(), "100");
+    EXPECT_EQ(f.Items(f.form.CBVoice), std::vector<std::string>({"Alto", "Bass", "Tenor"}));
+    EXPECT_EQ(f.quiet.paths.created, std::vector<std::string>({kDataFolder}));
+    EXPECT_TRUE(f.Ini().empty()) << "start-up writes nothing";
+    f.form.FormDestroy();
+    EXPECT_EQ(f.Ini(), std::vector<std::string>({"Rate=0", "Volume=100", "Engine=0", "Rate1=0", "Volume1=100",
+                                                 "Engine1=0", "cbme=1", "cbfriend=1", "cbmyname=1",
+                                                 "cbfriendsname=1", "showtime=1"}));
+}
+
+TEST(Startup, StoredValuesReachTheControlsAsTheReadRulesAndTrackBarsSay) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> stored;
+        std::vector<int> controls;  // file order: Rate Volume Engine Rate1 Volume1 Engine1, 5 options
+        std::vector<std::string> written;
+    } cases[] = {
+        {"in range",
+         {{"Rate", "-4"}, {"Volume", "30"}, {"Engine", "2"}, {"Rate1", "6"}, {"Volume1", "0"}, {"Engine1", "1"},
+          {"cbme", "0"}, {"cbfriend", "1"}, {"cbmyname", "0"}, {"cbfriendsname", "1"}, {"showtime", "0"}},
+         {-4, 30, 2, 6, 0, 1, 0, 1, 0, 1, 0},
+         {"Rate=-4", "Volume=30", "Engine=2", "Rate1=6", "Volume1=0", "Engine1=1", "cbme=0", "cbfriend=1",
+          "cbmyname=0", "cbfriendsname=1", "showtime=0"}},
+        {"clamped and past the list",
+         {{"Engine", "7"}, {"Rate", "99"}, {"Volume1", "-5"}, {"Rate1", "-11"}, {"Volume", "101"}, {"Engine1", "-3"}},
+         {10, 100, 0, -10, 0, 0, 1, 1, 1, 1, 1},
+         {"Engine=0", "Rate=10", "Volume1=0", "Rate1=-10", "Volume=100", "Engine1=0", "cbme=1", "cbfriend=1",
+          "cbmyname=1", "cbfriendsname=1", "showtime=1"}},
+        {"hexadecimal, garbage, empty",
+         {{"Rate", "0x0A"}, {"Volume", "$32"}, {"Engine1", "0X2"}, {"Rate1", "-$3"}, {"cbme", "yes"},
+          {"cbfriend", ""}, {"cbmyname", "2"}, {"showtime", "0"}, {"Engine", "one"}},
+         {10, 50, 0, -3, 100, 2, 1, 1, 1, 1, 0},
+         {"Rate=10", "Volume=50", "Engine1=2", "Rate1=-3", "cbme=1", "cbfriend=1", "cbmyname=1", "showtime=0",
+          "Engine=0", "Volume1=100", "cbfriendsname=1"}},
+    };
+    for (const auto& c : cases) {
+        Form f;
+        for (const auto& kv : c.stored) f.quiet.profile.Set(kIni, "set", kv.first, kv.second);
+        EXPECT_EQ(f.Create(), "") << c.what;
+        EXPECT_EQ(f.Controls(), c.controls) << c.what;
+        f.form.FormDestroy();
+        EXPECT_EQ(f.Ini(), c.written) << c.what << ": existing keys keep their places, new ones are appended";
+    }
+}
+
+TEST(Startup, WithoutVoicesTheStoredEnginesStay) {
+    Form f;
+    f.engine.SetVoices({});
+    f.Store({{"Engine", "2"}, {"Engine1", "x"}});
+    EXPECT_EQ(f.Create(), "");
+    EXPECT_EQ(f.form.CBVoice.Count(), 0);
+    EXPECT_EQ(f.form.CBVoice.ItemIndex(), -1);
+    f.form.FormDestroy();
+    EXPECT_EQ(f.Ini(), std::vector<std::string>({"Engine=2", "Engine1=x", "Rate=0", "Volume=100", "Rate1=0",
+                                                 "Volume1=100", "cbme=1", "cbfriend=1", "cbmyname=1",
+                                                 "cbfriendsname=1", "showtime=1"}));
+}
+
+// The journal condensed to its steps: each entry becomes the step it belongs to, and
+// repeats collapse, so the order of the steps is what remains.
+std::vector<std::string> Steps(const std::vector<std::string>& journal) {
+    std::vector<std::string> steps;
+    for (const auto& e : journal) {
+        std::string s;
+        if (e.rfind("registry ", 0) == 0) s = "carried voices";
+        else if (e.rfind("create folder", 0) == 0) s = "data folder";
+        else if (e == "read Engine" || e == "read Engine1" || e.rfind("read Rate", 0) == 0 ||
+                 e.rfind("read Volume", 0) == 0)
+            s = "read voice keys";
+        else if (e.rfind("read ", 0) == 0) s = "read options";
+        else if (e.rfind("engine ", 0) == 0) s = "voice profiles";
+        else if (e.rfind("file? ", 0) == 0) s = "shortcut";
+        else if (e.rfind("write ", 0) == 0) s = "write settings";
+        else s = e;
+        if (steps.empty() || steps.back() != s) steps.push_back(s);
+    }
+    return steps;
+}
+
+TEST(Startup, FormCreateAndFormDestroyRunTheirStepsInOrder) {
+    for (int major : {5, 6}) {
+        Form f;
+        std::vector<std::string> journal;
+        f.quiet.os.major = major;
+        f.quiet.paths.journal = &journal;
+        f.quiet.profile.journal = &journal;
+        f.quiet.registry.journal = &journal;
+        f.engine.journal = &journal;
+        EXPECT_EQ(f.Create(), "");
+        std::vector<std::string> create = {"data folder", "read voice keys", "voice profiles", "read options",
+                                           "shortcut"};
+        if (major == 5) create.insert(create.begin(), "carried voices");
+        EXPECT_EQ(Steps(journal), create) << major;
+        EXPECT_EQ(journal.back(), "file? " + kShortcut);
+        if (major == 5) {
+            // Registered before anything else, from this program's folder and the system drive.
+            EXPECT_EQ(journal.front(), "registry create " + kTokens);
+            EXPECT_EQ(Steps(journal).size(), 6u);
+            std::string data;
+            ASSERT_TRUE(f.quiet.registry.OpenKey(kTokens + "\\MSMary")->ReadString("VoiceData", data));
+            EXPECT_EQ(data, "C:\\Tools\\TTS\\mary.spd");
+            ASSERT_TRUE(f.quiet.registry.OpenKey(kTokens + "\\MSMike\\Lex")->ReadString("DataFile", data));
+            EXPECT_EQ(data.substr(0, 17), "C:\\Program Files\\");
+        }
+
+        journal.clear();
+        f.form.FormDestroy();
+        std::vector<std::string> destroy = {"write settings"};
+        if (major == 5) destroy.insert(destroy.begin(), "carried voices");
+        EXPECT_EQ(Steps(journal), destroy) << major;
+        if (major == 5) {
+            EXPECT_EQ(f.quiet.registry.Find(kTokens + "\\MSMary"), nullptr);
+            EXPECT_EQ(f.quiet.registry.Find(kTokens + "\\MSMike"), nullptr);
+        }
+    }
+}
+
+TEST(Startup, TheRunAtLogonTicksFollowTheShortcutOfThisProgramName) {
+    struct Case {
+        const char* program;
+        std::vector<std::string> shortcuts;
+        bool ticked;
+    } cases[] = {
+        {"C:\\Tools\\sonvira.exe", {kShortcut}, true},
+        {"C:\\Tools\\sonvira.exe", {}, false},
+        {"C:\\Tools\\a.b.exe", {kShortcut}, false},
+        {"C:\\Tools\\a.b.exe", {"C:\\Users\\ann\\Start Menu\\Programs\\Startup\\a.b.lnk"}, true},
+    };
+    for (const auto& c : cases) {
+        for (bool before : {false, true}) {
+            Form f;
+            f.quiet.paths.programPath = c.program;
+            f.quiet.paths.files.insert(c.shortcuts.begin(), c.shortcuts.end());
+            f.form.NOpenOnStartup.SetChecked(before);
+            f.form.NOpenOnStartup2.SetChecked(before);
+            EXPECT_EQ(f.Create(), "");
+            EXPECT_EQ(f.form.NOpenOnStartup.Checked(), c.ticked) << c.program << " " << c.shortcuts.size();
+            EXPECT_EQ(f.form.NOpenOnStartup2.Checked(), c.ticked) << c.program << " " << c.shortcuts.size();
+        }
+    }
+}
+
+TEST(Startup, AnErrorEndsStartUpAfterEveryStoredValueIsLoaded) {
+    const std::vector<std::pair<const char*, const char*>> stored = {
+        {"Rate", "-4"},     {"Volume", "30"},   {"Engine", "2"},         {"Rate1", "6"},
+        {"Volume1", "0"},   {"Engine1", "1"},   {"cbme", "0"},           {"cbfriend", "1"},
+        {"cbmyname", "0"},  {"cbfriendsname", "0"}, {"showtime", "0"}};
+    const std::vector<int> loaded = {-4, 30, 2, 6, 0, 1, 0, 1, 0, 0, 0};
+    const std::vector<int> asDesigned = {0, 80, -1, 0, 80, -1, 1, 1, 1, 1, 1};
+    struct Case {
+        const char* what;
+        const char* engineRefuses;
+        const char* registryRefuses;  // a carried voice's value, on Windows 5
+        bool folderRefused;
+        std::string message;
+        std::vector<int> controls;
+    } cases[] = {
+        {"carried voice", nullptr, "VoiceData", false, "Failed to set data for 'VoiceData'", loaded},
+        {"data folder", nullptr, nullptr, true, "Unable to create folder " + kDataFolder, asDesigned},
+        {"voice object", "CreateVoice", nullptr, false, "engine refused CreateVoice",
+         {-4, 30, -1, 6, 0, -1, 0, 1, 0, 0, 0}},
+        {"voice list", "GetVoices", nullptr, false, "engine refused GetVoices", {-4, 30, -1, 6, 0, -1, 0, 1, 0, 0, 0}},
+        {"voice", "SetVoice", nullptr, false, "engine refused SetVoice", loaded},
+        {"rate", "SetRate", nullptr, false, "engine refused SetRate", loaded},
+        {"volume", "SetVolume", nullptr, false, "engine refused SetVolume", loaded},
+    };
+    for (const auto& c : cases) {
+        Form f;
+        for (const auto& kv : stored) f.quiet.profile.Set(kIni, "set", kv.first, kv.second);
+        f.quiet.paths.files.insert(kShortcut);
+        f.quiet.paths.refuseFolders = c.folderRefused;
+        if (c.engineRefuses) f.engine.failing = {c.engineRefuses};
+        if (c.registryRefuses) {
+            f.quiet.os.major = 5;
+            f.quiet.registry.refusedValues = {c.registryRefuses};
+        }
+        EXPECT_EQ(f.Create(), c.message) << c.what;
+        EXPECT_EQ(f.Controls(), c.controls) << c.what;
+        EXPECT_FALSE(f.form.NOpenOnStartup.Checked() || f.form.NOpenOnStartup2.Checked())
+            << c.what << ": the later steps do not run";
+        EXPECT_TRUE(f.Ini().size() == stored.size()) << c.what << ": start-up writes nothing";
+    }
+}
+
+TEST(Startup, ExitAfterAnEngineErrorWritesBackWhatTheUserStored) {
+    Form f;
+    f.Store({{"Rate", "-4"}, {"Volume", "30"}, {"Engine", "2"}, {"Rate1", "6"}, {"Volume1", "0"}, {"Engine1", "1"},
+             {"cbme", "0"}, {"cbfriend", "1"}, {"cbmyname", "0"}, {"cbfriendsname", "1"}, {"showtime", "0"}});
+    std::vector<std::string> before = f.Ini();
+    f.engine.failing = {"SetVoice"};
+    EXPECT_EQ(f.Create(), "engine refused SetVoice");
+    f.form.FormDestroy();
+    EXPECT_EQ(f.Ini(), before);
+}
+
+TEST(Shutdown, AWriteErrorStopsTheKeysAfterItAndComesAfterTheVoicesAreRemoved) {
+    Form f;
+    f.quiet.os.major = 5;
+    EXPECT_EQ(f.Create(), "");
+    f.quiet.profile.refusedKeys = {"rate1"};
+    try {
+        f.form.FormDestroy();
+        FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + kIni);
+    }
+    EXPECT_EQ(f.Ini(), std::vector<std::string>({"Rate=0", "Volume=100", "Engine=0"}));
+    EXPECT_EQ(f.quiet.registry.Find(kTokens + "\\MSMary"), nullptr);
+    EXPECT_EQ(f.quiet.registry.Find(kTokens + "\\MSMike"), nullptr);
+}
+
+TEST(Shutdown, TheSessionsEndSavesTheSameKeysAndNothingElse) {
+    for (bool ending : {true, false}) {
+        Form f;
+        f.quiet.os.major = 5;
+        EXPECT_EQ(f.Create(), "");
+        f.form.TRate1.UserMoved(-7);
+        f.form.CBFriend.UserToggled(false);
+        f.form.NShowTime1.SetChecked(false);
+        f.quiet.registry.log.clear();
+        f.quiet.profile.log.clear();
+        f.form.WMEndSession(ending);
+        std::vector<std::string> atSessionEnd = f.Ini();
+        EXPECT_TRUE(f.quiet.registry.log.empty()) << "the carried voices stay: the next start renews them";
+        if (!ending) {
+            EXPECT_TRUE(f.quiet.profile.log.empty()) << "a cancelled end of session writes nothing";
+            continue;
+        }
+        EXPECT_EQ(atSessionEnd, std::vector<std::string>({"Rate=0", "Volume=100", "Engine=0", "Rate1=-7",
+                                                          "Volume1=100", "Engine1=0", "cbme=1", "cbfriend=0",
+                                                          "cbmyname=1", "cbfriendsname=1", "showtime=0"}));
+        std::vector<std::string> sessionWrites = f.quiet.profile.Logged("write ");
+        f.quiet.profile.log.clear();
+        f.form.FormDestroy();
+        EXPECT_EQ(f.quiet.profile.Logged("write "), sessionWrites) << "the same keys in the same way";
+    }
+}
+
+}  // namespace
