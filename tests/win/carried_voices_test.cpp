@@ -12,64 +12,25 @@
 
 #include "speech/carried_voices_win.h"
 #include "speech/sapi_engine_win.h"
+#include "support/registry.h"
 #include "win/com.h"
 
 namespace {
 
+using reg::Exists;
+using reg::SubKeys;
+using reg::Values;
+
+void Put(const std::string& path, const std::string& name, const std::string& data) {
+    ASSERT_TRUE(reg::Put(path, name, data)) << path;
+}
+
 const std::string kTokens = "SOFTWARE\\Microsoft\\Speech\\Voices\\Tokens";
 const std::string kFolder = "C:\\\xb9\xa4\xbe\xdf\\";  // C:\工具\ (GBK)
 
-// Values of a key as "name=data" (REG_SZ only; other types show as "name:type").
-std::vector<std::string> Values(const std::string& path) {
-    std::vector<std::string> out;
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return out;
-    for (DWORD i = 0;; ++i) {
-        char name[256];
-        DWORD nameSize = sizeof name, type = 0, size = 0;
-        if (RegEnumValueA(k, i, name, &nameSize, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-        std::vector<char> data(size + 1, '\0');
-        nameSize = sizeof name;
-        RegEnumValueA(k, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
-        out.push_back(type == REG_SZ ? std::string(name) + "=" + data.data()
-                                     : std::string(name) + ":" + std::to_string(type));
-    }
-    RegCloseKey(k);
-    return out;
-}
-
-std::vector<std::string> SubKeys(const std::string& path) {
-    std::vector<std::string> out;
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return out;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(k, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        out.emplace_back(name, size);
-    }
-    RegCloseKey(k);
-    return out;
-}
-
-bool Exists(const std::string& path) {
-    HKEY k;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
-    RegCloseKey(k);
-    return true;
-}
-
-void Put(const std::string& path, const std::string& name, const std::string& data) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
-    RegCloseKey(k);
-}
-
-// What the table says, in the same "name=data" form, for one key of the tree. Values come
-// back in the order they were written, so the order is checked too.
+// What the table says, in the same "name=data" form, for one key of the tree. Wine lists a
+// key's values by name, which for these trees is also the table's order; the order of the
+// writes themselves is the unit tests' to check.
 std::vector<std::string> Table(TCarriedVoice voice, const std::string& subKey) {
     for (const auto& k : CarriedVoiceTree(voice, kFolder, "C:")) {
         if (k.subKey != subKey) continue;
@@ -85,7 +46,7 @@ protected:
     void SetUp() override { Clean(); }
     void TearDown() override { Clean(); }
     static void Clean() {
-        for (const char* t : {"MSMary", "MSMike"}) RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kTokens + "\\" + t).c_str());
+        for (const char* t : {"MSMary", "MSMike"}) reg::Delete(kTokens + "\\" + t);
     }
     void ExpectTree(TCarriedVoice voice) {
         const std::string token = kTokens + "\\" + CarriedVoiceTokenName(voice);
