@@ -9,7 +9,9 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -239,6 +241,37 @@ TEST_F(CarriedVoicesE2e, OnVersionSixTheRegistryIsLeftAlone) {
     EXPECT_EQ(reg::Values(kMary), before);
     EXPECT_EQ(before.size(), 2u);
     EXPECT_FALSE(reg::Exists(kMike));
+}
+
+TEST_F(CarriedVoicesE2e, AChineseProgramNameAndFolderReachTheRegistryAndItsSettingsInGbk) {
+    // A user's copy, renamed and moved: its settings follow its name, its voices its folder.
+    const std::wstring folder = ExeDir() + L"\\工具";
+    const std::wstring exe = folder + L"\\朗读.exe";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(SonviraExe().c_str(), exe.c_str(), FALSE));
+    wchar_t appData[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+    const std::wstring ini = std::wstring(appData) + L"\\朗读\\set.ini";
+    DeleteFileW(ini.c_str());
+    {
+        WineVersionFor xp(L"朗读.exe", L"winxp");
+        ChildProcess copy(exe, L"");
+        HWND main = WaitForTopWindow(copy.Id(), L"TFmain", L"Sonvira");
+        ASSERT_NE(main, nullptr);
+        WaitForStartUp(main, copy.Id());
+        const std::vector<std::string> mary = reg::Values(kMary);
+        EXPECT_NE(std::find(mary.begin(), mary.end(), "VoiceData=" + WideToAnsi(folder) + "\\TTS\\mary.spd"),
+                  mary.end());
+        ExitSonvira(main);
+        ASSERT_TRUE(copy.WaitExit(10000));
+    }
+    EXPECT_FALSE(reg::Exists(kMary));
+    EXPECT_NE(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "no set.ini in the folder named 朗读";
+    EXPECT_FALSE(settings_.Exists()) << "the copy wrote the settings of sonvira.exe";
+    DeleteFileW(ini.c_str());
+    RemoveDirectoryW(ini.substr(0, ini.find_last_of(L'\\')).c_str());
+    DeleteFileW(exe.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace
