@@ -97,9 +97,6 @@ TEST(CarriedVoices, TheTreesHoldTheTablesValues) {
             "LTS\\PhoneConverter|PhoneMap=" + CarriedVoicePhoneMap(),
         };
         EXPECT_EQ(Expected(c.voice, kFolder, "C:"), want) << n;
-        FakeRegistry r;
-        RegisterCarriedVoice(r, c.voice, kFolder, "C:");
-        EXPECT_EQ(Stored(r, kTokens + "\\" + CarriedVoiceTokenName(c.voice)), want) << n;
     }
 }
 
@@ -163,12 +160,6 @@ TEST(CarriedVoices, AnotherProgramsTokenIsNeitherOverwrittenNorDeleted) {
         }
         EXPECT_EQ(r.Find(kMike), nullptr) << c.what;
     }
-    // A foreign Mike keeps his key too; the order is the same for both voices.
-    FakeRegistry r;
-    r.PutValue(kMike, "VoiceData", "C:\\elsewhere\\mike.spd");
-    RegisterCarriedVoices(r, 5, kFolder, "C:");
-    EXPECT_EQ(Stored(r, kMike), std::vector<std::string>({"|VoiceData=C:\\elsewhere\\mike.spd"}));
-    EXPECT_EQ(Stored(r, kMary), Expected(TCarriedVoice::Mary, kFolder, "C:"));
 }
 
 TEST(CarriedVoices, AStaleOwnTokenIsDeletedAndWrittenAfresh) {

@@ -1,6 +1,6 @@
-// The path routines on the real shell and file system under Wine, with the GBK code page:
-// special folders (a Chinese one included), the data folder made one level deep under a
-// Chinese program name, and the Windows folder.
+// The path routines on the real shell under Wine, with the GBK code page: special folders (a
+// Chinese one included) and the Windows folder. The data folder under a Chinese program name
+// is the end-to-end tests' (a renamed copy of sonvira.exe).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,14 +13,6 @@
 #include "win/codepage_win.h"
 
 namespace {
-
-const std::wstring kLangdu = L"朗读";
-
-// The program seen under another name, as a copy of sonvira.exe renamed by its user would be.
-struct RenamedProgram : Win32PathPlatform {
-    std::string path;
-    std::string ProgramPath() override { return path; }
-};
 
 bool IsFolderW(const std::wstring& path) {
     DWORD a = GetFileAttributesW(path.c_str());
@@ -82,53 +74,6 @@ TEST(PathsWin, AChineseAppDataFolderArrivesInGbk) {
         EXPECT_NE(GetAppDataDir(p).find("\xca\xfd\xbe\xdd"), std::string::npos) << "GBK bytes of 数据";
     }
     RemoveDirectoryW(folder.c_str());
-}
-
-TEST(PathsWin, TheDataFolderIsMadeOneLevelDeepUnderAChineseName) {
-    RenamedProgram p;
-    p.path = WideToAnsi(L"C:\\工具\\" + kLangdu + L".exe");
-    std::wstring appData = AnsiToWide(GetAppDataDir(p));
-    std::wstring folder = appData + kLangdu;
-    RemoveDirectoryW(folder.c_str());
-    ASSERT_FALSE(IsFolderW(folder));
-
-    EXPECT_EQ(GetDataDir(p), WideToAnsi(folder) + "\\");
-    EXPECT_TRUE(IsFolderW(folder));
-    // A second call leaves the folder and what it holds alone.
-    std::wstring kept = folder + L"\\set.ini";
-    HANDLE f = CreateFileW(kept.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(f, "[set]\r\n", 7, &written, nullptr);
-    CloseHandle(f);
-    EXPECT_EQ(GetDataDir(p), WideToAnsi(folder) + "\\");
-    EXPECT_TRUE(p.FileExists(WideToAnsi(kept)));
-    EXPECT_FALSE(p.FileExists(WideToAnsi(folder)));
-    EXPECT_TRUE(p.DirectoryExists(WideToAnsi(folder)));
-    DeleteFileW(kept.c_str());
-    RemoveDirectoryW(folder.c_str());
-}
-
-TEST(PathsWin, OnlyOneLevelIsCreated) {
-    // The base name lies below an application-data folder that does not exist.
-    struct NoAppData : RenamedProgram {
-        std::string root;
-        std::string SpecialFolder(int) override { return root; }
-    } p;
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::string tests = WideToAnsi(exe);
-    tests = tests.substr(0, tests.find_last_of('\\'));
-    p.root = tests + "\\no-such-appdata";
-    p.path = "C:\\Tools\\sonvira.exe";
-    EXPECT_THROW(GetDataDir(p), std::runtime_error);
-    EXPECT_FALSE(p.DirectoryExists(p.root)) << "the application-data folder itself is not created";
-    // A file where the folder should be cannot become one.
-    std::string blocker = tests + "\\blocked";
-    CloseHandle(CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    p.root = tests;
-    p.path = "C:\\Tools\\blocked.exe";
-    EXPECT_THROW(GetDataDir(p), std::runtime_error);
-    DeleteFileA(blocker.c_str());
 }
 
 }  // namespace

@@ -21,7 +21,6 @@ public:
     std::map<std::string, Sections> files;
     std::vector<std::string> log;
     std::set<std::string> refusedKeys;  // writes of these keys fail (lower case)
-    bool refuseAll = false;
     std::vector<std::string>* journal = nullptr;  // also gets "read <key>", "write <key>=<value>"
 
     std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
@@ -36,7 +35,7 @@ public:
                      const std::string& value) override {
         log.push_back("write " + file + " " + section + " " + key + "=" + value);
         if (journal) journal->push_back("write " + key + "=" + value);
-        if (refuseAll || refusedKeys.count(Lower(key))) return false;
+        if (refusedKeys.count(Lower(key))) return false;
         Keys& keys = SectionOf(files[file], section);
         for (auto& kv : keys)
             if (Lower(kv.first) == Lower(key)) {
