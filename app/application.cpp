@@ -20,3 +20,7 @@ bool TApplication::Dispatch(const std::function<void()>& handler) noexcept {
     }
     return false;
 }
+
+void TApplication::Terminate() {
+    if (OnTerminate) OnTerminate();
+}

@@ -21,6 +21,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Application.OnException = [&owner](const std::string& message) {
         MessageBoxW(owner, AnsiToWide(message).c_str(), AnsiToWide(Application.Title).c_str(), MB_OK | MB_ICONERROR);
     };
+    Application.OnTerminate = [] { PostQuitMessage(0); };
 
     int exitCode = 0;
     {
