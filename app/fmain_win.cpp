@@ -87,6 +87,9 @@ bool MainWindow::Create(HINSTANCE instance, bool show) {
     CreateControls(instance);
 
     TFmain& f = *form_;
+    // The tray menu's commands come to this window like the menu bar's.
+    popupPeer_ = std::make_unique<PopupMenuPeer>(popupMenu_, hwnd_);
+    f.PopupMenu1.AttachPeer(popupPeer_.get());
     formPeer_ = std::make_unique<FormPeer>(hwnd_);
     f.Window.AttachPeer(formPeer_.get());
     Mouse.AttachPeer(&mousePeer_);
@@ -126,8 +129,6 @@ HMENU MainWindow::CreateMenus() {
         menuPeers_.push_back(std::make_unique<MenuItemPeer>(into, static_cast<UINT>(row.command)));
         (f.*row.item).AttachPeer(menuPeers_.back().get());
     }
-    popupPeer_ = std::make_unique<PopupMenuPeer>(popupMenu_, hwnd_);
-    f.PopupMenu1.AttachPeer(popupPeer_.get());
     return bar;
 }
 
