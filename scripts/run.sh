@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and starts sonvira.exe under Wine beside the stand-in chat window.
 # Without a display a virtual one is started, with a small window manager for title bars: the
-# demo then runs for SONVIRA_DEMO_SECONDS
-# (default 30), saves a screenshot to build/screenshots/run.png and ends.
+# demo then runs for SONVIRA_DEMO_SECONDS (default 30), saves a screenshot to
+# build/screenshots/run.png and ends.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${SONVIRA_BUILD:-$root/build}"
