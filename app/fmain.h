@@ -1,5 +1,14 @@
 // The main window's logic: it owns every component and all program state, and its event
 // handlers are what the Win32 window procedure (or a test) calls. No Windows types here.
+//
+// The names are the form designer's, kept so that the design and the code read alike:
+//   Timer2          the message watcher's timer: reads the chat in front, speaks and logs
+//   Timer3          the title tracker's timer: remembers the last chat title in front
+//   ...1 at the end the friend's profile (SpVoice1, CBVoice1, TRate1, BtnDefault2 too);
+//                   the same name without it is the user's own (SpVoice, CBVoice, TRate)
+//   N..., ...1      menu items (NShowTime1 "显示时间"); their handlers end in Click
+//   TabSheet1/2     the pages "消息" (the log, RichEdit1) and "选项" (the options)
+//   TrayIcon1       the icon in the notification area; PopupMenu1 its menu
 #pragma once
 
 #include <string>

@@ -135,8 +135,9 @@ HMENU MainWindow::CreateMenus() {
 
 HWND MainWindow::AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
                             int w, int h, int id) {
-    HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, scale_(x), scale_(y), scale_(w), scale_(h), parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, scale_(x), scale_(y), scale_(w), scale_(h),
+                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                             nullptr);
     SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     return c;
 }
