@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/application.h"
 #include "capture/chat_probe.h"
+#include "ui/application.h"
 
 TFmain::TFmain(const TFmainServices& services)
     : SpVoice(services.speech),

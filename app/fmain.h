@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "app/codepage.h"
-#include "app/components.h"
 #include "app/message_log.h"
-#include "app/shell_components.h"
+#include "base/codepage.h"
 #include "capture/chat_windows.h"
 #include "capture/watcher.h"
 #include "speech/engine.h"
 #include "speech/voice_profiles.h"
+#include "ui/components.h"
+#include "ui/shell_components.h"
 
 struct TFmainServices {
     IChatWindows& chatWindows;

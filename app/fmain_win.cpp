@@ -3,8 +3,8 @@
 
 #include <commctrl.h>
 
-#include "app/application.h"
 #include "res/resource.h"
+#include "ui/application.h"
 
 namespace {
 

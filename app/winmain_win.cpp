@@ -5,9 +5,9 @@
 
 #include <commctrl.h>
 
-#include "app/application.h"
 #include "app/fmain_win.h"
 #include "speech/sapi_engine_win.h"
+#include "ui/application.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "app/application.h"
+#include "ui/application.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// Win32 peers of the shell's components (app/shell_components.h): the main window's own
+// Win32 peers of the shell's components (ui/shell_components.h): the main window's own
 // appearance, its pages, the menus, the mouse and the notification-area icon.
 #pragma once
 
@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "app/components.h"
-#include "app/shell_components.h"
+#include "ui/components.h"
+#include "ui/shell_components.h"
 
 class FormPeer : public TForm::Peer {
 public:

@@ -8,12 +8,12 @@
 #include <set>
 #include <vector>
 
-#include "app/application.h"
 #include "app/fmain.h"
 #include "res/resource.h"
 #include "support/form_doubles.h"
 #include "support/recording_engine.h"
 #include "support/shell_doubles.h"
+#include "ui/application.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
-#include "app/shell_components.h"
 #include "support/shell_doubles.h"
+#include "ui/application.h"
+#include "ui/shell_components.h"
 
 namespace {
 

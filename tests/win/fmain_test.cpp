@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
 #include "app/fmain_win.h"
 #include "res/resource.h"
 #include "speech/sapi_engine_win.h"
 #include "support/desktop.h"
+#include "ui/application.h"
 #include "win/com.h"
 
 namespace {

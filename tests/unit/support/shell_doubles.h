@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell_components.h"
+#include "ui/shell_components.h"
 
 using Calls = std::vector<std::string>;
 

@@ -1,5 +1,5 @@
 // The application object and its default error handler.
-#include "app/application.h"
+#include "ui/application.h"
 
 TApplication Application;
 

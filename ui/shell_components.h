@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/components.h"
+#include "ui/components.h"
 
 struct TPoint {
     int X = 0;

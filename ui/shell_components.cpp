@@ -1,7 +1,7 @@
 // The shell's components; see shell_components.h.
-#include "app/shell_components.h"
+#include "ui/shell_components.h"
 
-#include "app/application.h"
+#include "ui/application.h"
 
 TMouse Mouse;
 
