@@ -122,17 +122,22 @@ TEST(Balloon, ThreeSecondsUntilTheFirstHideThenHalfASecondForGood) {
 }
 
 TEST(RestoreMainWindow, ShowsInFrontAndPicksTheTabItIsGiven) {
+    // Each way back as the user takes it: a double click on the icon (with no tab), or the
+    // tray menu's two items.
+    auto dblClick = [](TFmain& f) { f.TrayIcon1.UserMouse(TTrayMouse::MiddleDblClick); };
+    auto open1 = [](TFmain& f) { f.Open1.UserClick(); };
+    auto options = [](TFmain& f) { f.NItemOptions.UserClick(); };
     struct Case {
-        void (TFmain::*command)();
+        void (*command)(TFmain&);
         int startTab;
         Calls calls;
         int tab;
     } cases[] = {
-        {&TFmain::TrayIcon1DblClick, 1, {"normal", "show window", "window to front"}, 1},
-        {&TFmain::TrayIcon1DblClick, 0, {"normal", "show window", "window to front"}, 0},
-        {&TFmain::Open1Click, 1, {"normal", "show window", "window to front", "page 0"}, 0},
-        {&TFmain::NItemOptionsClick, 0, {"normal", "show window", "window to front", "page 1"}, 1},
-        {&TFmain::NItemOptionsClick, 1, {"normal", "show window", "window to front", "page 1"}, 1},
+        {dblClick, 1, {"normal", "show window", "window to front"}, 1},
+        {dblClick, 0, {"normal", "show window", "window to front"}, 0},
+        {open1, 1, {"normal", "show window", "window to front", "page 0"}, 0},
+        {options, 0, {"normal", "show window", "window to front", "page 1"}, 1},
+        {options, 1, {"normal", "show window", "window to front", "page 1"}, 1},
     };
     for (const auto& c : cases) {
         for (bool hiddenFirst : {true, false}) {
@@ -140,7 +145,7 @@ TEST(RestoreMainWindow, ShowsInFrontAndPicksTheTabItIsGiven) {
             s.form.PageControl1.UserChanged(c.startTab);
             if (hiddenFirst) s.form.HideToTray();
             s.calls.clear();
-            (s.form.*c.command)();
+            c.command(s.form);
             EXPECT_EQ(s.calls, c.calls) << c.startTab << hiddenFirst;
             EXPECT_TRUE(s.form.Window.Visible());
             EXPECT_EQ(s.form.Window.WindowState(), TWindowState::wsNormal);
@@ -155,9 +160,6 @@ TEST(TrayIcon1, ALeftClickOpensTheTrayMenuAtTheCursor) {
     s.form.TrayIcon1.UserMouse(TTrayMouse::LeftUp);
     s.form.TrayIcon1.ClickWaitOver();
     EXPECT_EQ(s.calls, (Calls{"wait", "stop", "popup 612,18"}));
-    s.calls.clear();
-    s.form.TrayIcon1.UserMouse(TTrayMouse::MiddleDblClick);
-    EXPECT_EQ(s.calls, (Calls{"normal", "show window", "window to front"})) << "double click restores";
 }
 
 TEST(Exit, BothExitItemsEndTheProgramWithoutShowingTheWindow) {
@@ -208,12 +210,6 @@ TEST(Menus, EachItemDoesWhatItsRowSays) {
 
     s.form.StopSpeak1.UserClick();
     EXPECT_EQ(s.engine.VoicesAlive(), 0) << "停止朗读 silences both profiles";
-
-    s.form.PageControl1.UserChanged(0);
-    s.form.NItemOptions.UserClick();
-    EXPECT_EQ(s.form.PageControl1.ActivePageIndex(), 1) << "选项设置";
-    s.form.Open1.UserClick();
-    EXPECT_EQ(s.form.PageControl1.ActivePageIndex(), 0) << "查看消息";
 
     // Items whose actions come later do nothing yet, and nothing goes wrong.
     s.calls.clear();

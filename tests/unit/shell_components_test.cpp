@@ -2,12 +2,10 @@
 // double click or the tray menu; what the platform is given of long texts; the dpi scaling.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "support/shell_doubles.h"
-#include "ui/application.h"
 #include "ui/shell_components.h"
 
 namespace {
@@ -61,16 +59,6 @@ TEST(TrayIcon, MouseReportsMakeClicksDoubleClicksAndTheMenu) {
     }
 }
 
-TEST(TrayIcon, HandlerErrorsGoToTheDefaultHandler) {
-    std::vector<std::string> messages;
-    Application.OnException = [&](const std::string& m) { messages.push_back(m); };
-    TTrayIcon icon;
-    icon.OnDblClick = [] { throw std::runtime_error("no window"); };
-    icon.UserMouse(TTrayMouse::MiddleDblClick);
-    Application.OnException = nullptr;
-    EXPECT_EQ(messages, std::vector<std::string>{"no window"});
-}
-
 TEST(TrayIcon, ThePlatformGetsTheTextsCutToItsLimits) {
     struct Case {
         std::u16string text;
@@ -104,23 +92,6 @@ TEST(TrayIcon, ThePlatformGetsTheTextsCutToItsLimits) {
     EXPECT_EQ(icon.BalloonTitle.size(), 100u) << "the property keeps what was set";
 }
 
-TEST(TrayIcon, ComesBackAfterTheShellRestartedOnlyWhenVisible) {
-    Calls calls;
-    RecordingTrayPeer peer(calls);
-    TTrayIcon icon;
-    icon.SetHint(u"Sonvira");
-    icon.AttachPeer(&peer);
-    icon.Restore();
-    EXPECT_TRUE(calls.empty());
-    icon.SetVisible(true);
-    icon.Restore();
-    EXPECT_EQ(calls, (Calls{"show icon", "show icon"}));
-    EXPECT_EQ(peer.hint, u"Sonvira");
-    icon.SetVisible(false);
-    icon.Restore();
-    EXPECT_EQ(calls, (Calls{"show icon", "show icon", "hide icon"}));
-}
-
 TEST(DpiScale, ScalesLikeMulDivRoundingHalvesAwayFromZero) {
     struct Case {
         int designed, dpi, expected;
@@ -130,18 +101,6 @@ TEST(DpiScale, ScalesLikeMulDivRoundingHalvesAwayFromZero) {
         {0, 144, 0},     {-1, 144, -2}, {13, 192, 26},
     };
     for (const auto& c : cases) EXPECT_EQ(TDpiScale{c.dpi}(c.designed), c.expected) << c.designed << " at " << c.dpi;
-}
-
-TEST(PageControl, ThePeerShowsTheActivePage) {
-    Calls calls;
-    RecordingPages peer(calls);
-    TPageControl pages;
-    TTabSheet second(1);
-    pages.AttachPeer(&peer);
-    pages.SetActivePage(second);
-    pages.UserChanged(0);
-    EXPECT_EQ(calls, (Calls{"page 0", "page 1"})) << "the first page at creation, then the one set";
-    EXPECT_EQ(pages.ActivePageIndex(), 0) << "the user's choice counts";
 }
 
 }  // namespace
