@@ -104,6 +104,7 @@ TEST(HideToTray, BalloonThenHiddenWhileTheIconAndTimersGoOn) {
     EXPECT_EQ(s.tray.flags, TBalloonFlags::bfInfo);
     EXPECT_FALSE(s.form.Window.Visible());
     EXPECT_TRUE(s.form.TrayIcon1.Visible());
+    EXPECT_EQ(s.tray.hint, u"Sonvira") << "the icon shows from creation with its hint";
     EXPECT_TRUE(s.form.Timer2.Enabled());
     EXPECT_TRUE(s.form.Timer3.Enabled());
 }
