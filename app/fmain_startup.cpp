@@ -32,8 +32,11 @@ void TFmain::FormCreate() {
     NOpenOnStartup.SetChecked(shortcut);
     NOpenOnStartup2.SetChecked(shortcut);
 
-    // TRAY-SEAM: the hidden start (window state minimised, so the loop never shows it) and
-    // the start balloon come with the tray icon's components.
+    // A window not shown yet stays hidden when minimised: only the tray icon shows.
+    Window.SetWindowState(TWindowState::wsMinimized);
+    TrayIcon1.BalloonTimeout = 3000;
+    ShowBalloon(u"Sonvira(使用帮助):",
+                u"请打开登陆 QQ 或 TM 软件,\r\n发送文字消息给好友进行文字聊天,\r\n即可立即听到发送和接收的消息被朗读出来!");
 }
 
 void TFmain::LoadSettings() {
@@ -67,7 +70,7 @@ void TFmain::SaveSettings() {
 }
 
 void TFmain::FormDestroy() {
-    // TRAY-SEAM: the tray icon leaves the notification area first.
+    TrayIcon1.SetVisible(false);
     RemoveCarriedVoices(services_.registry, services_.osVersion.MajorVersion(), ProgramFolder());
     SaveSettings();
 }

@@ -5,9 +5,9 @@
 
 #include <commctrl.h>
 
-#include "app/application.h"
 #include "app/fmain_win.h"
 #include "speech/sapi_engine_win.h"
+#include "ui/application.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
 
@@ -24,13 +24,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Application.OnException = [&owner](const std::string& message) {
         MessageBoxW(owner, AnsiToWide(message).c_str(), AnsiToWide(Application.Title).c_str(), MB_OK | MB_ICONERROR);
     };
+    Application.OnTerminate = [] { PostQuitMessage(0); };
 
     int exitCode = 0;
     {
         // The engine and the window (and every COM pointer they hold) go before COM does.
         std::unique_ptr<ISpeechEngine> engine = CreateSapiEngine();
         MainWindow window(*engine);
-        // Until the tray icon exists the window is shown, or there would be no way to reach it.
         if (!window.Create(instance, true)) return 1;
         owner = window.Handle();
         MSG msg;

@@ -8,6 +8,7 @@
 #include "app/fmain.h"
 #include "support/form_doubles.h"
 #include "support/recording_engine.h"
+#include "support/shell_doubles.h"
 
 namespace {
 
@@ -17,8 +18,16 @@ const std::string kShortcut = "C:\\Users\\ann\\Start Menu\\Programs\\Startup\\so
 const std::string kTokens = "SOFTWARE\\Microsoft\\Speech\\Voices\\Tokens";
 
 // The main window's logic with three voices, nothing stored and Windows 7 unless a test says.
+// Every double writes its calls into one journal, the window's and the tray icon's peers too,
+// so a test sees the order across them.
 struct Form {
-    Form() { engine.SetVoices({"Alto", "Bass", "Tenor"}); }
+    Form() {
+        engine.SetVoices({"Alto", "Bass", "Tenor"});
+        form.Window.AttachPeer(&window);
+        form.TrayIcon1.AttachPeer(&tray);
+        journal.clear();
+        quiet.paths.journal = quiet.profile.journal = quiet.registry.journal = engine.journal = &journal;
+    }
     // FormCreate's error message, or "" when it ran through.
     std::string Create() {
         try {
@@ -37,6 +46,9 @@ struct Form {
                 f.CBmyname.Checked(),    f.CBFriendsname.Checked(), f.NShowTime1.Checked()};
     }
 
+    Calls journal;
+    RecordingWindow window{journal};
+    RecordingTrayPeer tray{journal};
     RecordingEngine engine;
     NoChatWindows chat;
     BytesCodePage codePage;
@@ -109,6 +121,9 @@ std::vector<std::string> Steps(const std::vector<std::string>& journal) {
         else if (e.rfind("engine ", 0) == 0) s = "voice profiles";
         else if (e.rfind("file? ", 0) == 0) s = "shortcut";
         else if (e.rfind("write ", 0) == 0) s = "write settings";
+        else if (e == "not normal") s = "minimised";
+        else if (e.rfind("balloon ", 0) == 0) s = "start balloon";
+        else if (e == "hide icon") s = "tray icon hidden";
         else s = e;
         if (steps.empty() || steps.back() != s) steps.push_back(s);
     }
@@ -118,22 +133,23 @@ std::vector<std::string> Steps(const std::vector<std::string>& journal) {
 TEST(Startup, FormCreateAndFormDestroyRunTheirStepsInOrder) {
     for (int major : {5, 6}) {
         Form f;
-        std::vector<std::string> journal;
         f.quiet.os.major = major;
-        f.quiet.paths.journal = &journal;
-        f.quiet.profile.journal = &journal;
-        f.quiet.registry.journal = &journal;
-        f.engine.journal = &journal;
         EXPECT_EQ(f.Create(), "");
-        std::vector<std::string> create = {"data folder", "read voice keys", "voice profiles", "read options",
-                                           "shortcut"};
+        Calls create = {"data folder", "read voice keys", "voice profiles", "read options", "shortcut",
+                        "minimised", "start balloon"};
         if (major == 5) create.insert(create.begin(), "carried voices");
-        EXPECT_EQ(Steps(journal), create) << major;
-        EXPECT_EQ(journal.back(), "file? " + kShortcut);
+        EXPECT_EQ(Steps(f.journal), create) << major;
+        EXPECT_EQ(f.journal.back(), "balloon 3000");
+        EXPECT_EQ(f.tray.title, u"Sonvira(使用帮助):");
+        EXPECT_EQ(f.tray.text,
+                  u"请打开登陆 QQ 或 TM 软件,\r\n发送文字消息给好友进行文字聊天,\r\n即可立即听到发送和接收的消息被朗读出来!");
+        EXPECT_EQ(f.tray.flags, TBalloonFlags::bfInfo);
+        EXPECT_EQ(f.form.Window.WindowState(), TWindowState::wsMinimized);
+        EXPECT_FALSE(f.form.Window.Visible()) << "only the tray icon shows";
+        EXPECT_TRUE(f.form.TrayIcon1.Visible());
         if (major == 5) {
             // Registered before anything else, from this program's folder and the system drive.
-            EXPECT_EQ(journal.front(), "registry create " + kTokens);
-            EXPECT_EQ(Steps(journal).size(), 6u);
+            EXPECT_EQ(f.journal.front(), "registry create " + kTokens);
             std::string data;
             ASSERT_TRUE(f.quiet.registry.OpenKey(kTokens + "\\MSMary")->ReadString("VoiceData", data));
             EXPECT_EQ(data, "C:\\Tools\\TTS\\mary.spd");
@@ -141,11 +157,11 @@ TEST(Startup, FormCreateAndFormDestroyRunTheirStepsInOrder) {
             EXPECT_EQ(data.substr(0, 17), "C:\\Program Files\\");
         }
 
-        journal.clear();
+        f.journal.clear();
         f.form.FormDestroy();
-        std::vector<std::string> destroy = {"write settings"};
-        if (major == 5) destroy.insert(destroy.begin(), "carried voices");
-        EXPECT_EQ(Steps(journal), destroy) << major;
+        Calls destroy = {"tray icon hidden", "write settings"};
+        if (major == 5) destroy.insert(destroy.begin() + 1, "carried voices");
+        EXPECT_EQ(Steps(f.journal), destroy) << major;
         if (major == 5) {
             EXPECT_EQ(f.quiet.registry.Find(kTokens + "\\MSMary"), nullptr);
             EXPECT_EQ(f.quiet.registry.Find(kTokens + "\\MSMike"), nullptr);
@@ -217,6 +233,8 @@ TEST(Startup, AnErrorEndsStartUpAfterEveryStoredValueIsLoadedSoExitKeepsThem) {
         EXPECT_EQ(f.Controls(), c.controls) << c.what;
         EXPECT_FALSE(f.form.NOpenOnStartup.Checked() || f.form.NOpenOnStartup2.Checked())
             << c.what << ": the later steps do not run";
+        EXPECT_EQ(f.form.Window.WindowState(), TWindowState::wsNormal) << c.what << ": the window opens visibly";
+        EXPECT_EQ(f.tray.timeout, 0u) << c.what << ": no start balloon";
         // Exit writes the controls back: the file keeps what the user stored.
         if (!c.folderRefused) {
             f.form.FormDestroy();

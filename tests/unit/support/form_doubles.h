@@ -3,8 +3,8 @@
 // start-up platform with nothing stored.
 #pragma once
 
-#include "app/codepage.h"
 #include "app/message_log.h"
+#include "base/codepage.h"
 #include "capture/chat_windows.h"
 #include "speech/carried_voices.h"
 #include "support/fake_paths.h"

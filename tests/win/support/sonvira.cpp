@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "res/resource.h"
 #include "support/process.h"
 
 SettingsFile::SettingsFile() {
@@ -61,4 +62,4 @@ std::vector<std::wstring> WaitForStartUp(HWND main, DWORD pid, DWORD quietMs) {
     return texts;
 }
 
-void ExitSonvira(HWND main) { PostMessageW(main, WM_CLOSE, 0, 0); }
+void ExitSonvira(HWND main) { PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_NEXIT, 0), 0); }

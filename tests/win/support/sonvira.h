@@ -42,5 +42,5 @@ private:
 // one) and returns their texts once the main window shows or none has come for quietMs.
 std::vector<std::wstring> WaitForStartUp(HWND main, DWORD pid, DWORD quietMs = 2000);
 
-// Asks the program to end as its exit command does; the caller waits for the process.
+// Chooses "退出" in the main menu; the caller waits for the process to end.
 void ExitSonvira(HWND main);
