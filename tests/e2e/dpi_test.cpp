@@ -11,8 +11,10 @@
 #include <cstdio>
 
 #include "app/fmain_win.h"
+#include "res/resource.h"
 #include "support/process.h"
 #include "support/screenshot.h"
+#include "support/sonvira.h"
 #include "support/test_paths.h"
 
 namespace {
@@ -72,13 +74,11 @@ void MeasureAt144() {
     ASSERT_NE(main, nullptr);
     HWND log = WaitForControl(main, IDC_RICHEDIT1);
     ASSERT_NE(log, nullptr);
-    // Start-up's engine complaints, if any, go first.
-    WaitUntil(
-        [&] {
-            if (HWND box = VisibleBox(sonvira.Id())) PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return IsWindowVisible(main) && !VisibleBox(sonvira.Id());
-        },
-        15000);
+    // Start-up's engine complaints, if any, go first; then the window comes out of the tray
+    // on its options tab, as "选项设置" brings it.
+    WaitForStartUp(main, sonvira.Id());
+    PostMessageW(main, WM_COMMAND, IDM_NITEMOPTIONS, 0);
+    ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, 5000));
 
     RECT client;
     GetClientRect(main, &client);
@@ -95,7 +95,6 @@ void MeasureAt144() {
     EXPECT_NEAR(button.right - button.left, 371, 2) << "247 at 96 dpi";
     EXPECT_NEAR(button.bottom - button.top, 38, 2) << "25 at 96 dpi";
 
-    SendMessageW(FindControl(main, IDC_PAGECONTROL), TCM_SETCURFOCUS, 1, 0);
     SetForegroundWindow(main);
     RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpFor(700);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/fmain_win.h"
+#include "res/resource.h"
 #include "support/process.h"
 #include "support/screenshot.h"
 #include "support/test_paths.h"
@@ -55,7 +56,8 @@ TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
     // An engine that cannot take a voice or rate makes start-up report it once; say OK.
     std::vector<std::wstring> startErrors = DismissErrorBoxes(sonvira.Id(), 2000);
     ExpectOnlyEngineErrors(startErrors);
-    if (!IsWindowVisible(main)) ShowWindow(main, SW_SHOWNORMAL);
+    // Out of the tray, as the tray menu's "查看消息" brings it: on the log tab.
+    PostMessageW(main, WM_COMMAND, IDM_OPEN1, 0);
     ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, 5000));
 
     // To the tab "选项": the tab control moves its focus and selection and tells the window.
