@@ -36,7 +36,7 @@ void TFmain::FormCreate() {
     InitVoiceProfiles(-1, -1, 0, 0, 100, 100);
 }
 
-std::string TFmain::GetChatText() { return ::GetChatText(services_.chatWindows, services_.codePage); }
+ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows, services_.codePage); }
 
 void TFmain::Timer2Timer() { WatchTick(*this, FChatTitle, FLastHeader); }
 

@@ -29,7 +29,7 @@ public:
     void FormCreate();
 
     // Chat capture.
-    std::string GetChatText();
+    ChatReading GetChatText();
     void Timer2Timer();
     void Timer3Timer();
 
@@ -78,7 +78,7 @@ public:
 
 private:
     // WatcherPorts, for the watcher's tick.
-    std::string ReadChatText() override { return GetChatText(); }
+    ChatReading ReadChatText() override { return GetChatText(); }
     void AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) override;
     bool ReadOwnMessages() override { return CBMe.Checked(); }
     bool ReadOwnName() override { return CBmyname.Checked(); }

@@ -26,7 +26,8 @@ MainWindow::MainWindow(ISpeechEngine& speech)
     : form_(std::make_unique<TFmain>(TFmainServices{chatWindows_, codePage_, speech, log_})) {}
 
 MainWindow::~MainWindow() {
-    // The peers point at windows that are about to go: detach before anything is destroyed.
+    // The peers point at windows that are about to go: detach (which stops the platform
+    // timers) before anything is destroyed.
     form_->Timer2.AttachPeer(nullptr);
     form_->Timer3.AttachPeer(nullptr);
     if (hwnd_) DestroyWindow(hwnd_);
@@ -133,10 +134,12 @@ void MainWindow::CreateControls(HINSTANCE instance) {
         l.AttachPeer(labelPeers_.back().get());
     };
 
+    // Two columns: the left ends exactly where the right begins (14 + 122 = 136). CBFriend is
+    // 136 wide rather than 150, which would carry it across the group box's right edge.
     POINT g3 = group(L"朗读设置", 12, 3, 277, 82);
     bindCheck(f.CBMe, AddControl(p, WC_BUTTONW, L"朗读自己的消息", check, g3.x + 14, g3.y + 25, 103, 17, IDC_CBME));
-    bindCheck(f.CBFriend, AddControl(p, WC_BUTTONW, L"朗读好友的消息", check, g3.x + 136, g3.y + 25, 150 - 14, 17, IDC_CBFRIEND));
-    bindCheck(f.CBmyname, AddControl(p, WC_BUTTONW, L"朗读自己的昵称", check, g3.x + 14, g3.y + 50, 122 - 10, 17, IDC_CBMYNAME));
+    bindCheck(f.CBFriend, AddControl(p, WC_BUTTONW, L"朗读好友的消息", check, g3.x + 136, g3.y + 25, 136, 17, IDC_CBFRIEND));
+    bindCheck(f.CBmyname, AddControl(p, WC_BUTTONW, L"朗读自己的昵称", check, g3.x + 14, g3.y + 50, 122, 17, IDC_CBMYNAME));
     bindCheck(f.CBFriendsname, AddControl(p, WC_BUTTONW, L"朗读好友的昵称", check, g3.x + 136, g3.y + 50, 134, 17, IDC_CBFRIENDSNAME));
 
     struct ProfileRows {

@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <string>
 
+#include "capture/chat_probe.h"
+
 // Everything one tick touches besides the two string fields it is given.
 struct WatcherPorts {
     virtual ~WatcherPorts() = default;
-    virtual std::string ReadChatText() = 0;  // a fresh reading of the transcript, untrimmed
+    // A reading of the transcript, untrimmed; no value when the chat window did not answer.
+    virtual ChatReading ReadChatText() = 0;
     virtual void SpeakOwn(const std::string& ansiText) = 0;
     virtual void SpeakFriend(const std::string& ansiText) = 0;
     virtual void AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) = 0;
