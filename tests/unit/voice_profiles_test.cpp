@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
 #include "app/fmain.h"
 #include "speech/voice_profiles.h"
 #include "support/form_doubles.h"
 #include "support/recording_engine.h"
+#include "ui/application.h"
 
 namespace {
 

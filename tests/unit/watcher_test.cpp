@@ -14,7 +14,7 @@
 
 #include "app/fmain.h"
 #include "app/message_log.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "capture/watcher.h"
 #include "support/iconv_codepage.h"
 #include "support/memory_log.h"

@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
 #include "app/fmain_win.h"
 #include "speech/sapi_engine_win.h"
 #include "speech/voice_profiles.h"
@@ -22,6 +21,7 @@
 #include "support/test_paths.h"
 #include "support/voice_record.h"
 #include "tools/test_voice/tone.h"
+#include "ui/application.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
 
