@@ -356,8 +356,8 @@ TEST_F(SapiEngineTest, StoppingEndsALongUtteranceAtOnce) {
     bool ended = false;
     VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& r) { return AllEnded(r, 1); }, 5000, &ended);
     ASSERT_TRUE(ended);
-    std::printf("stop latency: the voice stopped %.1f ms after the request; the request took %.1f ms\n",
-                r[0].endMs - asked, returned - asked);
+    std::printf("stop latency: the voice stopped %.1f ms after the request (%s); the request took %.1f ms\n",
+                r[0].endMs - asked, r[0].why.c_str(), returned - asked);
     EXPECT_FALSE(r[0].completed);
     EXPECT_LT(r[0].endMs - asked, 1000.0);
     EXPECT_LT(r[0].bytes, ExpectedBytes(std::wstring(kLongText.begin(), kLongText.end()), 0, 16000));
