@@ -405,8 +405,10 @@ TEST_F(SapiEngineTest, HandlersOfTheRealWindowReachTheEngineAndTheDefaultHandler
         HWND combo = FindControl(window.Handle(), IDC_CBVOICE);
         EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), LRESULT(RawVoices().size()));
 
-        // The user drags the rate bar: the page hands the scroll to the main window, and the
-        // voice object then speaks at that rate.
+        // The user picks a voice and drags the rate bar: the page hands the scroll to the
+        // main window, and the voice object then speaks with that voice at that rate.
+        Profiles::Select(window.Form().CBVoice, kBassVoice);
+        window.Form().CBVoiceChange();
         HWND track = FindControl(window.Handle(), IDC_TRATE);
         ASSERT_NE(track, nullptr);
         SendMessageW(track, TBM_SETPOS, TRUE, 3);
@@ -416,6 +418,7 @@ TEST_F(SapiEngineTest, HandlersOfTheRealWindowReachTheEngineAndTheDefaultHandler
         window.Form().SpVoice.WaitUntilDone();
         VoiceRecord r = ReadVoiceRecord();
         ASSERT_EQ(r.size(), 1u);
+        EXPECT_EQ(r[0].voice, kBassVoice);
         EXPECT_EQ(r[0].rate, 3);
 
         // A text that names no voice: the default handler, and the window still answers.
