@@ -1,6 +1,7 @@
 // Shows Sonvira's life in the tray for the demo (a Windows program, run under Wine): with
-// sonvira.exe running, it hides the window as its close button does, waits so the balloon can
-// be seen, and brings the window back with a double click on the tray icon, as a user would.
+// sonvira.exe running, it hides the window as its close button does (unless it is hidden, as
+// after a start), waits so the balloon can be seen, and brings the window back with a double
+// click on the tray icon, as a user would.
 // Prints each step; exits 1 when a step did not happen.
 //
 //   tray_demo [--hidden-ms MS]
@@ -54,12 +55,17 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("tray: Sonvira or its tray icon is not there\n");
         return 1;
     }
-    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (!WaitFor([main] { return !IsWindowVisible(main); }, 5000)) {
-        std::printf("tray: the close button did not hide Sonvira\n");
-        return 1;
+    // Sonvira starts in the tray: then there is nothing to close, only the icon to double-click.
+    if (IsWindowVisible(main)) {
+        PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (!WaitFor([main] { return !IsWindowVisible(main); }, 5000)) {
+            std::printf("tray: the close button did not hide Sonvira\n");
+            return 1;
+        }
+        std::printf("tray: closed, Sonvira went to the tray and keeps running\n");
+    } else {
+        std::printf("tray: Sonvira started hidden, only its icon shows\n");
     }
-    std::printf("tray: closed, Sonvira went to the tray and keeps running\n");
     Sleep(hiddenMs);
     RECT r;
     GetWindowRect(icon, &r);
