@@ -129,52 +129,6 @@ TEST_F(SapiEngineTest, RefusalsBecomeEngineErrorsNamingTheHResult) {
     std::printf("%d of %zu voice operations refused here\n", refused, std::size(cases));
 }
 
-TEST_F(SapiEngineTest, TheFileStreamAnswersAsSapiDoes) {
-    wchar_t dir[MAX_PATH];
-    GetTempPathW(MAX_PATH, dir);
-    std::wstring path = std::wstring(dir) + L"sonvira_sapi_test.wav";
-    DeleteFileW(path.c_str());
-
-    HRESULT raw;
-    {
-        ComPtr<ISpStream> s;
-        ASSERT_TRUE(SUCCEEDED(CoCreateInstance(__uuidof(SpFileStream), nullptr, CLSCTX_ALL, IID_PPV_ARGS(s.GetAddressOf()))));
-        WAVEFORMATEX wf = {WAVE_FORMAT_PCM, 1, 16000, 32000, 2, 16, 0};
-        const GUID waveFormatEx = {0xc31adbae, 0x527f, 0x4ff5, {0xa2, 0x30, 0xf6, 0x2b, 0xb6, 0x1f, 0xf7, 0x0c}};
-        raw = s->BindToFile(path.c_str(), SPFM_CREATE_ALWAYS, &waveFormatEx, &wf, 0);
-        std::printf("BindToFile           raw SAPI answered %s\n", DescribeHResult(raw).c_str());
-        if (SUCCEEDED(raw)) s->Close();
-    }
-    DeleteFileW(path.c_str());
-
-    auto stream = engine_->CreateFileStream();
-    stream->SetFormat16kHz16BitMono();
-    if (FAILED(raw)) {
-        try {
-            stream->OpenForWrite(WideToAnsi(path));
-            ADD_FAILURE() << "SAPI refused the file but the engine reported success";
-        } catch (const EngineError& e) {
-            EXPECT_EQ(std::string(e.what()), DescribeHResult(raw));
-        }
-        return;
-    }
-    // Where files can be written, the header must say 16 kHz, 16-bit, mono PCM.
-    ASSERT_NO_THROW(stream->OpenForWrite(WideToAnsi(path)));
-    ASSERT_NO_THROW(stream->Close());
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE);
-    unsigned char header[44] = {};
-    DWORD got = 0;
-    ReadFile(f, header, sizeof header, &got, nullptr);
-    CloseHandle(f);
-    DeleteFileW(path.c_str());
-    ASSERT_GE(got, 36u);
-    EXPECT_EQ(header[20] | header[21] << 8, 1);             // PCM
-    EXPECT_EQ(header[22] | header[23] << 8, 1);             // mono
-    EXPECT_EQ(header[24] | header[25] << 8 | header[26] << 16, 16000);
-    EXPECT_EQ(header[34] | header[35] << 8, 16);            // bits per sample
-}
-
 // Speaking and stopping with the real engine, through the profile routines: whatever the
 // engine answers, nothing is reported and nothing escapes.
 TEST_F(SapiEngineTest, SpeakingAndStoppingReportNothing) {
