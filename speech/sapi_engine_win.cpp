@@ -13,8 +13,8 @@
 #include <string>
 #include <utility>
 
-#include "win/codepage_win.h"
 #include "speech/wav_stream_win.h"
+#include "win/codepage_win.h"
 #include "win/com.h"
 
 namespace {
@@ -86,11 +86,9 @@ public:
         Check(stream_->Close());
         if (stream_->AudioExpected() && stream_->DataBytes() == 0) {
             PcmFormat f = stream_->FileFormat();
-            throw EngineError("The voice wrote no audio for the text into the WAV file: it may not speak in the file's "
-                              "format (" + std::to_string(f.samplesPerSec) + " Hz, " +
-                              std::to_string(f.bitsPerSample) + "-bit, " +
-                              (f.channels == 1 ? std::string("mono") : std::to_string(f.channels) + " channels") +
-                              ")");
+            throw EngineError("The voice wrote no audio into the WAV file: it may not speak the file's format (" +
+                              std::to_string(f.samplesPerSec) + " Hz, " + std::to_string(f.bitsPerSample) + "-bit, " +
+                              std::to_string(f.channels) + " channel)");
         }
     }
 

@@ -5,7 +5,6 @@
 #include <mmsystem.h>
 
 #include <algorithm>
-#include <new>
 
 // "The stream carries a WAVEFORMATEX", {C31ADBAE-527F-4FF5-A230-F62BB61FF70C}.
 const GUID kWaveFormatExId = {0xc31adbae, 0x527f, 0x4ff5, {0xa2, 0x30, 0xf6, 0x2b, 0xb6, 0x1f, 0xf7, 0x0c}};
