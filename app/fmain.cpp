@@ -5,6 +5,7 @@
 #include <string>
 
 #include "capture/chat_probe.h"
+#include "ui/application.h"
 
 TFmain::TFmain(const TFmainServices& services)
     : SpVoice(services.speech),
@@ -18,7 +19,6 @@ TFmain::TFmain(const TFmainServices& services)
     // (under an engine that cannot speak, applying the voices does).
     Timer2.OnTimer = [this] { Timer2Timer(); };
     Timer3.OnTimer = [this] { Timer3Timer(); };
-    StopSpeak1.OnClick = [this] { StopSpeak1Click(); };
     CBVoice.OnChange = [this] { CBVoiceChange(); };
     CBVoice1.OnChange = [this] { CBVoice1Change(); };
     TRate.OnChange = [this] { TRateChange(); };
@@ -29,6 +29,15 @@ TFmain::TFmain(const TFmainServices& services)
     BtnDefault2.OnClick = [this] { BtnDefault2Click(); };
     Timer2.SetEnabled(true);
     Timer3.SetEnabled(true);
+
+    for (const TMenuRow& row : MenuRows()) {
+        if (row.item && row.onClick) (this->*row.item).OnClick = [this, click = row.onClick] { (this->*click)(); };
+    }
+    TrayIcon1.OnClick = [this] { TrayIcon1Click(); };
+    TrayIcon1.OnDblClick = [this] { TrayIcon1DblClick(); };
+    TrayIcon1.PopupMenu = &PopupMenu1;
+    TrayIcon1.SetHint(u"Sonvira");
+    TrayIcon1.SetVisible(true);
 }
 
 void TFmain::FormCreate() {
@@ -36,7 +45,7 @@ void TFmain::FormCreate() {
     InitVoiceProfiles(-1, -1, 0, 0, 100, 100);
 }
 
-std::string TFmain::GetChatText() { return ::GetChatText(services_.chatWindows, services_.codePage); }
+ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows, services_.codePage); }
 
 void TFmain::Timer2Timer() { WatchTick(*this, FChatTitle, FLastHeader); }
 
@@ -61,3 +70,42 @@ void TFmain::BtnDefault2Click() { ResetProfile(friends_); }
 void TFmain::AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) {
     ::AppendColouredLine(RichEdit1, ansi, colour, scroll);
 }
+
+bool TFmain::WMSysCommand(unsigned command) {
+    // The whole value counts: a command with other low bits is not one of these two.
+    if (command != kScMinimize && command != kScClose) return false;
+    HideToTray();
+    return true;
+}
+
+void TFmain::HideToTray() {
+    TrayIcon1.BalloonTimeout = 500;
+    ShowBalloon(u"Sonvira", u"程序已最小化, 双击即可恢复.");
+    Window.Hide();
+}
+
+void TFmain::RestoreMainWindow(const TTabSheet* tab) {
+    Window.SetWindowState(TWindowState::wsNormal);
+    Window.Show();
+    Window.BringToFront();
+    if (tab) PageControl1.SetActivePage(*tab);
+}
+
+void TFmain::ShowBalloon(const std::u16string& title, const std::u16string& text) {
+    TrayIcon1.BalloonTitle = title;
+    TrayIcon1.BalloonFlags = TBalloonFlags::bfInfo;
+    TrayIcon1.BalloonHint = text;
+    TrayIcon1.ShowBalloonHint();
+}
+
+void TFmain::TrayIcon1Click() {
+    TPoint at = Mouse.CursorPos();
+    PopupMenu1.Popup(at.X, at.Y);
+}
+
+void TFmain::TrayIcon1DblClick() { RestoreMainWindow(nullptr); }
+void TFmain::Open1Click() { RestoreMainWindow(&TabSheet1); }
+void TFmain::NItemOptionsClick() { RestoreMainWindow(&TabSheet2); }
+void TFmain::NShowTime1Click() { NShowTime1.SetChecked(!NShowTime1.Checked()); }
+void TFmain::NexitClick() { Application.Terminate(); }
+void TFmain::Exit1Click() { Application.Terminate(); }

@@ -5,9 +5,9 @@
 
 #include <commctrl.h>
 
-#include "app/application.h"
 #include "app/fmain_win.h"
 #include "speech/sapi_engine_win.h"
+#include "ui/application.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
 
@@ -21,6 +21,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Application.OnException = [&owner](const std::string& message) {
         MessageBoxW(owner, AnsiToWide(message).c_str(), AnsiToWide(Application.Title).c_str(), MB_OK | MB_ICONERROR);
     };
+    Application.OnTerminate = [] { PostQuitMessage(0); };
 
     int exitCode = 0;
     {

@@ -3,10 +3,11 @@
 // Two title tests share one marker table: the byte test (GBK bytes, used before reading a
 // transcript) and the UTF-16 test (used by the title timer). The reader walks the fixed window
 // chain foreground -> "#32770" -> "RichEdit20A" and asks the control for its text twice: once
-// for the length, once for the bytes. Anything missing or odd along the way yields "".
+// for the length, once for the bytes. Anything missing or odd along the way yields ""; a
+// control that does not answer yields no reading at all.
 #include "capture/chat_probe.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace {
 
@@ -59,30 +60,31 @@ bool TitleHasChatMarker(const std::u16string& title) {
     return false;
 }
 
-std::string GetChatText(IChatWindows& windows, ICodePage& codePage) {
+ChatReading GetChatText(IChatWindows& windows, ICodePage& codePage) {
     const WindowRef front = windows.Foreground();
-    if (front == 0) return {};
-    if (!TitleHasChatMarkerBytes(CutTitle(windows.Title(front)))) return {};
+    if (front == 0) return std::string();
+    if (!TitleHasChatMarkerBytes(CutTitle(windows.Title(front)))) return std::string();
 
     // Only direct children count, and only the first of each class in child order.
     const WindowRef dialog = windows.FindChild(front, "#32770");
-    if (dialog == 0) return {};
+    if (dialog == 0) return std::string();
     const WindowRef control = windows.FindChild(dialog, "RichEdit20A");
-    if (control == 0) return {};
+    if (control == 0) return std::string();
 
-    // A control that does not answer in time, or reports a length nobody could mean, is
-    // treated like an empty one: the timer tick must not hang or allocate on its word.
+    // A control that does not answer in time gives no reading; one that reports a length
+    // nobody could mean is treated like an empty one: the timer tick must not allocate on
+    // its word.
     std::size_t length = 0;
-    if (!windows.QueryTextLength(control, length)) return {};
-    if (length > kMaxTranscriptBytes) return {};
+    if (!windows.QueryTextLength(control, length)) return std::nullopt;
+    if (length > kMaxTranscriptBytes) return std::string();
     std::string transcript;
-    if (!windows.ReadText(control, length, transcript)) return {};
-    if (transcript.empty()) return {};
+    if (!windows.ReadText(control, length, transcript)) return std::nullopt;
+    if (transcript.empty()) return std::string();
 
     // A transcript worth parsing has a time of day written with an ASCII colon somewhere;
     // the full-width colon does not count. The test runs on the text as the system's code
     // page reads it, so it agrees with what the user sees in the chat window.
-    if (codePage.AnsiToUtf16(transcript).find(u':') == std::u16string::npos) return {};
+    if (codePage.AnsiToUtf16(transcript).find(u':') == std::u16string::npos) return std::string();
     return transcript;
 }
 

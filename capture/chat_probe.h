@@ -3,9 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
-#include "app/codepage.h"
+#include "base/codepage.h"
 #include "capture/chat_windows.h"
 
 // The title test against the GBK bytes of the markers (what GetChatText uses).
@@ -16,8 +17,14 @@ bool TitleHasChatMarker(const std::u16string& title);
 // A transcript control reporting more than this is not believed: no allocation is made.
 constexpr std::size_t kMaxTranscriptBytes = 64u * 1024u * 1024u;
 
-// The whole transcript of the foreground chat window, or "" when anything is missing.
-std::string GetChatText(IChatWindows& windows, ICodePage& codePage);
+// One reading of the foreground chat window's transcript. Empty (no value) when its transcript
+// control did not answer: a hung messenger tells nothing about its chat, so that must not be
+// taken for a transcript with nothing in it. A value of "" is an answer with nothing usable.
+using ChatReading = std::optional<std::string>;
+
+// The whole transcript of the foreground chat window, "" when anything is missing, or no value
+// when the transcript control did not answer.
+ChatReading GetChatText(IChatWindows& windows, ICodePage& codePage);
 
 // One tick of the title timer: stores the foreground title in chatTitle when it is a chat
 // title, and leaves chatTitle alone otherwise.

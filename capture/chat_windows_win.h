@@ -10,8 +10,8 @@ public:
     // a long transcript in milliseconds; a second is a hang, and one reading waits at most
     // two of them (size request and read).
     static constexpr unsigned kDefaultTimeoutMs = 1000;
-    // After a request went unanswered, the same control gets no request for this long, so
-    // the several readings of one timer tick do not each wait on the same hung window.
+    // After a request went unanswered, the same control gets no request for this long, so a
+    // hung window holds up the program for one time limit every few seconds, not every tick.
     static constexpr unsigned kQuietAfterFailureMs = 3000;
 
     explicit Win32ChatWindows(unsigned timeoutMs = kDefaultTimeoutMs) : timeoutMs_(timeoutMs) {}

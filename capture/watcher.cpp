@@ -1,18 +1,18 @@
-// The message watcher's tick. It never keeps the transcript: every value (body, header,
-// sender) comes from a reading of its own, taken at the moment it is needed, in a fixed
-// order, so each decision is made on the chat window as it is at that moment.
+// The message watcher's tick. It reads the transcript once and takes the body, header and
+// sender of the newest message from that one reading: a chat window read several times in a
+// tick can change or stop answering between two readings, and the tick would then speak the
+// body of one message with the sender of the next, or record a header it never handles.
 #include "capture/watcher.h"
 
-#include "app/message_log.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "capture/transcript.h"
 
 namespace {
 
-using Parser = std::string (*)(const std::string&);
-
-// One reading: the foreground transcript as it is now, trimmed, handed to one parser.
-std::string Read(WatcherPorts& ports, Parser parse) { return parse(text::Trim(ports.ReadChatText())); }
+// The newest message as one reading of the transcript shows it.
+struct Newest {
+    std::string body, header, sender;
+};
 
 // What differs between the user's own messages and a friend's.
 struct Direction {
@@ -27,36 +27,37 @@ const Direction kOwn = {&WatcherPorts::ReadOwnMessages, &WatcherPorts::ReadOwnNa
 const Direction kFriend = {&WatcherPorts::ReadFriendMessages, &WatcherPorts::ReadFriendName,
                            &WatcherPorts::SpeakFriend, kColourFriendHeader};
 
-void HandleMessage(WatcherPorts& ports, const Direction& d) {
+void HandleMessage(WatcherPorts& ports, const Direction& d, const Newest& m) {
     const bool message = (ports.*d.readMessage)();
     const bool name = (ports.*d.readName)();
     // Speech goes first: it runs asynchronously, so the voice is already talking while the
     // log is being written.
-    if (message && name) {
-        std::string sender = Read(ports, GetLastSender);  // sender is read before the body
-        std::string body = Read(ports, GetLastMessageBody);
-        (ports.*d.speak)(sender + gbk::kSaidColon + body);
-    } else if (message) {
-        (ports.*d.speak)(Read(ports, GetLastMessageBody));
-    } else if (name) {
-        (ports.*d.speak)(Read(ports, GetLastSender) + gbk::kSaidColon);
-    }
+    if (message && name) (ports.*d.speak)(m.sender + gbk::kSaidColon + m.body);
+    else if (message) (ports.*d.speak)(m.body);
+    else if (name) (ports.*d.speak)(m.sender + gbk::kSaidColon);
     // Logged whatever was spoken: the log is the record of every handled message.
-    std::string who = ports.ShowTime() ? Read(ports, GetLastHeader) : Read(ports, GetLastSender);
-    ports.AppendColouredLine(who + gbk::kSpaceSaidColon, d.headerColour, false);
-    ports.AppendColouredLine(Read(ports, GetLastMessageBody), kColourBody, true);
+    ports.AppendColouredLine((ports.ShowTime() ? m.header : m.sender) + gbk::kSpaceSaidColon, d.headerColour, false);
+    ports.AppendColouredLine(m.body, kColourBody, true);
 }
 
 }  // namespace
 
 void WatchTick(WatcherPorts& ports, const std::string& chatTitle, std::string& lastHeader) {
-    if (Read(ports, GetLastMessageBody).empty()) return;  // no chat in front, or nothing said
-    if (Read(ports, GetLastHeader) == lastHeader) return;  // the newest message was handled
+    // A chat window that did not answer says nothing about its chat: the tick changes nothing
+    // and a later one asks again.
+    const ChatReading reading = ports.ReadChatText();
+    if (!reading) return;
+    const std::string transcript = text::Trim(*reading);
+
+    Newest m;
+    m.body = GetLastMessageBody(transcript);
+    if (m.body.empty()) return;  // no chat in front, or nothing said
+    m.header = GetLastHeader(transcript);
+    if (m.header == lastHeader) return;  // the newest message was handled
     // Recorded before anything can fail, so a failing speech or log never brings the same
     // message back at the next tick.
-    lastHeader = Read(ports, GetLastHeader);
+    lastHeader = m.header;
+    m.sender = GetLastSender(transcript);
     // A friend's nickname stands in the chat window's title; anything else is the user's.
-    // Both tests always run, each on a reading of its own.
-    if (!text::Contains(chatTitle, Read(ports, GetLastSender))) HandleMessage(ports, kOwn);
-    if (text::Contains(chatTitle, Read(ports, GetLastSender))) HandleMessage(ports, kFriend);
+    HandleMessage(ports, text::Contains(chatTitle, m.sender) ? kFriend : kOwn, m);
 }

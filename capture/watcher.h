@@ -5,10 +5,18 @@
 #include <cstdint>
 #include <string>
 
+#include "capture/chat_probe.h"
+
+// The colours the watcher gives a message's lines in the log (0x00BBGGRR).
+constexpr std::uint32_t kColourOwnHeader = 0x008000;     // green
+constexpr std::uint32_t kColourFriendHeader = 0xFF0000;  // blue
+constexpr std::uint32_t kColourBody = 0x000000;          // black
+
 // Everything one tick touches besides the two string fields it is given.
 struct WatcherPorts {
     virtual ~WatcherPorts() = default;
-    virtual std::string ReadChatText() = 0;  // a fresh reading of the transcript, untrimmed
+    // A reading of the transcript, untrimmed; no value when the chat window did not answer.
+    virtual ChatReading ReadChatText() = 0;
     virtual void SpeakOwn(const std::string& ansiText) = 0;
     virtual void SpeakFriend(const std::string& ansiText) = 0;
     virtual void AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) = 0;

@@ -3,12 +3,14 @@
 # Runs as root (or through sudo). Safe to run again: it does nothing when all is there.
 set -euo pipefail
 
+# openbox gives the demo's virtual display title bars. Wine itself is not among them: the Windows programs run under Wine 10 in a Debian 13 root
+# that scripts/wine-root.sh makes with debootstrap (Debian 12's Wine 8 cannot speak).
 PKGS=(cmake make g++ pkg-config
       g++-mingw-w64-i686-posix
-      wine wine64 wine32:i386
-      xvfb xauth fonts-wqy-microhei locales
+      debootstrap xvfb xauth locales
       googletest libgtest-dev libbenchmark-dev
-      imagemagick clang libclang-rt-14-dev)
+      imagemagick clang libclang-rt-14-dev
+      openbox)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
@@ -22,14 +24,11 @@ done
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "deps: installing ${missing[*]}"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $SUDO dpkg --add-architecture i386
-  fi
   $SUDO apt-get update -q
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# Wine's ANSI code page follows the locale: zh_CN.UTF-8 makes it 936 (GBK), as on the systems served.
+# The sessions run in the zh_CN.UTF-8 locale (Wine's ANSI code page follows it: 936, GBK).
 if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
   echo "deps: generating the zh_CN.UTF-8 locale"
   $SUDO sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen

@@ -1,9 +1,9 @@
 # Sourced, not run: the environment every Wine run of Sonvira's build uses.
 # A prefix of the build's own keeps tests away from the user's ~/.wine.
 _root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-export WINEPREFIX="${SONVIRA_WINEPREFIX:-$_root/build/wineprefix}"
+export WINEPREFIX="${SONVIRA_WINEPREFIX:-${SONVIRA_BUILD:-$_root/build}/wineprefix10}"
 export WINEARCH=win64
-export WINEDEBUG=-all
+export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono/Gecko install prompts: there is no network to fetch them from.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # The chat clients served run with the ANSI code page 936 (GBK); Wine takes it from the locale.

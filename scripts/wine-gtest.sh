@@ -7,7 +7,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/wine-env.sh"
 exe="$1"; shift
 [ -f "$exe" ] || { echo "wine-gtest: $exe was not built"; exit 1; }
-report="$(mktemp -d)/report.xml"
+# In the build, which Wine sees at the same path; the host's /tmp is not bound into its root.
+report="$(mktemp -d "${SONVIRA_BUILD:-$root/build}/.report.XXXXXX")/report.xml"
 winreport="Z:$(echo "$report" | sed 's|/|\\|g')"
 cd "$(dirname "$exe")"
 wine "$exe" --gtest_output="xml:$winreport" "$@"

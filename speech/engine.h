@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/components.h"
+#include "ui/components.h"
 
 class EngineError : public std::runtime_error {
 public:

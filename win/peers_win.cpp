@@ -44,10 +44,5 @@ std::string ComboBoxPeer::EditText() const {
     return WideToAnsi(buf.data());
 }
 
-void TimerPeer::Start(unsigned intervalMs) {
-    running_ = SetTimer(owner_, id_, intervalMs, nullptr) != 0;
-}
-void TimerPeer::Stop() {
-    if (running_) KillTimer(owner_, id_);
-    running_ = false;
-}
+void TimerPeer::Start(unsigned intervalMs) { SetTimer(owner_, id_, intervalMs, nullptr); }
+void TimerPeer::Stop() { KillTimer(owner_, id_); }

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/components.h"
+#include "ui/components.h"
 
 class LabelPeer : public TLabel::Peer {
 public:
@@ -51,15 +51,14 @@ private:
     HWND h_;
 };
 
+// The component says when to start and stop (see TTimer); this only does it.
 class TimerPeer : public TTimer::Peer {
 public:
     TimerPeer(HWND owner, UINT_PTR id) : owner_(owner), id_(id) {}
-    ~TimerPeer() override { Stop(); }
     void Start(unsigned intervalMs) override;
     void Stop() override;
 
 private:
     HWND owner_;
     UINT_PTR id_;
-    bool running_ = false;
 };

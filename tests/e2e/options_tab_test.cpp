@@ -130,4 +130,30 @@ TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
     EXPECT_TRUE(sonvira.Running()) << "sonvira.exe ended while its engine refused to speak";
 }
 
+// The reading options in two columns inside their group box: the own nickname's option ends
+// where the friend's begins, so neither covers the other, and the right column stays inside
+// the box. Positions relative to each other hold at any DPI.
+TEST(OptionsTab, ReadingOptionsSitSideBySideInsideTheirGroupBox) {
+    ChildProcess sonvira(SonviraExe(), L"");
+    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+    ASSERT_NE(main, nullptr);
+    HWND myName = WaitForControl(main, IDC_CBMYNAME);
+    ASSERT_NE(myName, nullptr);
+    HWND page = GetParent(myName);
+    auto rect = [page](HWND h) {
+        RECT r = {};
+        GetWindowRect(h, &r);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    HWND box = FindWindowExW(page, nullptr, L"Button", L"朗读设置");
+    ASSERT_NE(box, nullptr);
+    const RECT group = rect(box), own = rect(myName);
+    const RECT friendsName = rect(FindControl(main, IDC_CBFRIENDSNAME)), friendMsg = rect(FindControl(main, IDC_CBFRIEND));
+    EXPECT_EQ(own.right, friendsName.left) << "CBmyname must end where CBFriendsname begins";
+    EXPECT_EQ(own.top, friendsName.top);
+    EXPECT_LE(friendMsg.right, group.right);
+    EXPECT_LE(friendsName.right, group.right);
+}
+
 }  // namespace

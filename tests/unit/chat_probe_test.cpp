@@ -1,6 +1,6 @@
 // The chat window probe against a scripted window tree: which titles are chat titles, which
-// window chain is followed to the transcript, and how every missing piece, silent window and
-// implausible answer ends in the empty string.
+// window chain is followed to the transcript, how every missing piece and implausible answer
+// ends in the empty string, and how a silent window ends in no reading at all.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -98,7 +98,7 @@ struct ChatWindow {
         windows.At(control).text = G(transcriptUtf8);
         windows.front = top;
     }
-    std::string Read() { return GetChatText(windows, codePage); }
+    ChatReading Read() { return GetChatText(windows, codePage); }
 };
 
 // Every marker as the user sees it, written independently of the probe's byte constants.
@@ -312,15 +312,17 @@ TEST(GetChatText, ZeroLengthAnswerYieldsNothing) {
     EXPECT_EQ(w.Read(), "");
 }
 
-TEST(GetChatText, SilentControlYieldsNothing) {
+// Only a control that did not answer gives no reading at all; every other way of finding
+// nothing (the tests around this one) is an answer of "".
+TEST(GetChatText, SilentControlGivesNoReading) {
     ChatWindow atLength;
     atLength.windows.At(atLength.control).answerLength = false;
-    EXPECT_EQ(atLength.Read(), "");
+    EXPECT_FALSE(atLength.Read().has_value()) << "no answer is not an empty transcript";
     EXPECT_EQ(atLength.windows.readCalls, 0) << "no read after the size request went unanswered";
 
     ChatWindow atRead;
     atRead.windows.At(atRead.control).answerRead = false;
-    EXPECT_EQ(atRead.Read(), "");
+    EXPECT_FALSE(atRead.Read().has_value());
     EXPECT_EQ(atRead.windows.readCalls, 1);
 }
 
@@ -339,7 +341,7 @@ TEST(GetChatText, ImplausibleLengthIsNotBelieved) {
         ChatWindow w;
         w.windows.At(w.control).reportedSet = true;
         w.windows.At(w.control).reported = c.reported;
-        std::string got = w.Read();
+        ChatReading got = w.Read();
         EXPECT_EQ(w.windows.readCalls, c.read ? 1 : 0);
         EXPECT_EQ(got, c.read ? G("小鱼  16:20:30\r\n你好\r\n") : "");
     }

@@ -1,11 +1,15 @@
 // The component rules the handlers rely on: clamping, change events only on real changes,
-// user events under the default error handler, program events straight to the caller.
+// user events under the default error handler, program events straight to the caller; and
+// what each component asks of its on-screen control, through recording doubles of the peers.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
-#include "app/application.h"
-#include "app/components.h"
+#include "ui/application.h"
+#include "ui/components.h"
 
 namespace {
 
@@ -63,6 +67,13 @@ TEST(ComboBox, EditedTextSelectsOnlyAnExactItem) {
     EXPECT_EQ(changes, 3);
     c.SetItemIndex(7);
     EXPECT_EQ(c.ItemIndex(), -1) << "an index past the end selects nothing";
+    c.SetItemIndex(1);
+    c.SetItemIndex(c.Count());
+    EXPECT_EQ(c.ItemIndex(), -1) << "nor does the index one past the last item";
+    // A typed name that two items share selects the first, as the list's own search does.
+    c.AddItem("Mary", nullptr);
+    c.UserEdited("Mary");
+    EXPECT_EQ(c.ItemIndex(), 0);
 }
 
 TEST(Timer, TicksOnlyWhileEnabledAndSurvivesHandlerErrors) {
@@ -80,6 +91,78 @@ TEST(Timer, TicksOnlyWhileEnabledAndSurvivesHandlerErrors) {
     t.Tick();
     EXPECT_EQ(ticks, 2);
     EXPECT_EQ(errors.messages.size(), 2u);
+}
+
+// A double of any on-screen control: every request a component makes of it, in order, into
+// one record shared by all, each led by the control's name.
+using Calls = std::vector<std::string>;
+struct Screen : TTimer::Peer, TCheckBox::Peer, TComboBox::Peer, TLabel::Peer {
+    Screen(Calls& c, const char* n) : calls(c), name(n) {}
+    void Start(unsigned ms) override { Add("start " + std::to_string(ms)); }
+    void Stop() override { Add("stop"); }
+    void SetChecked(bool c) override { Add(c ? "check 1" : "check 0"); }
+    void AddItem(const std::string& t) override { Add("add " + t); }
+    void Clear() override { Add("clear"); }
+    void SetItemIndex(int i) override { Add("select " + std::to_string(i)); }
+    void SetText(const std::string& t) override { Add("text " + t); }
+    void SetCaption(const std::string& t) override { Add("caption " + t); }
+    void Add(const std::string& c) { calls.push_back(std::string(name) + " " + c); }
+    Calls& calls;
+    const char* name;
+};
+
+// A control shows its component's whole state once attached and every program-made change
+// after it; what the user did on screen is not sent back. A platform timer runs exactly
+// while its timer is enabled and attached, so a timer disabled when it gets its control
+// stays stopped. A check box clicks on a change only, whoever makes it.
+TEST(Peers, ShowTheirComponentsFromAttachOn) {
+    Calls calls;
+    Screen a(calls, "A"), b(calls, "B"), box(calls, "box"), list(calls, "list");
+    TTimer timer(1000);
+    TCheckBox check(false);
+    TLabel label("80");
+    TComboBox combo("CBVoice");
+    combo.AddItem("Mary", nullptr);
+    combo.AddItem("Mike", nullptr);
+    int clicks = 0;
+    check.OnClick = [&] { ++clicks; };
+    struct Step {
+        const char* what;
+        std::function<void()> op;
+        Calls shown;
+        int clicks;
+    } steps[] = {
+        {"timer attached while disabled", [&] { timer.AttachPeer(&a); }, {}, 0},
+        {"timer enabled", [&] { timer.SetEnabled(true); }, {"A start 1000"}, 0},
+        {"timer enabled again", [&] { timer.SetEnabled(true); }, {}, 0},
+        {"timer given another control", [&] { timer.AttachPeer(&b); }, {"A stop", "B start 1000"}, 0},
+        {"timer disabled", [&] { timer.SetEnabled(false); }, {"B stop"}, 0},
+        {"timer detached while stopped", [&] { timer.AttachPeer(nullptr); }, {}, 0},
+        {"timer enabled without a control", [&] { timer.SetEnabled(true); }, {}, 0},
+        {"timer attached while enabled", [&] { timer.AttachPeer(&a); }, {"A start 1000"}, 0},
+        {"timer detached while running", [&] { timer.AttachPeer(nullptr); }, {"A stop"}, 0},
+        {"check box attached", [&] { check.AttachPeer(&box); }, {"box check 0"}, 0},
+        {"program ticks it", [&] { check.SetChecked(true); }, {"box check 1"}, 1},
+        {"program ticks it again", [&] { check.SetChecked(true); }, {}, 0},
+        {"user unticks it", [&] { check.UserToggled(false); }, {}, 1},
+        {"user unticks it again", [&] { check.UserToggled(false); }, {}, 0},
+        {"label attached", [&] { label.AttachPeer(&list); }, {"list caption 80"}, 0},
+        {"label changed", [&] { label.SetCaption("-3"); }, {"list caption -3"}, 0},
+        {"list attached", [&] { combo.AttachPeer(&list); },
+         {"list clear", "list add Mary", "list add Mike", "list select -1", "list text CBVoice"}, 0},
+        {"program selects", [&] { combo.SetItemIndex(1); }, {"list select 1"}, 0},
+        {"user selects", [&] { combo.UserSelected(0); }, {}, 0},
+        {"user types", [&] { combo.UserEdited("Mi"); }, {}, 0},
+        {"list attached with a selection", [&] { combo.UserSelected(1); combo.AttachPeer(&list); },
+         {"list clear", "list add Mary", "list add Mike", "list select 1"}, 0},
+    };
+    for (const auto& s : steps) {
+        calls.clear();
+        const int before = clicks;
+        s.op();
+        EXPECT_EQ(calls, s.shown) << s.what;
+        EXPECT_EQ(clicks - before, s.clicks) << s.what;
+    }
 }
 
 }  // namespace

@@ -1,19 +1,20 @@
 // The watcher's tick against doubles of everything it touches: a chat window whose
-// transcript the test scripts reading by reading, two voices that record what they were
-// given, and a log that records its lines. The transcripts use the messenger's layout
+// transcript (and whether it answers) the test scripts reading by reading, two voices that
+// record what they were given, and a log that records its lines. The transcripts use the messenger's layout
 // ("nickname HH:MM:SS", then the body), so the real parser decides what is new.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/fmain.h"
 #include "app/message_log.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "capture/watcher.h"
 #include "support/iconv_codepage.h"
 #include "support/memory_log.h"
@@ -45,6 +46,8 @@ public:
     // can change the transcript between the readings of one tick.
     std::function<void(int)> beforeReading;
     int readings = 0;
+    // Numbers of the readings that the chat window leaves unanswered.
+    std::set<int> silentReadings;
 
     bool ownMessages = true, ownName = true, friendMessages = true, friendName = true, showTime = true;
 
@@ -53,9 +56,10 @@ public:
     std::vector<std::string> events;  // "speak" and "log" in the order they happened
     int failAppendsFrom = 0;          // 1-based number of the first append that throws, 0 = none
 
-    std::string ReadChatText() override {
+    ChatReading ReadChatText() override {
         ++readings;
         if (beforeReading) beforeReading(readings);
+        if (silentReadings.count(readings)) return std::nullopt;
         return transcript;
     }
     void SpeakOwn(const std::string& t) override {
@@ -98,7 +102,7 @@ TEST(Watcher, FriendMessageIsSpokenWithTheFriendVoiceAndLoggedBlueThenBlack) {
     FakePorts p;
     p.transcript = Msg("Alice", "12:34:56", "hello " + kHello);
     std::string last;
-    EXPECT_EQ(p.Tick(kAliceTitle, last), 9);
+    EXPECT_EQ(p.Tick(kAliceTitle, last), 1);
     EXPECT_EQ(last, "Alice 12:34:56");
     EXPECT_TRUE(p.ownSpoken.empty());
     EXPECT_EQ(p.friendSpoken, std::vector<std::string>{"Alice" + kSaid + "hello " + kHello});
@@ -112,7 +116,7 @@ TEST(Watcher, OwnMessageIsSpokenWithTheOwnVoiceAndLoggedGreen) {
     FakePorts p;
     p.transcript = Msg("Alice", "12:34:56", "hi") + Msg("Bob", "12:35:01", "hello Alice");
     std::string last;
-    EXPECT_EQ(p.Tick(kAliceTitle, last), 9);
+    EXPECT_EQ(p.Tick(kAliceTitle, last), 1);
     EXPECT_EQ(p.ownSpoken, std::vector<std::string>{"Bob" + kSaid + "hello Alice"});
     EXPECT_TRUE(p.friendSpoken.empty());
     std::vector<Line> expected = {{"Bob 12:35:01" + kSpaceSaid, kColourOwnHeader, false},
@@ -125,26 +129,27 @@ TEST(Watcher, NewestMessageIsHandledOnceHoweverManyTicksPass) {
     p.transcript = Msg("Alice", "12:34:56", "hello");
     std::string last;
     p.Tick(kAliceTitle, last);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(p.Tick(kAliceTitle, last), 2) << "unchanged header: body and header only";
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(p.Tick(kAliceTitle, last), 1);
     EXPECT_EQ(p.friendSpoken.size(), 1u);
     EXPECT_EQ(p.lines.size(), 2u);
 }
 
-TEST(Watcher, ReadingsPerTick) {
+// The transcript is copied whole out of the chat window at every reading: one per tick,
+// whatever the tick finds and whatever it does with it.
+TEST(Watcher, OneReadingPerTick) {
     struct Case {
         const char* name;
         std::string transcript;
         std::string lastHeader;
         bool message, name_;
-        int readings;
     } cases[] = {
-        {"no chat in front", "", "Alice 12:34:56", true, true, 1},
-        {"header without a body", "Gina 13:00:00", "", true, true, 1},
-        {"header unchanged", Msg("Alice", "12:34:56", "hi"), "Alice 12:34:56", true, true, 2},
-        {"new, both options", Msg("Alice", "12:34:57", "hi"), "Alice 12:34:56", true, true, 9},
-        {"new, message only", Msg("Alice", "12:34:57", "hi"), "Alice 12:34:56", true, false, 8},
-        {"new, name only", Msg("Alice", "12:34:57", "hi"), "Alice 12:34:56", false, true, 8},
-        {"new, nothing spoken", Msg("Alice", "12:34:57", "hi"), "Alice 12:34:56", false, false, 7},
+        {"no chat in front", "", "Alice 12:34:56", true, true},
+        {"header without a body", "Gina 13:00:00", "", true, true},
+        {"header unchanged", Msg("Alice", "12:34:56", "hi"), "Alice 12:34:56", true, true},
+        {"new, both options", Msg("Alice", "12:34:57", "hi"), "Alice 12:34:56", true, true},
+        {"new, message only", Msg("Alice", "12:34:57", "hi"), "Alice 12:34:56", true, false},
+        {"new, name only", Msg("Alice", "12:34:57", "hi"), "Alice 12:34:56", false, true},
+        {"new, nothing spoken", Msg("Alice", "12:34:57", "hi"), "Alice 12:34:56", false, false},
     };
     for (const auto& c : cases) {
         for (const std::string& title : {kAliceTitle, std::string("Carol - chat")}) {
@@ -153,32 +158,31 @@ TEST(Watcher, ReadingsPerTick) {
             p.ownMessages = p.friendMessages = c.message;
             p.ownName = p.friendName = c.name_;
             std::string last = c.lastHeader;
-            EXPECT_EQ(p.Tick(title, last), c.readings) << c.name << " in " << title;
+            EXPECT_EQ(p.Tick(title, last), 1) << c.name << " in " << title;
         }
     }
 }
 
-// Every reading is fresh and they come in a fixed order. Each reading here finds a
-// different transcript, so what was spoken, logged and recorded shows which reading each
-// value came from.
-TEST(Watcher, EachValueComesFromItsOwnReadingInOrder) {
+// A message may arrive while a tick runs. Here the chat window shows a different message
+// at every reading, so what was spoken, logged and recorded shows which reading each value
+// came from: all of them from the tick's one reading, never a mix of two messages.
+TEST(Watcher, EveryValueComesFromTheTicksOneReading) {
     struct Case {
         const char* name;
         std::string title;
         bool message, nameOpt, showTime;
         std::string recorded, spoken, headerLine, bodyLine;
         bool friendVoice;
-        int readings;
     } cases[] = {
-        // own: 1 body, 2 header, 3 record, 4 own test, 5-6 speech, 7 header line, 8 body, 9 friend test
-        {"own, both", "", true, true, true, "N3 12:34:53", "N5" + kSaid + "body6", "N7 12:34:57", "body8", false, 9},
-        {"own, message", "", true, false, true, "N3 12:34:53", "body5", "N6 12:34:56", "body7", false, 8},
-        {"own, name", "", false, true, true, "N3 12:34:53", "N5" + kSaid, "N6 12:34:56", "body7", false, 8},
-        {"own, none, sender line", "", false, false, false, "N3 12:34:53", "", "N5", "body6", false, 7},
-        // friend: 4 own test (N4 is in the title), 5 friend test, 6-7 speech, 8 header line, 9 body
-        {"friend, both", "N4 N5", true, true, true, "N3 12:34:53", "N6" + kSaid + "body7", "N8 12:34:58", "body9",
-         true, 9},
-        {"friend, name, sender line", "N4 N5", false, true, false, "N3 12:34:53", "N6" + kSaid, "N7", "body8", true, 8},
+        {"own, both", "", true, true, true, "N1 12:34:51", "N1" + kSaid + "body1", "N1 12:34:51", "body1", false},
+        {"own, message", "", true, false, true, "N1 12:34:51", "body1", "N1 12:34:51", "body1", false},
+        {"own, name", "", false, true, true, "N1 12:34:51", "N1" + kSaid, "N1 12:34:51", "body1", false},
+        {"own, none, sender line", "", false, false, false, "N1 12:34:51", "", "N1", "body1", false},
+        // N2 in the title: a second reading would make the message a friend's.
+        {"own, later sender in the title", "N2 N3", true, true, true, "N1 12:34:51", "N1" + kSaid + "body1",
+         "N1 12:34:51", "body1", false},
+        {"friend, both", "N1", true, true, true, "N1 12:34:51", "N1" + kSaid + "body1", "N1 12:34:51", "body1", true},
+        {"friend, name, sender line", "N1", false, true, false, "N1 12:34:51", "N1" + kSaid, "N1", "body1", true},
     };
     for (const auto& c : cases) {
         FakePorts p;
@@ -190,7 +194,7 @@ TEST(Watcher, EachValueComesFromItsOwnReadingInOrder) {
             p.transcript = "N" + i + " 12:34:5" + i + "\r\nbody" + i;
         };
         std::string last = "older 11:00:00";
-        EXPECT_EQ(p.Tick(c.title, last), c.readings) << c.name;
+        EXPECT_EQ(p.Tick(c.title, last), 1) << c.name;
         EXPECT_EQ(last, c.recorded) << c.name;
         const auto& spoken = c.friendVoice ? p.friendSpoken : p.ownSpoken;
         const auto& silent = c.friendVoice ? p.ownSpoken : p.friendSpoken;
@@ -361,10 +365,10 @@ TEST(Watcher, EmptyHeaderAfterANonEmptyOneIsHandledOnce) {
     FakePorts p;
     std::string last = "Alice 12:00:00";
     p.transcript = "no header here\r\nsecond\r\nthird";
-    EXPECT_EQ(p.Tick(kAliceTitle, last), 9);
+    EXPECT_EQ(p.Tick(kAliceTitle, last), 1);
     EXPECT_EQ(last, "");
     EXPECT_EQ(p.ownSpoken, std::vector<std::string>{kSaid + "second\r\nthird"});
-    EXPECT_EQ(p.Tick(kAliceTitle, last), 2) << "an empty header equals an empty record";
+    p.Tick(kAliceTitle, last);  // an empty header equals an empty record
     EXPECT_EQ(p.ownSpoken.size(), 1u);
 }
 
@@ -377,6 +381,58 @@ TEST(Watcher, NothingInFrontKeepsTheRecordedHeader) {
     }
     EXPECT_EQ(last, "Alice 12:00:00");
     EXPECT_TRUE(p.lines.empty());
+}
+
+// A chat window that does not answer (hung, or in the reader's quiet period after a
+// time-out) is not a chat with nothing in it: that tick changes nothing, not even the
+// recorded header, and a message is spoken and logged once, at the first tick that gets an
+// answer. Alice's messages are a friend's, Bob's the user's own. With one reading per tick,
+// the unanswered reading is that tick's.
+TEST(Watcher, UnansweredReadingChangesNothing) {
+    const std::string one = Msg("Alice", "12:00:00", "one");
+    const std::string two = one + Msg("Bob", "12:00:05", "two");
+    const std::string older = "older 11:00:00", headerOne = "Alice 12:00:00", headerTwo = "Bob 12:00:05";
+    const std::string saidOne = "friend: Alice" + kSaid + "one", saidTwo = "own: Bob" + kSaid + "two";
+    struct Step {
+        const std::string* shown;
+        bool answers;
+        std::string said;  // "" = nothing spoken and nothing logged
+        std::string recorded;
+    };
+    struct Case {
+        const char* name;
+        Step ticks[3];
+    } cases[] = {
+        {"new message, silent at its first tick",
+         {{&one, false, "", older}, {&one, true, saidOne, headerOne}, {&one, true, "", headerOne}}},
+        {"unchanged message, silent",
+         {{&one, true, saidOne, headerOne}, {&one, false, "", headerOne}, {&one, true, "", headerOne}}},
+        {"next message arrives while silent",
+         {{&one, true, saidOne, headerOne}, {&two, false, "", headerOne}, {&two, true, saidTwo, headerTwo}}},
+        {"silent after the next message was handled",
+         {{&one, true, saidOne, headerOne}, {&two, true, saidTwo, headerTwo}, {&two, false, "", headerTwo}}},
+        {"silent for two ticks",
+         {{&one, false, "", older}, {&one, false, "", older}, {&one, true, saidOne, headerOne}}},
+    };
+    for (const auto& c : cases) {
+        FakePorts p;
+        for (int t = 0; t < 3; ++t)
+            if (!c.ticks[t].answers) p.silentReadings.insert(t + 1);
+        std::string last = older;
+        for (int t = 0; t < 3; ++t) {
+            const Step& s = c.ticks[t];
+            SCOPED_TRACE(std::string(c.name) + ", tick " + std::to_string(t + 1));
+            p.transcript = *s.shown;
+            const std::size_t own = p.ownSpoken.size(), friends = p.friendSpoken.size(), lines = p.lines.size();
+            EXPECT_EQ(p.Tick(kAliceTitle, last), 1);
+            EXPECT_EQ(last, s.recorded);
+            std::vector<std::string> said;
+            for (std::size_t i = own; i < p.ownSpoken.size(); ++i) said.push_back("own: " + p.ownSpoken[i]);
+            for (std::size_t i = friends; i < p.friendSpoken.size(); ++i) said.push_back("friend: " + p.friendSpoken[i]);
+            EXPECT_EQ(said, s.said.empty() ? std::vector<std::string>{} : std::vector<std::string>{s.said});
+            EXPECT_EQ(p.lines.size() - lines, s.said.empty() ? 0u : 2u);
+        }
+    }
 }
 
 TEST(Watcher, ClearingTheLogDoesNotBringTheMessageBack) {
@@ -409,7 +465,7 @@ TEST(Watcher, LogFailureLeavesTheTickButTheMessageStaysHandled) {
     EXPECT_EQ(last, "Alice 12:00:00") << "recorded before anything could fail";
     EXPECT_EQ(p.friendSpoken.size(), 1u) << "speech was already started";
     p.failAppendsFrom = 0;
-    EXPECT_EQ(p.Tick(kAliceTitle, last), 2);
+    p.Tick(kAliceTitle, last);
     EXPECT_TRUE(p.lines.empty());
 }
 

@@ -23,7 +23,9 @@ const std::string kTranscript =
 struct Probe {
     Win32ChatWindows windows;
     Win32CodePage codePage;
-    std::string Read() { return GetChatText(windows, codePage); }
+    ChatReading Read() { return GetChatText(windows, codePage); }
+    // The text of a reading, for tests of what the stand-in shows; "" when none came.
+    std::string Text() { return Read().value_or(std::string()); }
     void Tick(std::string& chatTitle) { UpdateChatTitle(windows, codePage, chatTitle); }
 };
 
@@ -319,19 +321,19 @@ TEST(ChatProbeWin, AbsurdLengthsAreNotBelieved) {
 }
 
 // Across processes under Wine the huge count never arrives (see the protocol header), so
-// this checks only that the reader comes back at once with nothing when the control's
+// this checks only that the reader comes back at once without a reading when the control's
 // process dies while answering; the cap itself is tested with the local window above.
-TEST(ChatProbeWin, HugeLengthFromAnotherProcessYieldsNothing) {
+TEST(ChatProbeWin, HugeLengthFromAnotherProcessGivesNoReading) {
     StandinChat standin(L"--huge-length --transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
     ASSERT_TRUE(standin.BringToFront());
     Probe probe;
-    std::string text = "unset";
+    ChatReading text = std::string("unset");
     DWORD ms = TimeMs([&] { text = probe.Read(); });
-    EXPECT_EQ(text, "");
+    EXPECT_FALSE(text.has_value()) << "a control that died answering did not answer";
     EXPECT_LT(ms, kHangBoundMs);
 }
 
-TEST(ChatProbeWin, HungWindowYieldsNothingWithinTheBound) {
+TEST(ChatProbeWin, HungWindowGivesNoReadingWithinTheBound) {
     StandinChat standin(L"--transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
     ASSERT_TRUE(standin.BringToFront());
     Probe probe;
@@ -339,17 +341,18 @@ TEST(ChatProbeWin, HungWindowYieldsNothingWithinTheBound) {
 
     standin.Hang(4000);
     ASSERT_TRUE(WaitUntilHung(standin.Window()));
-    std::string text = "unset";
+    ChatReading text = std::string("unset");
     DWORD first = TimeMs([&] { text = probe.Read(); });
-    EXPECT_EQ(text, "");
+    EXPECT_FALSE(text.has_value()) << "a hung window is no empty transcript";
     EXPECT_LT(first, kHangBoundMs);
     // The title needs no answer from the window.
     std::string chatTitle;
     DWORD titleMs = TimeMs([&] { probe.Tick(chatTitle); });
     EXPECT_EQ(chatTitle, WideToAnsi(L"与 小鱼 交谈中"));
     // Readings right after an unanswered one do not wait again.
+    text = std::string("unset");
     DWORD again = TimeMs([&] { text = probe.Read(); });
-    EXPECT_EQ(text, "");
+    EXPECT_FALSE(text.has_value()) << "the quiet period after a time-out gives no reading either";
     EXPECT_LT(again, Win32ChatWindows::kDefaultTimeoutMs / 2);
     std::printf("hung window: first reading %lu ms, title %lu ms, next reading %lu ms\n",
                 static_cast<unsigned long>(first), static_cast<unsigned long>(titleMs),
@@ -360,27 +363,27 @@ TEST(ChatProbeWin, HungWindowYieldsNothingWithinTheBound) {
     EXPECT_TRUE(WaitUntil([&] { return probe.Read() == kTranscript; }, 10000));
 }
 
-TEST(ChatProbeWin, ControlThatHangsOnTheRequestYieldsNothingWithinTheBound) {
+TEST(ChatProbeWin, ControlThatHangsOnTheRequestGivesNoReadingWithinTheBound) {
     StandinChat standin(L"--hang-seconds 6 --transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
     ASSERT_TRUE(standin.BringToFront());
     Probe probe;
-    std::string text = "unset";
+    ChatReading text = std::string("unset");
     DWORD ms = TimeMs([&] { text = probe.Read(); });
-    EXPECT_EQ(text, "");
+    EXPECT_FALSE(text.has_value());
     EXPECT_LT(ms, kHangBoundMs);
     std::printf("control hanging on the request: reading %lu ms\n", static_cast<unsigned long>(ms));
 }
 
-TEST(ChatProbeWin, WindowThatHangsLaterYieldsNothingWithinTheBound) {
+TEST(ChatProbeWin, WindowThatHangsLaterGivesNoReadingWithinTheBound) {
     StandinChat standin(L"--hang-after-ms 3000 --hang-seconds 6 --transcript-file \"" + WriteTempFile(kTranscript) +
                         L"\"");
     ASSERT_TRUE(standin.BringToFront());
     Probe probe;
     EXPECT_EQ(probe.Read(), kTranscript);
     ASSERT_TRUE(WaitUntilHung(standin.Window()));
-    std::string text = "unset";
+    ChatReading text = std::string("unset");
     DWORD ms = TimeMs([&] { text = probe.Read(); });
-    EXPECT_EQ(text, "");
+    EXPECT_FALSE(text.has_value());
     EXPECT_LT(ms, kHangBoundMs);
 }
 
@@ -401,7 +404,7 @@ TEST(StandinChatWin, AppendsMessagesAsAChatClientLaysThemOut) {
 
     // Through the protocol: nickname and a two-line body.
     ASSERT_TRUE(standin.AppendMessage("Bob", "line one\nline two"));
-    std::string t = probe.Read();
+    std::string t = probe.Text();
     ASSERT_EQ(t.compare(0, kTranscript.size(), kTranscript), 0);
     std::string added = t.substr(kTranscript.size());
     ASSERT_GT(added.size(), 15u);
@@ -422,7 +425,7 @@ TEST(StandinChatWin, AppendsMessagesAsAChatClientLaysThemOut) {
     SendMessageTimeoutW(send, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
     ASSERT_TRUE(standin.BringToFront());
     const std::string before = t;
-    t = probe.Read();
+    t = probe.Text();
     ASSERT_EQ(t.compare(0, before.size(), before), 0);
     added = t.substr(before.size());
     const std::string me = WideToAnsi(L"我");
@@ -432,7 +435,7 @@ TEST(StandinChatWin, AppendsMessagesAsAChatClientLaysThemOut) {
 
     // Verbatim bytes, so tests can choose the time text themselves.
     ASSERT_TRUE(standin.AppendRaw("Eve  23:59:59\r\nbye\r\n"));
-    t = probe.Read();
+    t = probe.Text();
     EXPECT_EQ(t.substr(t.size() - 20), "Eve  23:59:59\r\nbye\r\n");
 }
 
@@ -447,7 +450,7 @@ TEST(StandinChatWin, ChattersOnItsOwnWhenAsked) {
         for (std::size_t p = s.find("\r\n"); p != std::string::npos; p = s.find("\r\n", p + 2)) ++n;
         return n;
     };
-    ASSERT_TRUE(WaitUntil([&] { return lineBreaks(t = probe.Read()) >= 4; }, 5000))
+    ASSERT_TRUE(WaitUntil([&] { return lineBreaks(t = probe.Text()) >= 4; }, 5000))
         << "fewer than two messages arrived";
     // Every message is a header line with the friend's nickname and a time, then one body line.
     const std::string friendName = WideToAnsi(L"小鱼");

@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
 #include "app/fmain_win.h"
 #include "speech/sapi_engine_win.h"
 #include "speech/voice_profiles.h"
 #include "support/process.h"
 #include "support/test_paths.h"
+#include "ui/application.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
 

@@ -2,8 +2,8 @@
 // no chat window in front, a byte-for-byte code page, and a log that keeps nothing.
 #pragma once
 
-#include "app/codepage.h"
 #include "app/message_log.h"
+#include "base/codepage.h"
 #include "capture/chat_windows.h"
 
 struct NoChatWindows : IChatWindows {

@@ -1,7 +1,7 @@
 // Portable component behaviour; see components.h.
-#include "app/components.h"
+#include "ui/components.h"
 
-#include "app/application.h"
+#include "ui/application.h"
 
 namespace {
 void Fire(const TNotifyEvent& e) {
@@ -117,16 +117,21 @@ void TMenuItem::AttachPeer(Peer* peer) {
 }
 
 void TTimer::SetEnabled(bool enabled) {
-    if (enabled == enabled_) return;
     enabled_ = enabled;
-    if (!peer_) return;
-    if (enabled_) peer_->Start(interval_);
-    else peer_->Stop();
+    MirrorToPeer();
 }
 void TTimer::Tick() {
     if (enabled_) FireFromUser(OnTimer);
 }
 void TTimer::AttachPeer(Peer* peer) {
+    if (peer_ && peerRunning_) peer_->Stop();
+    peerRunning_ = false;
     peer_ = peer;
-    if (peer_ && enabled_) peer_->Start(interval_);
+    MirrorToPeer();
+}
+void TTimer::MirrorToPeer() {
+    if (!peer_ || peerRunning_ == enabled_) return;
+    if (enabled_) peer_->Start(interval_);
+    else peer_->Stop();
+    peerRunning_ = enabled_;
 }

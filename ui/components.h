@@ -138,7 +138,9 @@ private:
     Peer* peer_ = nullptr;
 };
 
-// A window-message timer. The peer starts and stops the platform timer and calls Tick.
+// A window-message timer. The peer starts and stops the platform timer and calls Tick; the
+// timer decides when, so the peer only ever starts a stopped platform timer and stops a
+// running one. Detaching the peer stops it: its window may be about to go.
 class TTimer {
 public:
     struct Peer {
@@ -155,7 +157,9 @@ public:
     TNotifyEvent OnTimer;
 
 private:
+    void MirrorToPeer();
     unsigned interval_;
     bool enabled_ = false;
     Peer* peer_ = nullptr;
+    bool peerRunning_ = false;
 };

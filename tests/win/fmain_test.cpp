@@ -1,0 +1,116 @@
+// The real main window inside this process, where its menus can be read (Wine keeps menus
+// per process): both menus as the tables give them, captions, order, separators and ticks,
+// ticks following their items, and the tray icon coming back when the shell restarts.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/fmain_win.h"
+#include "res/resource.h"
+#include "speech/sapi_engine_win.h"
+#include "support/desktop.h"
+#include "ui/application.h"
+#include "win/com.h"
+
+namespace {
+
+// One item as a user sees it: "-" for a separator, "[x] " before a ticked caption, and the
+// items of its submenu after "> ".
+std::vector<std::wstring> Read(HMENU menu) {
+    std::vector<std::wstring> items;
+    const int n = GetMenuItemCount(menu);
+    for (int i = 0; i < n; ++i) {
+        wchar_t text[128] = {};
+        MENUITEMINFOW mi = {};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
+        mi.dwTypeData = text;
+        mi.cch = 128;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mi);
+        if (mi.fType & MFT_SEPARATOR) {
+            items.push_back(L"-");
+            continue;
+        }
+        items.push_back(std::wstring(mi.fState & MFS_CHECKED ? L"[x] " : L"") + text);
+        if (mi.hSubMenu)
+            for (const auto& sub : Read(mi.hSubMenu)) items.push_back(L"> " + sub);
+    }
+    return items;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&icc);
+        richEdit_ = LoadLibraryW(L"riched20.dll");
+        Application.OnException = [this](const std::string& m) { errors_.push_back(m); };
+        engine_ = CreateSapiEngine();
+        window_ = std::make_unique<MainWindow>(*engine_);
+        ASSERT_TRUE(window_->Create(GetModuleHandleW(nullptr), false));
+    }
+    void TearDown() override {
+        window_.reset();
+        engine_.reset();
+        Application.OnException = nullptr;
+        if (richEdit_) FreeLibrary(richEdit_);
+    }
+    ScopedCom com_;
+    HMODULE richEdit_ = nullptr;
+    std::vector<std::string> errors_;
+    std::unique_ptr<ISpeechEngine> engine_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(MainWindowTest, MenusAreAsTheTablesSay) {
+    const std::vector<std::wstring> mainMenu = {
+        L"主菜单", L"> 打开消息", L"> 清空消息", L"> 保存消息", L"> 消息导出为WAV", L"> -", L"> [x] 显示时间", L"> -",
+        L"> 启动时运行", L"> -", L"> 退出", L"帮助", L"> 帮助", L"> -", L"> 网站", L"> 邮箱", L"> -", L"> 关于",
+    };
+    const std::vector<std::wstring> trayMenu = {
+        L"查看消息", L"选项设置", L"-", L"停止朗读", L"开机时运行", L"-", L"退出",
+    };
+    EXPECT_EQ(Read(GetMenu(window_->Handle())), mainMenu);
+    EXPECT_EQ(Read(window_->TrayMenu()), trayMenu);
+
+    // "显示时间" takes its tick away and back, as the user clicks it.
+    HMENU bar = GetMenu(window_->Handle());
+    for (bool ticked : {false, true}) {
+        SendMessageW(window_->Handle(), WM_COMMAND, IDM_NSHOWTIME1, 0);
+        EXPECT_EQ(window_->Form().NShowTime1.Checked(), ticked);
+        EXPECT_EQ((GetMenuState(bar, IDM_NSHOWTIME1, MF_BYCOMMAND) & MF_CHECKED) != 0, ticked);
+    }
+    EXPECT_TRUE(errors_.empty() || errors_.front().rfind("0x", 0) == 0) << "only the engine may complain";
+}
+
+TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestarts) {
+    auto ours = [this] {
+        // The shell answers a change to an icon it holds, and refuses one it does not.
+        NOTIFYICONDATAW d = {};
+        d.cbSize = NOTIFYICONDATAW_V2_SIZE;
+        d.hWnd = window_->TrayWindow();
+        d.uID = 1;
+        d.uFlags = NIF_TIP;
+        lstrcpyW(d.szTip, L"Sonvira");
+        return Shell_NotifyIconW(NIM_MODIFY, &d) != FALSE;
+    };
+    ASSERT_TRUE(ours()) << "the icon is there from creation";
+    // A new shell starts without the icon and tells every top-level window so.
+    NOTIFYICONDATAW gone = {};
+    gone.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    gone.hWnd = window_->TrayWindow();
+    gone.uID = 1;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
+    ASSERT_FALSE(ours());
+    const std::size_t icons = TrayIconWindows().size();
+    SendMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(ours()) << "the icon is back";
+    EXPECT_EQ(TrayIconWindows().size(), icons + 1);
+}
+
+}  // namespace
