@@ -1,8 +1,8 @@
 // Speaking into a WAV file through the real SAPI with the test voice: the file against the
 // voice's record of what it wrote, the voice back on the device afterwards, the system's
 // reason for a file that cannot be made, and a voice that cannot speak the file's format
-// (Wine 10 then writes nothing and reports success) reported as an error. The tests register
-// voice tokens of their own for the test voice's class, each with its own record file.
+// (Wine 10 then writes nothing and reports success) reported as an error. The tests add
+// voice tokens of their own, at the sample rates they need, for the test voice's class.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,8 +15,8 @@
 #include "speech/sapi_engine_win.h"
 #include "speech/wav_stream_win.h"
 #include "support/test_paths.h"
+#include "support/voice_record.h"
 #include "tools/test_voice/record_format.h"
-#include "tools/test_voice/test_voice_ids.h"
 #include "tools/test_voice/tone.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
@@ -33,33 +33,18 @@ std::string Header(std::uint32_t dataBytes) {
     return std::string(h.begin(), h.end());
 }
 
-// A token of the test voice for one test, in the registry view this 32-bit program reads.
-class TemporaryVoice {
-public:
-    TemporaryVoice(const std::wstring& name, unsigned sampleRate)
-        : key_(L"SOFTWARE\\Microsoft\\Speech\\Voices\\Tokens\\" + name), record_(ExeDir() + L"\\" + name + L".record") {
-        DeleteFileW(record_.c_str());
-        const std::wstring values[][2] = {{L"", name},
-                                          {L"CLSID", L"" SONVIRA_TEST_VOICE_CLSID},
-                                          {L"RecordFile", record_},
-                                          {L"SampleRate", std::to_wstring(sampleRate)}};
-        for (const auto& v : values)
-            EXPECT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), v[0].empty() ? nullptr : v[0].c_str(), REG_SZ,
-                                      v[1].c_str(), static_cast<DWORD>((v[1].size() + 1) * sizeof(wchar_t))),
-                      ERROR_SUCCESS);
-    }
-    ~TemporaryVoice() {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, key_.c_str());
-        DeleteFileW(record_.c_str());
-    }
-    std::vector<test_voice::RecordedUtterance> Record() const { return test_voice::ParseRecord(ReadAll(record_)); }
-
-private:
-    std::wstring key_, record_;
-};
-
 class WavStreamTest : public ::testing::Test {
 protected:
+    void SetUp() override { ASSERT_TRUE(ClearVoiceRecord()); }
+
+    // What the voice of that name was asked to say.
+    static VoiceRecord RecordOf(const std::wstring& name) {
+        VoiceRecord all = ReadVoiceRecord(), mine;
+        for (const auto& u : all)
+            if (u.voice == name) mine.push_back(u);
+        return mine;
+    }
+
     // A voice object speaking with the named voice, found as the program finds voices.
     std::unique_ptr<IVoiceObject> VoiceNamed(const std::string& name) {
         auto voice = engine_->CreateVoice();
@@ -89,7 +74,7 @@ protected:
 };
 
 TEST_F(WavStreamTest, TheFileHoldsWhatTheVoiceSaidAndLaterSpeechGoesToTheDevice) {
-    TemporaryVoice alto(L"SonviraWav16k", 16000);
+    ScopedVoiceToken alto(L"SonviraWav16k", L"SonviraWav16k", 440, 16000);
     // A Chinese name crosses the ANSI code page as every path of the program does, and a
     // longer file of that name is replaced, not written over in part.
     std::wstring path = ExeDir() + L"\\\x6d88\x606f\x5bfc\x51fa.wav";
@@ -101,7 +86,7 @@ TEST_F(WavStreamTest, TheFileHoldsWhatTheVoiceSaidAndLaterSpeechGoesToTheDevice)
     Export(*voice, *stream, path, text);
 
     std::string file = ReadAll(path);
-    auto record = alto.Record();
+    auto record = RecordOf(L"SonviraWav16k");
     ASSERT_EQ(record.size(), 1u);
     ASSERT_TRUE(record[0].completed) << record[0].why;
     // The whole text at a fresh voice's default rate, all of it in the file and nothing more.
@@ -113,9 +98,9 @@ TEST_F(WavStreamTest, TheFileHoldsWhatTheVoiceSaidAndLaterSpeechGoesToTheDevice)
     // Back on the device: the next text is spoken, and the file stays as it was.
     voice->Speak("after");
     voice->WaitUntilDone();
-    record = alto.Record();
+    record = RecordOf(L"SonviraWav16k");
     ASSERT_EQ(record.size(), 2u);
-    EXPECT_EQ(record[1].fragments.at(0).text, "after");
+    EXPECT_EQ(record[1].fragments.at(0).text, L"after");
     EXPECT_TRUE(record[1].completed && record[1].bytes > 0) << record[1].why;
     EXPECT_EQ(ReadAll(path), file);
     DeleteFileW(path.c_str());
@@ -125,7 +110,8 @@ TEST_F(WavStreamTest, TheFileHoldsWhatTheVoiceSaidAndLaterSpeechGoesToTheDevice)
 // success. Text that leaves no samples is an error when the file closes, not an empty file;
 // an empty text, and the same stream next time with a voice that fits, are none.
 TEST_F(WavStreamTest, AVoiceThatWritesNothingForTextIsAnErrorWhenTheFileCloses) {
-    TemporaryVoice other(L"SonviraWav22k", 22050), alto(L"SonviraWav16k", 16000);
+    ScopedVoiceToken other(L"SonviraWav22k", L"SonviraWav22k", 440, 22050);
+    ScopedVoiceToken alto(L"SonviraWav16k", L"SonviraWav16k", 440, 16000);
     std::wstring path = ExeDir() + L"\\wav_stream_mismatch.wav";
     auto stream = engine_->CreateFileStream();
     auto mismatched = VoiceNamed("SonviraWav22k");
@@ -137,7 +123,7 @@ TEST_F(WavStreamTest, AVoiceThatWritesNothingForTextIsAnErrorWhenTheFileCloses) 
         std::printf("%s\n", e.what());
         EXPECT_NE(std::string(e.what()).find("no audio"), std::string::npos);
     }
-    auto record = other.Record();
+    auto record = RecordOf(L"SonviraWav22k");
     std::printf("the 22 kHz voice's record holds %zu request(s)\n", record.size());
     for (const auto& r : record) EXPECT_EQ(r.bytes, 0u);
     EXPECT_EQ(ReadAll(path), Header(0)) << "the file is finished all the same";
