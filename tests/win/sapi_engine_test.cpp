@@ -356,8 +356,8 @@ TEST_F(SapiEngineTest, StoppingEndsALongUtteranceAtOnce) {
     bool ended = false;
     VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& r) { return AllEnded(r, 1); }, 5000, &ended);
     ASSERT_TRUE(ended);
-    std::printf("stop latency: the voice stopped %.1f ms after the request; the request took %.1f ms\n",
-                r[0].endMs - asked, returned - asked);
+    std::printf("stop latency: the voice stopped %.1f ms after the request (%s); the request took %.1f ms\n",
+                r[0].endMs - asked, r[0].why.c_str(), returned - asked);
     EXPECT_FALSE(r[0].completed);
     EXPECT_LT(r[0].endMs - asked, 1000.0);
     EXPECT_LT(r[0].bytes, ExpectedBytes(std::wstring(kLongText.begin(), kLongText.end()), 0, 16000));
@@ -405,8 +405,10 @@ TEST_F(SapiEngineTest, HandlersOfTheRealWindowReachTheEngineAndTheDefaultHandler
         HWND combo = FindControl(window.Handle(), IDC_CBVOICE);
         EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), LRESULT(RawVoices().size()));
 
-        // The user drags the rate bar: the page hands the scroll to the main window, and the
-        // voice object then speaks at that rate.
+        // The user picks a voice and drags the rate bar: the page hands the scroll to the
+        // main window, and the voice object then speaks with that voice at that rate.
+        Profiles::Select(window.Form().CBVoice, kBassVoice);
+        window.Form().CBVoiceChange();
         HWND track = FindControl(window.Handle(), IDC_TRATE);
         ASSERT_NE(track, nullptr);
         SendMessageW(track, TBM_SETPOS, TRUE, 3);
@@ -416,6 +418,7 @@ TEST_F(SapiEngineTest, HandlersOfTheRealWindowReachTheEngineAndTheDefaultHandler
         window.Form().SpVoice.WaitUntilDone();
         VoiceRecord r = ReadVoiceRecord();
         ASSERT_EQ(r.size(), 1u);
+        EXPECT_EQ(r[0].voice, kBassVoice);
         EXPECT_EQ(r[0].rate, 3);
 
         // A text that names no voice: the default handler, and the window still answers.

@@ -14,6 +14,7 @@
 #include <sapi.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <new>
 #include <string>
@@ -101,10 +102,14 @@ struct VoiceSettings {
 class Utterance {
 public:
     Utterance(ISpTTSEngineSite& site, const VoiceSettings& voice, unsigned sampleRate)
-        : site_(site), voice_(voice), sampleRate_(sampleRate), startMs_(MonotonicMs()) {
+        : site_(site), voice_(voice), sampleRate_(sampleRate) {
         ReadRate();
         ReadVolume();
     }
+
+    // Real time starts here, after the begin line: a request then lasts at least as long,
+    // by the record's clock, as its audio sounds.
+    void StartClock() { startMs_ = MonotonicMs(); }
 
     long Rate() const { return rate_; }
     USHORT Volume() const { return volume_; }
@@ -176,7 +181,7 @@ private:
     void Pace() {
         double due = startMs_ + samples_ * 1000.0 / sampleRate_;
         double now = MonotonicMs();
-        if (due > now) Sleep(static_cast<DWORD>(due - now));
+        if (due > now) Sleep(static_cast<DWORD>(std::ceil(due - now)));
     }
 
     bool Stop(const std::string& why) {
@@ -187,7 +192,7 @@ private:
     ISpTTSEngineSite& site_;
     const VoiceSettings& voice_;
     unsigned sampleRate_;
-    double startMs_;
+    double startMs_ = 0;
     long rate_ = 0;
     USHORT volume_ = 100;
     unsigned long long samples_ = 0;
@@ -296,6 +301,7 @@ private:
             AppendRecordLine(path, test_voice::FragmentLine(id, f->State.eAction, Utf8(f->pTextStart, f->ulTextLen)));
 
         bool completed = true;
+        speech.StartClock();
         for (const SPVTEXTFRAG* f = frags; f && completed; f = f->pNext) {
             switch (f->State.eAction) {
                 case SPVA_Speak:
