@@ -41,6 +41,14 @@ struct FontTraits {
 
 using UniqueFont = UniqueHandle<HFONT, FontTraits>;
 
+// A kernel object whose failure value is INVALID_HANDLE_VALUE, such as an open file.
+struct FileTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+
+using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
+
 // An open registry key; the predefined root keys are never owned.
 struct RegKeyTraits {
     static HKEY Invalid() { return nullptr; }
