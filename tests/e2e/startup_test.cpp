@@ -1,9 +1,9 @@
-// sonvira.exe's life under Wine: its window comes up with its tabs; a first run writes
-// set.ini at exit, key by key in order, and a second start ends at once leaving the first
-// alone; stored settings show in the options tab and in the log's header lines, and a logoff
-// as Windows sends it saves what the user changed; on Windows version 5 the carried voices
-// are registered while it runs, next to an installed voice that must survive, and at version
-// 6 the registry is left alone.
+// sonvira.exe's life under Wine: its window comes up with its tabs; a first run starts hidden
+// and writes set.ini at exit, key by key in order, and a second start ends at once leaving the
+// first alone; stored settings show in the options tab and in the log's header lines, and a
+// logoff as Windows sends it saves what the user changed; a start-up error is shown and the
+// window opens; on Windows version 5 the carried voices are registered while it runs, next to
+// an installed voice that must survive, and at version 6 the registry is left alone.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -159,6 +159,43 @@ TEST(Startup, StoredSettingsShowAndALogoffSavesWhatTheUserChanged) {
     EXPECT_EQ(settings.Bytes(),
               "[other]\r\nRate=3\r\n[set]\r\nRate=10\r\nVolume=30\r\nEngine=0\r\nVolume1=0\r\ncbme=1\r\n"
               "cbfriend=1\r\nshowtime=0\r\nRate1=-7\r\nEngine1=0\r\ncbmyname=1\r\ncbfriendsname=1\r\n");
+}
+
+TEST(Startup, AStartUpErrorIsShownAndTheWindowOpensAndAnExitErrorStillEndsIt) {
+    SettingsFile settings;
+    // A file where the data folder belongs: the folder can be neither found nor made.
+    const std::wstring folder = settings.Path().substr(0, settings.Path().find_last_of(L'\\'));
+    RemoveDirectoryW(folder.c_str());
+    ASSERT_NE(GetFileAttributesW(folder.c_str()), FILE_ATTRIBUTE_DIRECTORY) << "the data folder is not empty";
+    CloseHandle(CreateFileW(folder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    struct Removed {
+        const std::wstring& path;
+        ~Removed() { DeleteFileW(path.c_str()); }
+    } blocker{folder};
+    const std::wstring error = L"Unable to create folder " + folder;
+
+    ChildProcess sonvira(SonviraExe(), L"");
+    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(WaitForStartUp(main, sonvira.Id()), std::vector<std::wstring>({error}));
+    EXPECT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, 3000)) << "the window opens visibly";
+
+    ExitSonvira(main);
+    std::vector<std::wstring> atExit;
+    DWORD code = 99;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            if (HWND box = VisibleBox(sonvira.Id())) {
+                atExit.push_back(WindowTextW(FindControl(box, 0xFFFF)));
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                WaitUntil([box] { return !IsWindowVisible(box); }, 3000);
+            }
+            return sonvira.WaitExit(0, &code);
+        },
+        10000))
+        << "the program did not end";
+    EXPECT_EQ(atExit, std::vector<std::wstring>({error}));
+    EXPECT_EQ(code, 0u);
 }
 
 // The token trees as the program's table gives them, for the folder sonvira.exe lies in.
