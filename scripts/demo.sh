@@ -2,9 +2,10 @@
 # The demo that run.sh shows: the stand-in chat window and Sonvira side by side. Sonvira starts
 # hidden in the tray and is brought out with a double click on its icon (tools/tray_demo). A
 # short chat is played in the stand-in (tools/demo_driver): the friend and the user write in
-# turn a few seconds apart, Sonvira logs every message (and speaks it where SAPI has a voice),
-# and the log's text is printed at the end. Then Sonvira is closed into the tray and brought
-# back again. Without a display a screenshot is saved as well.
+# turn a few seconds apart, Sonvira speaks and logs every message, what it says is printed as
+# it says it (from the test voices' record), and the log's text is printed at the end. Then
+# Sonvira is closed into the tray and brought back again. Without a display a screenshot is
+# saved as well.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${SONVIRA_BUILD:-$root/build}"
@@ -21,7 +22,10 @@ wine "$standin" --front </dev/null >/dev/null 2>&1 &
 wine "$win/sonvira.exe" </dev/null >/dev/null 2>&1 &
 sonvira=$!
 wine "$tray" --hidden-ms 2500 </dev/null
-wine "$driver" --messages "${SONVIRA_DEMO_MESSAGES:-6}" --interval-ms "${SONVIRA_DEMO_INTERVAL_MS:-3000}" </dev/null
+# The test voices the Wine session installed write down what they say; the driver reads it.
+record="$build/voice-record.txt"
+: >"$record"
+wine "$driver" --voice-record "Z:${record//\//\\}" --messages "${SONVIRA_DEMO_MESSAGES:-6}" --interval-ms "${SONVIRA_DEMO_INTERVAL_MS:-3000}" </dev/null
 wine "$tray" </dev/null
 
 if [ -n "${SONVIRA_HEADLESS:-}" ]; then

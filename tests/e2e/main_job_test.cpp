@@ -38,18 +38,6 @@ void WaitForStartUp(HWND main, DWORD pid) {
         15000);
 }
 
-// The transcript's last header line, as the stand-in wrote it: the line before the body.
-std::string LastHeader(HWND transcript) {
-    LRESULT n = SendMessageA(transcript, WM_GETTEXT, 0, 0);
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    text.resize(static_cast<std::size_t>(SendMessageA(transcript, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t p; (p = text.find("\r\n", start)) != std::string::npos; start = p + 2)
-        lines.push_back(text.substr(start, p - start));
-    return lines.size() >= 2 ? lines[lines.size() - 2] : std::string();
-}
-
 constexpr COLORREF kAutoColour = 0xFF000000;  // no colour of its own: the system's text colour
 
 // The text colour at one position of another process's rich edit. The control takes its
@@ -165,7 +153,7 @@ TEST(MainJob, MessagesFromTheChatInFrontAreLoggedOnceEachInOrder) {
         LARGE_INTEGER sent, seen;
         QueryPerformanceCounter(&sent);
         ASSERT_TRUE(chat.AppendMessage(*m.nick, WideToAnsi(m.body)));
-        const std::wstring header = AnsiToWide(LastHeader(chat.TranscriptControl()));
+        const std::wstring header = AnsiToWide(chat.LastHeader());
         ASSERT_EQ(header.rfind(AnsiToWide(*m.nick) + L"  ", 0), 0u) << "stand-in layout: " << WideToUtf8(header);
         expected += header + L" 说：\r\n" + m.body + L"\r\n";
         const long headerLength = static_cast<long>(header.size()) + 4;  // " 说：" and the break

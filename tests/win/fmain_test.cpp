@@ -1,7 +1,8 @@
 // The real main window inside this process, where its menus can be read (Wine keeps menus
 // per process): both menus as the tables give them, captions, order, separators and ticks,
 // ticks following their items, the tray icon coming back when the shell restarts, and the
-// ticks that stored settings and the logon shortcut give at start.
+// ticks that stored settings and the logon shortcut give at start. Then the window's logic
+// speaking through the real engine.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,14 +11,19 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/fmain.h"
 #include "app/fmain_win.h"
 #include "res/resource.h"
 #include "speech/sapi_engine_win.h"
 #include "support/desktop.h"
+#include "support/voice_record.h"
+#include "tests/unit/support/memory_log.h"
 #include "ui/application.h"
+#include "win/codepage_win.h"
 #include "win/com.h"
 
 namespace {
@@ -146,6 +152,74 @@ TEST_F(StoredMainWindowTest, MenusShowTheStoredTickAndTheShortcutsTicks) {
     EXPECT_NE(std::find(main.begin(), main.end(), L"> 显示时间"), main.end());
     EXPECT_NE(std::find(main.begin(), main.end(), L"> [x] 启动时运行"), main.end());
     EXPECT_NE(std::find(tray.begin(), tray.end(), L"[x] 开机时运行"), tray.end());
+}
+
+// The same logic on the real speech engine with the test voices: a tick that starts a very long
+// message returns while the voice is still speaking it, and "停止朗读" silences it at once. The
+// chat window is a double here: Wine cannot hand a megabyte of transcript from one process to
+// another, a messenger on Windows can. Here one chat window is in front, with a friend's
+// message of the given body.
+class OneChat : public IChatWindows {
+public:
+    explicit OneChat(const std::string& body) : transcript_(WideToAnsi(L"小鱼  12:00:00") + "\r\n" + body + "\r\n") {}
+    WindowRef Foreground() override { return 1; }
+    std::string Title(WindowRef) override { return WideToAnsi(L"与 小鱼 交谈中"); }
+    WindowRef FindChild(WindowRef parent, const char*) override { return parent + 1; }
+    bool QueryTextLength(WindowRef, std::size_t& length) override {
+        length = transcript_.size();
+        return true;
+    }
+    bool ReadText(WindowRef, std::size_t, std::string& out) override {
+        out = transcript_;
+        return true;
+    }
+
+private:
+    std::string transcript_;
+};
+
+double Ms(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+TEST(FmainSpeech, AMegabyteMessageDoesNotHoldUpTheTickAndStopSilencesItAtOnce) {
+    ScopedCom com;
+    ASSERT_TRUE(ClearVoiceRecord());
+    std::string body;
+    while (body.size() < (1u << 20)) body += WideToAnsi(L"一句很长的话，");
+    OneChat chat(body);
+    Win32CodePage codePage;
+    auto engine = CreateSapiEngine();
+    MemoryLog log;
+    Win32PathPlatform paths;
+    Win32ProfileStrings profile;
+    Win32Registry registry;
+    Win32OsVersion os;
+    TFmain form({chat, codePage, *engine, log, paths, profile, registry, os});
+    form.FormCreate();
+    form.Timer3Timer();
+
+    LARGE_INTEGER start, ticked;
+    QueryPerformanceCounter(&start);
+    form.Timer2Timer();
+    QueryPerformanceCounter(&ticked);
+    bool heard = false;
+    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && !v[0].fragments.empty(); }, 5000, &heard);
+    ASSERT_TRUE(heard) << "the message was never started";
+    ASSERT_FALSE(r[0].ended) << "the tick waited for the voice";
+    EXPECT_EQ(r[0].fragments.at(0).text.size(), AnsiToWide(body).size() + std::wstring(L"小鱼 说：").size())
+        << "the whole message, after the nickname as cut from its header";
+
+    const double stopAt = VoiceClockMs();
+    form.StopSpeak1Click();
+    r = WaitForVoiceRecord([](const VoiceRecord& v) { return v[0].ended; }, 5000, &heard);
+    ASSERT_TRUE(heard) << "the voice went on after the stop";
+    EXPECT_FALSE(r[0].completed);
+    std::printf("speech: a tick starting a %u-byte message took %.1f ms; the voice stopped %.1f ms after the stop\n",
+                static_cast<unsigned>(body.size()), Ms(start, ticked), r[0].endMs - stopAt);
+    EXPECT_EQ(log.text.find(body.substr(0, 64)), log.text.find('\r') + 1) << "the message is logged too";
 }
 
 }  // namespace
