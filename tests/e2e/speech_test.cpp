@@ -95,6 +95,8 @@ TEST(Speech, EachMessageIsSaidOnceAsTheReadingOptionsAskWithItsProfilesVoice) {
             const std::wstring& nick = fromFriend ? friendNick : ownNick;
             const Profile& p = fromFriend ? friends : own;
             const std::wstring body = L"第" + std::to_wstring(++n) + L"条 <silence msec=\"9000\"/> ok";
+            // Messages fall at different moments of the watcher's second, for a fair latency.
+            PumpFor(static_cast<DWORD>(n * 370 % 1000));
             const double sent = VoiceClockMs();
             ASSERT_TRUE(chat.AppendMessage(WideToAnsi(nick), WideToAnsi(body)));
             // The nickname as cut from the header keeps one of the two blanks before the time.
@@ -115,10 +117,12 @@ TEST(Speech, EachMessageIsSaidOnceAsTheReadingOptionsAskWithItsProfilesVoice) {
                 ASSERT_TRUE(heard) << "not said: " << WideToUtf8(said);
                 latencies.push_back(r[expected.size() - 1].beginMs - sent);
             }
-            // The same header again with another body is no new message.
-            const std::string header = chat.LastHeader();
-            ASSERT_TRUE(chat.AppendRaw(header + "\r\n" + WideToAnsi(L"同一个标题") + "\r\n"));
-            PumpFor(1500);
+            if (n == 1) {
+                // The same header again with another body is no new message.
+                const std::string header = chat.LastHeader();
+                ASSERT_TRUE(chat.AppendRaw(header + "\r\n" + WideToAnsi(L"同一个标题") + "\r\n"));
+                PumpFor(1500);
+            }
         }
     }
 
