@@ -5,6 +5,7 @@
 
 #include "res/resource.h"
 #include "ui/application.h"
+#include "win/window_object.h"
 
 namespace {
 
@@ -341,21 +342,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK MainWindow::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = h;
-        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(h, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(h, msg, wp, lp);
-    }
-    LRESULT result = 0;
-    if (!Application.Dispatch([&] { result = self->Handle(msg, wp, lp); })) return 0;
-    return result;
+    return RouteToObject(h, msg, wp, lp, &MainWindow::hwnd_, &MainWindow::Handle);
 }
 
 // Tab pages own the controls; what the controls report belongs to the main window.

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "ui/application.h"
+#include "win/window_object.h"
 
 namespace {
 
@@ -177,19 +177,5 @@ LRESULT TrayIconPeer::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK TrayIconPeer::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TrayIconPeer*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = h;
-        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TrayIconPeer*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(h, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(h, msg, wp, lp);
-    }
-    LRESULT result = 0;
-    if (!Application.Dispatch([&] { result = self->Handle(msg, wp, lp); })) return 0;
-    return result;
+    return RouteToObject(h, msg, wp, lp, &TrayIconPeer::hwnd_, &TrayIconPeer::Handle);
 }
