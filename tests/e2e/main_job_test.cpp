@@ -16,27 +16,11 @@
 
 #include "app/fmain_win.h"
 #include "support/process.h"
+#include "support/sonvira.h"
 #include "support/standin.h"
 #include "win/codepage_win.h"
 
 namespace {
-
-// Start-up may report that this Wine's speech engine refuses a voice setting, in a message
-// box that holds up the rest of start-up and would sit in front of the chat window. Boxes
-// are answered as they come; start-up is through when the main window shows, or (should it
-// start in the tray) when no box has come for two seconds.
-void WaitForStartUp(HWND main, DWORD pid) {
-    DWORD quietSince = GetTickCount();
-    WaitUntil(
-        [&] {
-            if (HWND box = VisibleBox(pid)) {
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                quietSince = GetTickCount();
-            }
-            return IsWindowVisible(main) || GetTickCount() - quietSince > 2000;
-        },
-        15000);
-}
 
 constexpr COLORREF kAutoColour = 0xFF000000;  // no colour of its own: the system's text colour
 

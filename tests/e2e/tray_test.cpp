@@ -19,25 +19,12 @@
 #include "support/desktop.h"
 #include "support/process.h"
 #include "support/screenshot.h"
+#include "support/sonvira.h"
 #include "support/standin.h"
 #include "support/test_paths.h"
 #include "win/codepage_win.h"
 
 namespace {
-
-// Answers start-up's error boxes (a speech engine without voices) until none comes for a while.
-void AnswerStartUpBoxes(DWORD pid) {
-    DWORD quietSince = GetTickCount();
-    WaitUntil(
-        [&] {
-            if (HWND box = VisibleBox(pid)) {
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                quietSince = GetTickCount();
-            }
-            return GetTickCount() - quietSince > 1500;
-        },
-        20000);
-}
 
 std::wstring Shot(const wchar_t* name) { return BuildDir() + L"\\screenshots\\" + name; }
 
@@ -85,7 +72,7 @@ protected:
         sonvira_ = ChildProcess(SonviraExe(), L"");
         main_ = WaitForTopWindow(sonvira_.Id(), L"TFmain", L"Sonvira");
         ASSERT_NE(main_, nullptr);
-        AnswerStartUpBoxes(sonvira_.Id());
+        WaitForStartUp(main_, sonvira_.Id());
         ASSERT_TRUE(WaitUntil(
             [&] {
                 for (HWND h : TrayIconWindows())
