@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "app/application.h"
 #include "app/logon_shortcut.h"
 #include "capture/chat_probe.h"
 #include "speech/wav_export.h"
+#include "ui/application.h"
 
 TFmain::TFmain(const TFmainServices& services)
     : SpVoice(services.speech),
@@ -22,7 +22,6 @@ TFmain::TFmain(const TFmainServices& services)
     // (under an engine that cannot speak, applying the voices does).
     Timer2.OnTimer = [this] { Timer2Timer(); };
     Timer3.OnTimer = [this] { Timer3Timer(); };
-    StopSpeak1.OnClick = [this] { StopSpeak1Click(); };
     CBVoice.OnChange = [this] { CBVoiceChange(); };
     CBVoice1.OnChange = [this] { CBVoice1Change(); };
     TRate.OnChange = [this] { TRateChange(); };
@@ -32,16 +31,17 @@ TFmain::TFmain(const TFmainServices& services)
     BtnDefault1.OnClick = [this] { BtnDefault1Click(); };
     BtnDefault2.OnClick = [this] { BtnDefault2Click(); };
     BDownload.OnClick = [this] { BDownloadClick(); };
-    NOpenOnStartup.OnClick = [this] { NOpenOnStartupClick(); };
-    NOpenOnStartup2.OnClick = [this] { NOpenOnStartup2Click(); };
     Timer2.SetEnabled(true);
     Timer3.SetEnabled(true);
-}
 
-void TFmain::FormCreate() {
-    // Until settings are stored, the profiles start from the defaults.
-    InitVoiceProfiles(-1, -1, 0, 0, 100, 100);
-    InitRunAtLogonTicks(NOpenOnStartup, NOpenOnStartup2, services_.shell, services_.files);
+    for (const TMenuRow& row : MenuRows()) {
+        if (row.item && row.onClick) (this->*row.item).OnClick = [this, click = row.onClick] { (this->*click)(); };
+    }
+    TrayIcon1.OnClick = [this] { TrayIcon1Click(); };
+    TrayIcon1.OnDblClick = [this] { TrayIcon1DblClick(); };
+    TrayIcon1.PopupMenu = &PopupMenu1;
+    TrayIcon1.SetHint(u"Sonvira");
+    TrayIcon1.SetVisible(true);
 }
 
 ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows, services_.codePage); }
@@ -75,6 +75,45 @@ void TFmain::AppendColouredLine(const std::string& ansi, std::uint32_t colour, b
     ::AppendColouredLine(RichEdit1, ansi, colour, scroll);
 }
 
+bool TFmain::WMSysCommand(unsigned command) {
+    // The whole value counts: a command with other low bits is not one of these two.
+    if (command != kScMinimize && command != kScClose) return false;
+    HideToTray();
+    return true;
+}
+
+void TFmain::HideToTray() {
+    TrayIcon1.BalloonTimeout = 500;
+    ShowBalloon(u"Sonvira", u"程序已最小化, 双击即可恢复.");
+    Window.Hide();
+}
+
+void TFmain::RestoreMainWindow(const TTabSheet* tab) {
+    Window.SetWindowState(TWindowState::wsNormal);
+    Window.Show();
+    Window.BringToFront();
+    if (tab) PageControl1.SetActivePage(*tab);
+}
+
+void TFmain::ShowBalloon(const std::u16string& title, const std::u16string& text) {
+    TrayIcon1.BalloonTitle = title;
+    TrayIcon1.BalloonFlags = TBalloonFlags::bfInfo;
+    TrayIcon1.BalloonHint = text;
+    TrayIcon1.ShowBalloonHint();
+}
+
+void TFmain::TrayIcon1Click() {
+    TPoint at = Mouse.CursorPos();
+    PopupMenu1.Popup(at.X, at.Y);
+}
+
+void TFmain::TrayIcon1DblClick() { RestoreMainWindow(nullptr); }
+void TFmain::Open1Click() { RestoreMainWindow(&TabSheet1); }
+void TFmain::NItemOptionsClick() { RestoreMainWindow(&TabSheet2); }
+void TFmain::NShowTime1Click() { NShowTime1.SetChecked(!NShowTime1.Checked()); }
+void TFmain::NexitClick() { Application.Terminate(); }
+void TFmain::Exit1Click() { Application.Terminate(); }
+
 void TFmain::NOpenMessageClick() { OpenLogFile(OpenDialog1, services_.files, services_.logDocument, FPlainText); }
 void TFmain::NClearMessageClick() { ClearLog(services_.boxes, services_.logDocument); }
 void TFmain::NSaveMessageClick() { SaveLogFile(SaveDialog1, services_.files, services_.logDocument, FPlainText); }
@@ -100,8 +139,10 @@ void TFmain::Email1Click() { WriteMailToMaker(services_.shell); }
 void TFmain::BDownloadClick() { OpenVoiceDownloadPage(services_.shell); }
 
 void TFmain::NOpenOnStartupClick() {
-    ToggleRunAtLogon(NOpenOnStartup, NOpenOnStartup2, services_.shell, services_.files, Application.Title);
+    ToggleRunAtLogon(NOpenOnStartup, NOpenOnStartup2, services_.paths, services_.shell, services_.files,
+                     Application.Title);
 }
 void TFmain::NOpenOnStartup2Click() {
-    ToggleRunAtLogon(NOpenOnStartup2, NOpenOnStartup, services_.shell, services_.files, Application.Title);
+    ToggleRunAtLogon(NOpenOnStartup2, NOpenOnStartup, services_.paths, services_.shell, services_.files,
+                     Application.Title);
 }

@@ -1,31 +1,66 @@
 // The main window's logic: it owns every component and all program state, and its event
 // handlers are what the Win32 window procedure (or a test) calls. No Windows types here.
+//
+// The names are the form designer's, kept so that the design and the code read alike:
+//   Timer2          the message watcher's timer: reads the chat in front, speaks and logs
+//   Timer3          the title tracker's timer: remembers the last chat title in front
+//   ...1 at the end the friend's profile (SpVoice1, CBVoice1, TRate1, BtnDefault2 too);
+//                   the same name without it is the user's own (SpVoice, CBVoice, TRate)
+//   N..., ...1      menu items (NShowTime1 "显示时间"); their handlers end in Click
+//   TabSheet1/2     the pages "消息" (the log, RichEdit1) and "选项" (the options)
+//   TrayIcon1       the icon in the notification area; PopupMenu1 its menu
 #pragma once
 
 #include <string>
+#include <vector>
 
-#include "app/codepage.h"
-#include "app/components.h"
-#include "app/dialogs.h"
-#include "app/files.h"
 #include "app/log_commands.h"
 #include "app/message_log.h"
+#include "app/paths.h"
+#include "app/settings.h"
 #include "app/shell.h"
+#include "base/codepage.h"
+#include "base/files.h"
 #include "capture/chat_windows.h"
 #include "capture/watcher.h"
+#include "speech/carried_voices.h"
 #include "speech/engine.h"
 #include "speech/voice_profiles.h"
+#include "ui/components.h"
+#include "ui/dialogs.h"
+#include "ui/shell_components.h"
 
 struct TFmainServices {
     IChatWindows& chatWindows;
     ICodePage& codePage;
     ISpeechEngine& speech;
     ILogControl& log;  // RichEdit1
+    IPathPlatform& paths;
+    IProfileStrings& profile;  // set.ini
+    IRegistry& registry;       // the carried voices
+    IOsVersion& osVersion;
     ILogDocument& logDocument;  // RichEdit1 as a whole, for its file commands
     IFiles& files;
     IMessageBoxes& boxes;
     IShell& shell;
 };
+
+class TFmain;
+
+// One row of the two menus. The Win32 window builds both from these rows, in order, and the
+// form wires each item's handler from them.
+struct TMenuRow {
+    enum Menu { MainMenu1, PopupMenu1 } menu;
+    bool inSubmenu;             // an item of the last top-level item above it
+    int command;                // the item's command id; 0 for a separator
+    TMenuItem TFmain::*item;    // nullptr for a separator
+    const char16_t* caption;
+    void (TFmain::*onClick)();  // nullptr: it opens its submenu, or its action is still to come
+};
+
+// System commands that hide the window instead of closing or minimising it.
+constexpr unsigned kScMinimize = 0xF020;
+constexpr unsigned kScClose = 0xF060;
 
 class TFmain : private WatcherPorts {
 public:
@@ -33,8 +68,14 @@ public:
     TFmain(const TFmain&) = delete;
     TFmain& operator=(const TFmain&) = delete;
 
-    // Runs once the window and its peers exist: fills the voice lists and applies settings.
+    // Start-up and shutdown (fmain_startup.cpp). FormCreate runs once the window and its
+    // peers exist, FormDestroy once the message loop has ended.
     void FormCreate();
+    void FormDestroy();
+    void LoadSettings();
+    void SaveSettings();
+    // The session ends (logoff, shutdown): the process will not see FormDestroy.
+    void WMEndSession(bool ending);
 
     // Chat capture.
     ChatReading GetChatText();
@@ -55,6 +96,23 @@ public:
     void BtnDefault1Click();
     void BtnDefault2Click();
 
+    // Window, menus and tray.
+    static const std::vector<TMenuRow>& MenuRows();
+    // True when the command was taken here and must not reach the default handling.
+    bool WMSysCommand(unsigned command);
+    void HideToTray();
+    void RestoreMainWindow(const TTabSheet* tab);  // nullptr keeps the active tab
+    // Sets the balloon's title, information icon and text, and shows it with the time-out
+    // set last: 3000 ms at first, 500 ms from the first hide on.
+    void ShowBalloon(const std::u16string& title, const std::u16string& text);
+    void TrayIcon1Click();
+    void TrayIcon1DblClick();
+    void Open1Click();
+    void NItemOptionsClick();
+    void NShowTime1Click();
+    void NexitClick();
+    void Exit1Click();
+
     // The log's commands, the WAV export, help and the maker's addresses.
     void NOpenMessageClick();
     void NClearMessageClick();
@@ -66,7 +124,7 @@ public:
     void Email1Click();
     void BDownloadClick();
 
-    // Run at logon.
+    // Run at logon: either item ticks or unticks both.
     void NOpenOnStartupClick();
     void NOpenOnStartup2Click();
 
@@ -83,10 +141,32 @@ public:
     TCheckBox CBFriend{true};
     TCheckBox CBmyname{true};
     TCheckBox CBFriendsname{true};
+    TForm Window;  // the main window itself
+    TPageControl PageControl1;
+    TTabSheet TabSheet1{0};  // "消息"
+    TTabSheet TabSheet2{1};  // "选项"
+    TTrayIcon TrayIcon1;
+    TPopupMenu PopupMenu1;
+    // MainMenu1.
+    TMenuItem NMain;
+    TMenuItem NOpenMessage;
+    TMenuItem NClearMessage;
+    TMenuItem NSaveMessage;
+    TMenuItem ExportMessageToWav1;
     TMenuItem NShowTime1{true};
-    TMenuItem StopSpeak1;
     TMenuItem NOpenOnStartup;
+    TMenuItem Nexit;
+    TMenuItem NHlelp;
+    TMenuItem Help1;
+    TMenuItem VisitHomepage1;
+    TMenuItem Email1;
+    TMenuItem About1;
+    // PopupMenu1.
+    TMenuItem Open1;
+    TMenuItem NItemOptions;
+    TMenuItem StopSpeak1;
     TMenuItem NOpenOnStartup2;
+    TMenuItem Exit1;
     TSpVoice SpVoice;
     TSpVoice SpVoice1;
     TComboBox CBVoice{"CBVoice"};
@@ -117,6 +197,9 @@ private:
     bool ReadFriendMessages() override { return CBFriend.Checked(); }
     bool ReadFriendName() override { return CBFriendsname.Checked(); }
     bool ShowTime() override { return NShowTime1.Checked(); }
+
+    TStoredSettings CurrentSettings() const;
+    std::string ProgramFolder();
 
     TFmainServices services_;
     // While an export speaks into its file, the own voice object must stay as it is.

@@ -3,8 +3,9 @@
 
 #include <commctrl.h>
 
-#include "app/application.h"
 #include "res/resource.h"
+#include "ui/application.h"
+#include "win/window_object.h"
 
 namespace {
 
@@ -23,14 +24,27 @@ HFONT MakeFont(const wchar_t* face, int height, BYTE charset) {
 }  // namespace
 
 MainWindow::MainWindow(ISpeechEngine& speech)
-    : form_(std::make_unique<TFmain>(TFmainServices{chatWindows_, codePage_, speech, log_, logDocument_, files_, boxes_, shell_})) {}
+    : form_(std::make_unique<TFmain>(TFmainServices{chatWindows_, codePage_, speech, log_, paths_, profile_, registry_,
+                                                    osVersion_, logDocument_, files_, boxes_, shell_})) {}
 
 MainWindow::~MainWindow() {
     // The peers point at windows that are about to go: detach (which stops the platform
-    // timers) before anything is destroyed.
-    form_->Timer2.AttachPeer(nullptr);
-    form_->Timer3.AttachPeer(nullptr);
+    // timers) before anything is destroyed. The tray icon leaves the notification area with
+    // its peer.
+    TFmain& f = *form_;
+    f.Timer2.AttachPeer(nullptr);
+    f.Timer3.AttachPeer(nullptr);
+    f.TrayIcon1.AttachPeer(nullptr);
+    trayPeer_.reset();
+    if (trayImage_) DestroyIcon(trayImage_);
+    f.PopupMenu1.AttachPeer(nullptr);
+    for (const TMenuRow& row : TFmain::MenuRows())
+        if (row.item) (f.*row.item).AttachPeer(nullptr);
+    f.Window.AttachPeer(nullptr);
+    f.PageControl1.AttachPeer(nullptr);
+    Mouse.AttachPeer(nullptr);
     if (hwnd_) DestroyWindow(hwnd_);
+    if (popupMenu_) DestroyMenu(popupMenu_);
 }
 
 bool MainWindow::Create(HINSTANCE instance, bool show) {
@@ -51,32 +65,87 @@ bool MainWindow::Create(HINSTANCE instance, bool show) {
     pc.lpszClassName = kPageClass;
     RegisterClassExW(&pc);
 
+    HDC screen = GetDC(nullptr);
+    scale_.dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+
     // Fixed single border with the system menu and the close button only.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    RECT r = {0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&r, style, FALSE, 0);
+    const int clientWidth = scale_(kClientWidth), clientHeight = scale_(kClientHeight);
+    RECT r = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&r, style, TRUE, 0);
     int w = r.right - r.left, h = r.bottom - r.top;
-    int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    hwnd_ = CreateWindowExW(0, kMainClass, L"Sonvira", style, x, y, w, h, nullptr, nullptr, instance, this);
+    hwnd_ = CreateWindowExW(0, kMainClass, L"Sonvira", style, 0, 0, w, h, nullptr, CreateMenus(), instance, this);
     if (!hwnd_) return false;
+    // A menu bar that wraps takes room from the client area: give it back.
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    w += clientWidth - client.right;
+    h += clientHeight - client.bottom;
+    int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    SetWindowPos(hwnd_, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 
-    font_.reset(MakeFont(L"Tahoma", -11, DEFAULT_CHARSET));
-    logFont_.reset(MakeFont(L"Tahoma", -11, GB2312_CHARSET));
+    font_.reset(MakeFont(L"Tahoma", scale_(-11), DEFAULT_CHARSET));
+    logFont_.reset(MakeFont(L"Tahoma", scale_(-11), GB2312_CHARSET));
     CreateControls(instance);
 
-    bool created = Application.Dispatch([this] { form_->FormCreate(); });
-    (void)created;  // a start-up error was shown; the program still runs, as the framework's does
-    if (show) {
-        ShowWindow(hwnd_, SW_SHOWNORMAL);
+    TFmain& f = *form_;
+    // The tray menu's commands come to this window like the menu bar's.
+    popupPeer_ = std::make_unique<PopupMenuPeer>(popupMenu_, hwnd_);
+    f.PopupMenu1.AttachPeer(popupPeer_.get());
+    formPeer_ = std::make_unique<FormPeer>(hwnd_);
+    f.Window.AttachPeer(formPeer_.get());
+    Mouse.AttachPeer(&mousePeer_);
+    trayImage_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SONVIRA), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    trayPeer_ = std::make_unique<TrayIconPeer>(f.TrayIcon1, instance, trayImage_, hwnd_);
+    f.TrayIcon1.AttachPeer(trayPeer_.get());
+
+    // A start-up error is shown and the program goes on, as the framework's does: FormCreate
+    // then never reached the hidden start, so the window opens visibly.
+    Application.Dispatch([this] { form_->FormCreate(); });
+    if (show && f.Window.WindowState() == TWindowState::wsNormal) {
+        f.Window.Show();
         UpdateWindow(hwnd_);
     }
     return true;
 }
 
+void MainWindow::Destroy() {
+    Application.Dispatch([this] { form_->FormDestroy(); });
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+HMENU MainWindow::CreateMenus() {
+    TFmain& f = *form_;
+    HMENU bar = CreateMenu();
+    popupMenu_ = CreatePopupMenu();
+    HMENU submenu = nullptr;
+    for (const TMenuRow& row : TFmain::MenuRows()) {
+        HMENU into = row.menu == TMenuRow::PopupMenu1 ? popupMenu_ : row.inSubmenu ? submenu : bar;
+        const auto* caption = reinterpret_cast<const wchar_t*>(row.caption);
+        if (!row.item) {
+            AppendMenuW(into, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const bool opensSubmenu = row.menu == TMenuRow::MainMenu1 && !row.inSubmenu;
+        if (opensSubmenu) {
+            submenu = CreatePopupMenu();
+            AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), caption);
+            continue;
+        }
+        AppendMenuW(into, MF_STRING, static_cast<UINT_PTR>(row.command), caption);
+        menuPeers_.push_back(std::make_unique<MenuItemPeer>(into, static_cast<UINT>(row.command)));
+        (f.*row.item).AttachPeer(menuPeers_.back().get());
+    }
+    return bar;
+}
+
 HWND MainWindow::AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
                             int w, int h, int id) {
-    HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, scale_(x), scale_(y), scale_(w), scale_(h),
+                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                             nullptr);
     SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     return c;
 }
@@ -93,7 +162,8 @@ void MainWindow::CreateControls(HINSTANCE instance) {
         item.pszText = const_cast<wchar_t*>(tabNames[i]);
         SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
-    RECT area = {0, 0, kClientWidth, pageHeight};
+    RECT area;
+    GetClientRect(tabs_, &area);
     SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     for (int i = 0; i < 2; ++i) {
         pages_[i] = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPSIBLINGS, area.left,
@@ -106,7 +176,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     const int pw = area.right - area.left, ph = area.bottom - area.top;
 
     // "消息": a 1-pixel strip on the left, the log filling the rest.
-    log_.Attach(CreateLogControl(pages_[0], 1, 0, pw - 1, ph, IDC_RICHEDIT1, logFont_.get()));
+    log_.Attach(CreateLogControl(pages_[0], scale_(1), 0, pw - scale_(1), ph, IDC_RICHEDIT1, logFont_.get()));
     logDocument_.Attach(log_.Handle());
     for (TFileDialog* d : {&f.OpenDialog1, &f.SaveDialog1, &f.SaveDialogWav}) d->AttachPeer(&dialogPeer_);
 
@@ -184,19 +254,17 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, kStatusText, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
                                   reinterpret_cast<HMENU>(IDC_STATUSBAR), instance, nullptr);
     SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    MoveWindow(status, 0, pageHeight, kClientWidth, kStatusHeight, FALSE);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    MoveWindow(status, 0, scale_(pageHeight), client.right, client.bottom - scale_(pageHeight), FALSE);
 
     timer2Peer_ = std::make_unique<TimerPeer>(hwnd_, kTimer2Id);
     timer3Peer_ = std::make_unique<TimerPeer>(hwnd_, kTimer3Id);
     f.Timer2.AttachPeer(timer2Peer_.get());
     f.Timer3.AttachPeer(timer3Peer_.get());
 
-    ShowPage(0);
-}
-
-void MainWindow::ShowPage(int index) {
-    SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-    for (int i = 0; i < 2; ++i) ShowWindow(pages_[i], i == index ? SW_SHOW : SW_HIDE);
+    pagesPeer_ = std::make_unique<PageControlPeer>(tabs_, pages_[0], pages_[1]);
+    f.PageControl1.AttachPeer(pagesPeer_.get());
 }
 
 void MainWindow::OnCommand(int id, int code, HWND ctl) {
@@ -218,7 +286,14 @@ void MainWindow::OnCommand(int id, int code, HWND ctl) {
             else if (code == CBN_EDITCHANGE) list.UserEdited(peer.EditText());
             break;
         }
-        default: break;
+        default:
+            for (const TMenuRow& row : TFmain::MenuRows()) {
+                if (row.item && row.command == id) {
+                    (f.*row.item).UserClick();
+                    break;
+                }
+            }
+            break;
     }
 }
 
@@ -242,8 +317,11 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_NOTIFY: {
             auto* hdr = reinterpret_cast<NMHDR*>(lp);
-            if (hdr->hwndFrom == tabs_ && hdr->code == TCN_SELCHANGE)
-                ShowPage(static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)));
+            if (hdr->hwndFrom == tabs_ && hdr->code == TCN_SELCHANGE) {
+                const int index = static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0));
+                pagesPeer_->SetActivePage(index);
+                form_->PageControl1.UserChanged(index);
+            }
             return 0;
         }
         case WM_COMMAND:
@@ -252,6 +330,12 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_HSCROLL:
             if (lp) OnHScroll(reinterpret_cast<HWND>(lp));
             return 0;
+        case WM_ENDSESSION:
+            form_->WMEndSession(wp != FALSE);
+            return 0;
+        case WM_SYSCOMMAND:
+            if (form_->WMSysCommand(static_cast<unsigned>(wp))) return 0;
+            return DefWindowProcW(hwnd_, msg, wp, lp);
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
@@ -261,21 +345,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK MainWindow::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = h;
-        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(h, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(h, msg, wp, lp);
-    }
-    LRESULT result = 0;
-    if (!Application.Dispatch([&] { result = self->Handle(msg, wp, lp); })) return 0;
-    return result;
+    return RouteToObject(h, msg, wp, lp, &MainWindow::hwnd_, &MainWindow::Handle);
 }
 
 // Tab pages own the controls; what the controls report belongs to the main window.

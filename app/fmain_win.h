@@ -1,7 +1,11 @@
-// The Win32 main window: creates the window, its pages and controls from the layout tables,
-// attaches the components of TFmain to their peers and turns window messages into TFmain's
+// The Win32 main window: creates the window, its pages and controls from the layout tables
+// and its menus from the menu table, scaled to the system's dpi; attaches the components of
+// TFmain to their peers, the tray icon among them; and turns window messages into TFmain's
 // handlers. Every handler runs under the application's default error handler, so no
 // exception leaves the window procedure.
+//
+// The window has a taskbar button exactly while it shows: it is an unowned top-level window,
+// and there is no hidden application window beside it that would need hiding too.
 #pragma once
 
 #include <windows.h>
@@ -12,12 +16,16 @@
 #include "app/fmain.h"
 #include "app/log_commands_win.h"
 #include "app/log_control_win.h"
+#include "app/paths_win.h"
+#include "app/settings_win.h"
 #include "app/shell_win.h"
 #include "capture/chat_windows_win.h"
+#include "speech/carried_voices_win.h"
 #include "win/codepage_win.h"
 #include "win/files_win.h"
 #include "win/handles.h"
 #include "win/peers_win.h"
+#include "win/shell_peers_win.h"
 
 // Control ids, also what the end-to-end tests look controls up by.
 enum ControlId : int {
@@ -53,17 +61,26 @@ public:
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Creates the window (hidden unless show) and runs FormCreate.
+    // Creates the window with its tray icon and runs FormCreate; then shows the window when
+    // show is set and start-up did not end hidden in the tray.
     bool Create(HINSTANCE instance, bool show);
+    // Once the message loop has ended: FormDestroy under the default error handler (an
+    // error is shown and the program still ends), then the window goes.
+    void Destroy();
     HWND Handle() const { return hwnd_; }
     TFmain& Form() { return *form_; }
-    void ShowPage(int index);
+    // The system's dpi the window was laid out for.
+    int Dpi() const { return scale_.dpi; }
+    HMENU TrayMenu() const { return popupMenu_; }
+    // The hidden window that hears the shell about the tray icon.
+    HWND TrayWindow() const { return trayPeer_ ? trayPeer_->Handle() : nullptr; }
 
 private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     void CreateControls(HINSTANCE instance);
+    HMENU CreateMenus();
     HWND AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id);
     void OnCommand(int id, int code, HWND ctl);
     void OnHScroll(HWND ctl);
@@ -71,6 +88,10 @@ private:
     Win32CodePage codePage_;
     Win32ChatWindows chatWindows_;
     RichEditLog log_;
+    Win32PathPlatform paths_;
+    Win32ProfileStrings profile_;
+    Win32Registry registry_;
+    Win32OsVersion osVersion_;
     RichEditDocument logDocument_;
     Win32Files files_;
     Win32MessageBoxes boxes_{hwnd_};
@@ -79,6 +100,8 @@ private:
     HWND hwnd_ = nullptr;
     HWND tabs_ = nullptr;
     HWND pages_[2] = {nullptr, nullptr};
+    TDpiScale scale_;
+    HMENU popupMenu_ = nullptr;  // the menu bar belongs to the window, this one to us
     UniqueFont font_;
     UniqueFont logFont_;
     std::vector<std::unique_ptr<TLabel::Peer>> labelPeers_;
@@ -86,5 +109,12 @@ private:
     std::vector<std::unique_ptr<TTrackBar::Peer>> trackPeers_;
     std::unique_ptr<ComboBoxPeer> voicePeer_, voice1Peer_;
     std::unique_ptr<TimerPeer> timer2Peer_, timer3Peer_;
+    std::vector<std::unique_ptr<MenuItemPeer>> menuPeers_;
+    std::unique_ptr<PopupMenuPeer> popupPeer_;
+    std::unique_ptr<FormPeer> formPeer_;
+    std::unique_ptr<PageControlPeer> pagesPeer_;
+    std::unique_ptr<TrayIconPeer> trayPeer_;
+    HICON trayImage_ = nullptr;
+    MousePeer mousePeer_;
     FileDialogPeer dialogPeer_{hwnd_};
 };

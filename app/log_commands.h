@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/dialogs.h"
-#include "app/files.h"
+#include "ui/dialogs.h"
+#include "base/files.h"
 #include "app/shell.h"
 
 enum class LogFormat { Rtf, Text };

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/log_commands.h"
 
 class RichEditDocument : public ILogDocument {

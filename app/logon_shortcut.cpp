@@ -11,27 +11,7 @@ std::string UpperAscii(std::string s) {
     return s;
 }
 
-// Where the folder part of a path ends: after its last "\" or drive colon.
-std::size_t NameStart(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\:");
-    return slash == std::string::npos ? 0 : slash + 1;
-}
-
 }  // namespace
-
-std::string GetExeBaseName(const std::string& path) {
-    std::string name = path.substr(NameStart(path));
-    std::size_t dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-std::string ExtractFilePath(const std::string& path) { return path.substr(0, NameStart(path)); }
-
-std::string GetStartupDir(IShell& shell) { return shell.SpecialFolder(kCsidlStartup) + "\\"; }
-
-std::string LogonShortcutPath(IShell& shell) {
-    return GetStartupDir(shell) + GetExeBaseName(shell.ProgramPath()) + ".lnk";
-}
 
 void CreateShortcut(IShell& shell, const std::string& target, const std::string& arguments,
                     const std::string& linkPath, const std::string& description) {
@@ -41,20 +21,15 @@ void CreateShortcut(IShell& shell, const std::string& target, const std::string&
     shell.SaveShortcut({target, arguments, ExtractFilePath(target), description}, linkPath);
 }
 
-void ToggleRunAtLogon(TMenuItem& clicked, TMenuItem& other, IShell& shell, IFiles& files, const std::string& title) {
+void ToggleRunAtLogon(TMenuItem& clicked, TMenuItem& other, IPathPlatform& paths, IShell& shell, IFiles& files,
+                      const std::string& title) {
     clicked.SetChecked(!clicked.Checked());
     other.SetChecked(clicked.Checked());
-    const std::string link = LogonShortcutPath(shell);
+    const std::string link = GetLogonShortcutPath(paths);
     if (clicked.Checked()) {
-        CreateShortcut(shell, shell.ProgramPath(), kLogonArguments, link, title);
-    } else if (files.Exists(link)) {
+        CreateShortcut(shell, paths.ProgramPath(), kLogonArguments, link, title);
+    } else if (paths.FileExists(link)) {
         // A shortcut that will not go is found again at the next start, which ticks the items.
         files.Delete(link);
     }
-}
-
-void InitRunAtLogonTicks(TMenuItem& item, TMenuItem& item2, IShell& shell, IFiles& files) {
-    const bool exists = files.Exists(LogonShortcutPath(shell));
-    item.SetChecked(exists);
-    item2.SetChecked(exists);
 }

@@ -3,7 +3,7 @@
 // counts a line break as.
 #include "app/message_log.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 void AppendLogLine(ILogControl& log, const std::string& ansi) {
     // The trimmed text only decides whether to log at all; the line goes in as passed, so

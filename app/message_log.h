@@ -25,10 +25,6 @@ struct ILogControl {
     virtual void ScrollCaret() = 0;
 };
 
-constexpr std::uint32_t kColourOwnHeader = 0x008000;     // green
-constexpr std::uint32_t kColourFriendHeader = 0xFF0000;  // blue (0x00BBGGRR)
-constexpr std::uint32_t kColourBody = 0x000000;          // black
-
 // Adds the text as a new last line unless it trims to nothing or to "说：". Never throws.
 void AppendLogLine(ILogControl& log, const std::string& ansi);
 

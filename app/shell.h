@@ -1,6 +1,6 @@
-// The Windows shell as the program uses it: opening addresses, writing shortcut files, and
-// the paths it builds its own files' names from. Every path and text here is 8-bit, in the
-// ANSI code page.
+// The Windows shell as the program uses it: opening addresses and writing shortcut files.
+// Every path and text here is 8-bit, in the ANSI code page; the folders the program's own
+// files live in come from the path routines (paths.h).
 #pragma once
 
 #include <string>
@@ -8,9 +8,6 @@
 // Show commands handed to the shell, with the platform's values.
 constexpr int kSwShow = 5;
 constexpr int kSwShowMaximized = 3;
-
-// CSIDL numbers of the shell's special folders.
-constexpr int kCsidlStartup = 7;
 
 // What a shortcut file holds. Show command, icon and hot key stay at the shell's defaults.
 struct ShortcutSpec {
@@ -30,9 +27,4 @@ struct IShell {
     // object library initialised around it. Throws when the shell link object cannot be
     // created; whether the file could be written is not reported.
     virtual void SaveShortcut(const ShortcutSpec& shortcut, const std::string& linkPath) = 0;
-    // The full path of the running program file.
-    virtual std::string ProgramPath() = 0;
-    // The file-system path of a special folder, without a trailing backslash; empty when the
-    // shell cannot resolve it.
-    virtual std::string SpecialFolder(int csidl) = 0;
 };

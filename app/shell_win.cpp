@@ -5,7 +5,6 @@
 #include <shlobj.h>
 
 #include <stdexcept>
-#include <vector>
 
 #include "win/codepage_win.h"
 #include "win/com.h"
@@ -34,22 +33,4 @@ void Win32Shell::SaveShortcut(const ShortcutSpec& s, const std::string& linkPath
     link->SetWorkingDirectory(s.workingDirectory.c_str());
     link->SetDescription(s.description.c_str());
     file->Save(AnsiToWide(linkPath).c_str(), FALSE);
-}
-
-std::string Win32Shell::ProgramPath() {
-    std::vector<wchar_t> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n < buf.size()) return WideToAnsi(std::wstring(buf.data(), n));
-        buf.resize(buf.size() * 2);
-    }
-}
-
-std::string Win32Shell::SpecialFolder(int csidl) {
-    PIDLIST_ABSOLUTE pidl = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) || !pidl) return {};
-    char path[MAX_PATH] = {};
-    BOOL ok = SHGetPathFromIDListA(pidl, path);
-    CoTaskMemFree(pidl);
-    return ok ? std::string(path) : std::string();
 }

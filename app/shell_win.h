@@ -1,5 +1,5 @@
-// The Windows shell for the program: ShellExecute on behalf of the main window, shortcut
-// files through the shell link object, the program's path and the special folders.
+// The Windows shell for the program: ShellExecute on behalf of the main window, and shortcut
+// files through the shell link object.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +12,6 @@ public:
     void Execute(const std::string& operation, const std::string& file, const std::string& parameters,
                  const std::string& directory, int showCommand) override;
     void SaveShortcut(const ShortcutSpec& shortcut, const std::string& linkPath) override;
-    std::string ProgramPath() override;
-    std::string SpecialFolder(int csidl) override;
 
 private:
     const HWND& main_;

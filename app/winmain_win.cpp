@@ -5,13 +5,16 @@
 
 #include <commctrl.h>
 
-#include "app/application.h"
 #include "app/fmain_win.h"
 #include "speech/sapi_engine_win.h"
+#include "ui/application.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // One instance per session: a second start ends before it touches anything, without a
+    // word, and leaves the running one where it is (hidden windows count).
+    if (FindWindowA("TFmain", "Sonvira")) return 0;
     ScopedCom com(COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
@@ -21,13 +24,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Application.OnException = [&owner](const std::string& message) {
         MessageBoxW(owner, AnsiToWide(message).c_str(), AnsiToWide(Application.Title).c_str(), MB_OK | MB_ICONERROR);
     };
+    Application.OnTerminate = [] { PostQuitMessage(0); };
 
     int exitCode = 0;
     {
         // The engine and the window (and every COM pointer they hold) go before COM does.
         std::unique_ptr<ISpeechEngine> engine = CreateSapiEngine();
         MainWindow window(*engine);
-        // Until the tray icon exists the window is shown, or there would be no way to reach it.
         if (!window.Create(instance, true)) return 1;
         owner = window.Handle();
         MSG msg;
@@ -39,6 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         }
         exitCode = static_cast<int>(msg.wParam);
         owner = nullptr;
+        window.Destroy();
     }
     if (richEdit) FreeLibrary(richEdit);
     return exitCode;

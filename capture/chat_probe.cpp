@@ -7,7 +7,7 @@
 // control that does not answer yields no reading at all.
 #include "capture/chat_probe.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/codepage.h"
+#include "base/codepage.h"
 #include "capture/chat_windows.h"
 
 // The title test against the GBK bytes of the markers (what GetChatText uses).

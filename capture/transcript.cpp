@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -4,8 +4,7 @@
 // body of one message with the sender of the next, or record a header it never handles.
 #include "capture/watcher.h"
 
-#include "app/message_log.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "capture/transcript.h"
 
 namespace {

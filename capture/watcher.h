@@ -7,6 +7,11 @@
 
 #include "capture/chat_probe.h"
 
+// The colours the watcher gives a message's lines in the log (0x00BBGGRR).
+constexpr std::uint32_t kColourOwnHeader = 0x008000;     // green
+constexpr std::uint32_t kColourFriendHeader = 0xFF0000;  // blue
+constexpr std::uint32_t kColourBody = 0x000000;          // black
+
 // Everything one tick touches besides the two string fields it is given.
 struct WatcherPorts {
     virtual ~WatcherPorts() = default;

@@ -4,7 +4,7 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
 
 file(GLOB WIN_SRC CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/capture/*_win.cpp ${CMAKE_SOURCE_DIR}/speech/*_win.cpp
+  ${CMAKE_SOURCE_DIR}/base/*_win.cpp ${CMAKE_SOURCE_DIR}/ui/*_win.cpp ${CMAKE_SOURCE_DIR}/capture/*_win.cpp ${CMAKE_SOURCE_DIR}/speech/*_win.cpp
   ${CMAKE_SOURCE_DIR}/app/*_win.cpp ${CMAKE_SOURCE_DIR}/win/*.cpp)
 list(FILTER WIN_SRC EXCLUDE REGEX "/winmain_win\\.cpp$")
 add_library(sonvira_win STATIC ${WIN_SRC})

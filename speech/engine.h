@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/components.h"
+#include "ui/components.h"
 
 class EngineError : public std::runtime_error {
 public:
@@ -28,6 +28,8 @@ struct IFileStreamObject {
     virtual ~IFileStreamObject() = default;
     virtual void SetFormat16kHz16BitMono() = 0;
     virtual void OpenForWrite(const std::string& ansiPath) = 0;  // created or replaced
+    // Completes the file. Text spoken into it that left no samples is an error here: a voice
+    // that cannot speak the file's format may write nothing and report success.
     virtual void Close() = 0;
 };
 

@@ -1,26 +1,23 @@
-// The speech engine over SAPI 5, through its vtable interfaces (ISpVoice, ISpObjectToken,
-// ISpStream): they need no VARIANTs and report plain HRESULTs. Every failing call becomes an
-// EngineError carrying the HRESULT and the system's text for it, so the callers can swallow
-// or report it as they choose. No engine events are used, so no callback ever runs into
-// this code and no exception can cross COM.
+// The speech engine over SAPI 5, through its vtable interfaces (ISpVoice, ISpObjectToken):
+// they need no VARIANTs and report plain HRESULTs. Files are written through a WAV output
+// stream of the program's own (wav_stream_win.h). Every failing call becomes an EngineError
+// carrying the HRESULT and the system's text for it, so the callers can swallow or report it
+// as they choose. No engine events are used, and the stream's COM methods never throw, so no
+// exception can cross COM.
 #include "speech/sapi_engine_win.h"
 
 #include <windows.h>
 
-#include <mmsystem.h>
 #include <sapi.h>
 
 #include <string>
 #include <utility>
 
+#include "speech/wav_stream_win.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
 
 namespace {
-
-// MinGW declares SPDFID_WaveFormatEx but no library defines it: "the stream carries a
-// WAVEFORMATEX", {C31ADBAE-527F-4FF5-A230-F62BB61FF70C}.
-const GUID kWaveFormatExId = {0xc31adbae, 0x527f, 0x4ff5, {0xa2, 0x30, 0xf6, 0x2b, 0xb6, 0x1f, 0xf7, 0x0c}};
 
 // SPERR_NOT_FOUND from sperror.h, which MinGW does not ship: the value does not exist.
 constexpr HRESULT kNotFound = static_cast<HRESULT>(0x8004503AL);
@@ -71,39 +68,34 @@ private:
     ComPtr<ISpObjectToken> token_;
 };
 
+// The file stream component over the program's own WAV stream, which SAPI writes into as
+// into any output stream.
 class SapiFileStream : public IFileStreamObject {
 public:
-    explicit SapiFileStream(ComPtr<ISpStream> stream) : stream_(std::move(stream)) {
-        // The engine's own default for a new file stream: 22 kHz, 16-bit, mono.
-        SetFormat(22050);
+    SapiFileStream() : stream_(WavFileStream::Create()) {}
+
+    void SetFormat16kHz16BitMono() override { stream_->SetFormat(kPcm16kHz16BitMono); }
+
+    void OpenForWrite(const std::string& ansiPath) override { Check(stream_->Open(AnsiToWide(ansiPath))); }
+
+    // Under Wine 10 a voice whose engine speaks another format than the stream's writes
+    // nothing and reports success all along; Close is where the file is known to be complete,
+    // so that is where text without samples is reported, after the file has been finished
+    // and released like any other.
+    void Close() override {
+        Check(stream_->Close());
+        if (stream_->AudioExpected() && stream_->DataBytes() == 0) {
+            PcmFormat f = stream_->FileFormat();
+            throw EngineError("The voice wrote no audio into the WAV file: it may not speak the file's format (" +
+                              std::to_string(f.samplesPerSec) + " Hz, " + std::to_string(f.bitsPerSample) + "-bit, " +
+                              std::to_string(f.channels) + " channel)");
+        }
     }
 
-    void SetFormat16kHz16BitMono() override { SetFormat(16000); }
-
-    void OpenForWrite(const std::string& ansiPath) override {
-        std::wstring path = AnsiToWide(ansiPath);
-        // SPFM_CREATE_ALWAYS: created, or replaced when it exists. No events are wanted.
-        Check(stream_->BindToFile(path.c_str(), SPFM_CREATE_ALWAYS, &kWaveFormatExId, &format_, 0));
-    }
-
-    void Close() override { Check(stream_->Close()); }
-
-    ISpStream* Get() const { return stream_.Get(); }
+    const ComPtr<WavFileStream>& Get() const { return stream_; }
 
 private:
-    void SetFormat(DWORD samplesPerSec) {
-        format_ = {};
-        format_.wFormatTag = WAVE_FORMAT_PCM;
-        format_.nChannels = 1;
-        format_.nSamplesPerSec = samplesPerSec;
-        format_.wBitsPerSample = 16;
-        format_.nBlockAlign = static_cast<WORD>(format_.nChannels * format_.wBitsPerSample / 8);
-        format_.nAvgBytesPerSec = format_.nSamplesPerSec * format_.nBlockAlign;
-        format_.cbSize = 0;
-    }
-
-    ComPtr<ISpStream> stream_;
-    WAVEFORMATEX format_{};
+    ComPtr<WavFileStream> stream_;
 };
 
 class SapiVoice : public IVoiceObject {
@@ -149,6 +141,7 @@ public:
         std::wstring text = AnsiToWide(ansiText);
         // Chat text is never markup: a "<" in a message is spoken, not parsed.
         Check(voice_->Speak(text.c_str(), SPF_ASYNC | SPF_IS_NOT_XML, nullptr));
+        if (fileOutput_ && !text.empty()) fileOutput_->ExpectAudio();
     }
 
     void WaitUntilDone() override { Check(voice_->WaitUntilDone(INFINITE)); }
@@ -159,18 +152,23 @@ public:
     void SetOutputToStream(IFileStreamObject& stream) override {
         auto* sapi = dynamic_cast<SapiFileStream*>(&stream);
         if (!sapi) throw EngineError("The file stream does not belong to this speech engine");
-        Check(voice_->SetOutput(sapi->Get(), allowFormatChanges_ ? TRUE : FALSE));
+        Check(voice_->SetOutput(static_cast<ISpStreamFormat*>(sapi->Get().Get()), allowFormatChanges_ ? TRUE : FALSE));
         allowFormatChanges_ = true;
+        fileOutput_ = sapi->Get();
     }
 
     void SetOutputToDefault() override {
         Check(voice_->SetOutput(nullptr, TRUE));
         allowFormatChanges_ = true;
+        fileOutput_.Reset();
     }
 
 private:
     ComPtr<ISpVoice> voice_;
     bool allowFormatChanges_ = true;
+    // The file the voice speaks into, told of each text so that its Close can tell a voice
+    // that wrote nothing from a text that had nothing to say.
+    ComPtr<WavFileStream> fileOutput_;
 };
 
 class SapiEngine : public ISpeechEngine {
@@ -181,17 +179,7 @@ public:
         return std::make_unique<SapiVoice>(std::move(voice));
     }
 
-    std::unique_ptr<IFileStreamObject> CreateFileStream() override {
-        // The automation file stream also speaks ISpStream; where it does not, the plain
-        // stream class offers the same file binding.
-        ComPtr<ISpStream> stream;
-        HRESULT hr = CoCreateInstance(__uuidof(SpFileStream), nullptr, CLSCTX_ALL, IID_PPV_ARGS(stream.GetAddressOf()));
-        if (FAILED(hr)) {
-            stream.Reset();
-            Check(CoCreateInstance(__uuidof(SpStream), nullptr, CLSCTX_ALL, IID_PPV_ARGS(stream.GetAddressOf())));
-        }
-        return std::make_unique<SapiFileStream>(std::move(stream));
-    }
+    std::unique_ptr<IFileStreamObject> CreateFileStream() override { return std::make_unique<SapiFileStream>(); }
 };
 
 }  // namespace

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/components.h"
 #include "speech/engine.h"
+#include "ui/components.h"
 
 struct VoiceProfile {
     TSpVoice& voice;

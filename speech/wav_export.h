@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/components.h"
-#include "app/files.h"
+#include "ui/components.h"
+#include "base/files.h"
 #include "speech/engine.h"
 
 struct WavExportParts {

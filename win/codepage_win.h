@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/codepage.h"
+#include "base/codepage.h"
 
 std::wstring AnsiToWide(const std::string& ansi);
 std::string WideToAnsi(const std::wstring& wide);

@@ -53,9 +53,4 @@ void Win32Files::WriteAll(const std::string& path, const std::string& bytes) {
     }
 }
 
-bool Win32Files::Exists(const std::string& path) {
-    DWORD attributes = GetFileAttributesW(AnsiToWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool Win32Files::Delete(const std::string& path) { return DeleteFileW(AnsiToWide(path).c_str()) != FALSE; }

@@ -6,13 +6,12 @@
 
 #include <string>
 
-#include "app/files.h"
+#include "base/files.h"
 
 class Win32Files : public IFiles {
 public:
     std::string ReadAll(const std::string& path) override;
     void WriteAll(const std::string& path, const std::string& bytes) override;
-    bool Exists(const std::string& path) override;
     bool Delete(const std::string& path) override;
 };
 

@@ -48,3 +48,11 @@ struct FileTraits {
 };
 
 using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
+
+// An open registry key; the predefined root keys are never owned.
+struct RegKeyTraits {
+    static HKEY Invalid() { return nullptr; }
+    static void Close(HKEY h) { RegCloseKey(h); }
+};
+
+using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;

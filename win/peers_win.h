@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/components.h"
+#include "ui/components.h"
 
 class LabelPeer : public TLabel::Peer {
 public:

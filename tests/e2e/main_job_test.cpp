@@ -16,39 +16,11 @@
 
 #include "app/fmain_win.h"
 #include "support/process.h"
+#include "support/sonvira.h"
 #include "support/standin.h"
 #include "win/codepage_win.h"
 
 namespace {
-
-// Start-up may report that this Wine's speech engine refuses a voice setting, in a message
-// box that holds up the rest of start-up and would sit in front of the chat window. Boxes
-// are answered as they come; start-up is through when the main window shows, or (should it
-// start in the tray) when no box has come for two seconds.
-void WaitForStartUp(HWND main, DWORD pid) {
-    DWORD quietSince = GetTickCount();
-    WaitUntil(
-        [&] {
-            if (HWND box = VisibleBox(pid)) {
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                quietSince = GetTickCount();
-            }
-            return IsWindowVisible(main) || GetTickCount() - quietSince > 2000;
-        },
-        15000);
-}
-
-// The transcript's last header line, as the stand-in wrote it: the line before the body.
-std::string LastHeader(HWND transcript) {
-    LRESULT n = SendMessageA(transcript, WM_GETTEXT, 0, 0);
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    text.resize(static_cast<std::size_t>(SendMessageA(transcript, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t p; (p = text.find("\r\n", start)) != std::string::npos; start = p + 2)
-        lines.push_back(text.substr(start, p - start));
-    return lines.size() >= 2 ? lines[lines.size() - 2] : std::string();
-}
 
 constexpr COLORREF kAutoColour = 0xFF000000;  // no colour of its own: the system's text colour
 
@@ -165,7 +137,7 @@ TEST(MainJob, MessagesFromTheChatInFrontAreLoggedOnceEachInOrder) {
         LARGE_INTEGER sent, seen;
         QueryPerformanceCounter(&sent);
         ASSERT_TRUE(chat.AppendMessage(*m.nick, WideToAnsi(m.body)));
-        const std::wstring header = AnsiToWide(LastHeader(chat.TranscriptControl()));
+        const std::wstring header = AnsiToWide(chat.LastHeader());
         ASSERT_EQ(header.rfind(AnsiToWide(*m.nick) + L"  ", 0), 0u) << "stand-in layout: " << WideToUtf8(header);
         expected += header + L" 说：\r\n" + m.body + L"\r\n";
         const long headerLength = static_cast<long>(header.size()) + 4;  // " 说：" and the break

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/fmain_win.h"
+#include "res/resource.h"
 #include "support/process.h"
 #include "support/screenshot.h"
 #include "support/test_paths.h"
@@ -41,13 +42,6 @@ void ExpectOnlyEngineErrors(const std::vector<std::wstring>& texts) {
     for (const auto& t : texts) EXPECT_EQ(t.rfind(L"0x8", 0), 0u) << "unexpected error box";
 }
 
-// Moves a track bar as a user would: the bar takes the position, its parent hears the scroll.
-// Posted, because the handler may show a modal error box before it returns.
-void Drag(HWND track, int position) {
-    SendMessageW(track, TBM_SETPOS, TRUE, position);
-    PostMessageW(GetParent(track), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(track));
-}
-
 TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
     ChildProcess sonvira(SonviraExe(), L"");
     HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
@@ -55,7 +49,8 @@ TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
     // An engine that cannot take a voice or rate makes start-up report it once; say OK.
     std::vector<std::wstring> startErrors = DismissErrorBoxes(sonvira.Id(), 2000);
     ExpectOnlyEngineErrors(startErrors);
-    if (!IsWindowVisible(main)) ShowWindow(main, SW_SHOWNORMAL);
+    // Out of the tray, as the tray menu's "查看消息" brings it: on the log tab.
+    PostMessageW(main, WM_COMMAND, IDM_OPEN1, 0);
     ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, 5000));
 
     // To the tab "选项": the tab control moves its focus and selection and tells the window.
@@ -93,7 +88,7 @@ TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
     } moves[] = {{IDC_TRATE1, IDC_LRATE1, -4, L"-4"}, {IDC_TVOLUME, IDC_LVOLUME, 35, L"35"}};
     for (const auto& m : moves) {
         HWND track = FindControl(main, m.track), label = FindControl(main, m.label);
-        Drag(track, m.position);
+        DragTrackBar(track, m.position);
         EXPECT_TRUE(WaitUntil([&] { return WindowTextW(label) == m.text; }, 5000))
             << "label " << m.label << " did not follow its bar";
         ExpectOnlyEngineErrors(DismissErrorBoxes(sonvira.Id(), 1000));
@@ -108,7 +103,7 @@ TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
 
     // Back to the defaults for the picture, then let everything repaint.
-    Drag(FindControl(main, IDC_TRATE1), 0);
+    DragTrackBar(FindControl(main, IDC_TRATE1), 0);
     DismissErrorBoxes(sonvira.Id(), 1000);
     SetForegroundWindow(main);
     RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

@@ -1,11 +1,85 @@
-// sonvira.exe starts under Wine, creates its main window of class "TFmain" titled "Sonvira"
-// with the two tabs, and keeps running until it is told to go.
+// sonvira.exe's life under Wine: its window comes up with its tabs; a first run starts hidden
+// and writes set.ini at exit, key by key in order, and a second start ends at once leaving the
+// first alone; stored settings show in the options tab and in the log's header lines, and a
+// logoff as Windows sends it saves what the user changed; a start-up error is shown and the
+// window opens; on Windows version 5 the carried voices are registered while it runs, next to
+// an installed voice that must survive, and at version 6 the registry is left alone.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "app/fmain_win.h"
+#include "speech/carried_voices.h"
 #include "support/process.h"
+#include "support/registry.h"
+#include "support/sonvira.h"
+#include "support/standin.h"
+#include "support/test_paths.h"
+#include "win/codepage_win.h"
+
+namespace {
+
+const std::string kTokens = "SOFTWARE\\Microsoft\\Speech\\Voices\\Tokens";
+const std::string kMary = kTokens + "\\MSMary";
+const std::string kMike = kTokens + "\\MSMike";
+
+// Top-level windows of class "TFmain" titled "Sonvira", of any process.
+int SonviraWindows() {
+    int n = 0;
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, L"TFmain", L"Sonvira")) != nullptr;) ++n;
+    return n;
+}
+
+bool Checked(HWND main, int id) { return SendMessageW(FindControl(main, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+LRESULT Position(HWND main, int id) { return SendMessageW(FindControl(main, id), TBM_GETPOS, 0, 0); }
+
+// Moves a track bar as a user would: the bar takes the position, its parent hears the scroll.
+// Posted, since an engine that refuses the rate answers with a modal error box; such boxes
+// are said OK to until the value label shows the position.
+bool Drag(HWND main, DWORD pid, int trackId, int labelId, int position) {
+    HWND track = FindControl(main, trackId);
+    SendMessageW(track, TBM_SETPOS, TRUE, position);
+    PostMessageW(GetParent(track), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(track));
+    return WaitUntil(
+        [&] {
+            if (HWND box = VisibleBox(pid)) PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return WindowTextW(FindControl(main, labelId)) == std::to_wstring(position);
+        },
+        5000);
+}
+
+// What Windows does at logoff to a process that agrees to it: every top-level window is asked,
+// then told the session ends, then the process is ended without running its exit code.
+void LogOff(ChildProcess& process) {
+    std::vector<HWND> windows;
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid == process.Id()) windows.push_back(h);
+    }
+    ASSERT_FALSE(windows.empty());
+    for (HWND h : windows) {
+        DWORD_PTR agreed = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(h, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &agreed));
+        EXPECT_TRUE(agreed) << "the program refused the logoff";
+    }
+    for (HWND h : windows) {
+        DWORD_PTR unused = 0;
+        SendMessageTimeoutW(h, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &unused);
+    }
+    process.Kill();
+}
 
 TEST(Startup, MainWindowComesUpWithItsTabs) {
+    SettingsFile settings;
     ChildProcess sonvira(SonviraExe(), L"");
     HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
     ASSERT_NE(main, nullptr) << "no TFmain window appeared";
@@ -19,3 +93,222 @@ TEST(Startup, MainWindowComesUpWithItsTabs) {
     PumpFor(1500);
     EXPECT_TRUE(sonvira.Running()) << "the program ended on its own";
 }
+
+TEST(Startup, AFirstRunWritesElevenKeysAtExitAndASecondStartEndsAtOnce) {
+    SettingsFile settings;
+    ChildProcess first(SonviraExe(), L"");
+    HWND main = WaitForTopWindow(first.Id(), L"TFmain", L"Sonvira");
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(WaitForStartUp(main, first.Id()).empty()) << "start-up reported an error";
+    EXPECT_FALSE(IsWindowVisible(main)) << "every start is hidden in the tray";
+    EXPECT_FALSE(settings.Exists()) << "start-up writes nothing";
+
+    DWORD started = GetTickCount();
+    ChildProcess second(SonviraExe(), L"");
+    DWORD code = 99;
+    ASSERT_TRUE(second.WaitExit(1000, &code)) << "the second start still runs after a second";
+    std::printf("second start ended after %lu ms\n", static_cast<unsigned long>(GetTickCount() - started));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(SonviraWindows(), 1);
+    EXPECT_TRUE(first.Running());
+    EXPECT_FALSE(IsWindowVisible(main)) << "the second start brought the first forward";
+    EXPECT_FALSE(settings.Exists()) << "the second start wrote settings";
+
+    ExitSonvira(main);
+    ASSERT_TRUE(first.WaitExit(10000)) << "the program did not end";
+    EXPECT_EQ(settings.Bytes(),
+              "[set]\r\nRate=0\r\nVolume=100\r\nEngine=0\r\nRate1=0\r\nVolume1=100\r\nEngine1=0\r\ncbme=1\r\n"
+              "cbfriend=1\r\ncbmyname=1\r\ncbfriendsname=1\r\nshowtime=1\r\n");
+}
+
+TEST(Startup, StoredSettingsShowAndALogoffSavesWhatTheUserChanged) {
+    SettingsFile settings;
+    settings.Write("[other]\r\nRate=3\r\n[set]\r\nRate=0x0A\r\nVolume=30\r\nEngine=7\r\nVolume1=-5\r\ncbme=0\r\n"
+                   "cbfriend=yes\r\nshowtime=0\r\n");
+    ChildProcess sonvira(SonviraExe(), L"");
+    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+    ASSERT_NE(main, nullptr);
+    WaitForStartUp(main, sonvira.Id());
+    ASSERT_NE(WaitForControl(main, IDC_TRATE), nullptr);
+    EXPECT_EQ(Position(main, IDC_TRATE), 10);
+    EXPECT_EQ(WindowTextW(FindControl(main, IDC_LRATE)), L"10");
+    EXPECT_EQ(Position(main, IDC_TVOLUME), 30);
+    EXPECT_EQ(Position(main, IDC_TVOLUME1), 0);
+    EXPECT_EQ(WindowTextW(FindControl(main, IDC_LVOLUME1)), L"0");
+    EXPECT_EQ(SendMessageW(FindControl(main, IDC_CBVOICE), CB_GETCURSEL, 0, 0), 0) << "7 is past the list";
+    EXPECT_FALSE(Checked(main, IDC_CBME));
+    EXPECT_TRUE(Checked(main, IDC_CBFRIEND));
+    EXPECT_TRUE(Checked(main, IDC_CBMYNAME));
+
+    // "显示时间" is unticked: a friend's message is logged under the nickname as the header
+    // gives it (with the space before the time), without the time.
+    StandinChat chat(L"--title \"与 小鱼 交谈中\"");
+    PumpFor(500);
+    ASSERT_TRUE(chat.BringToFront());
+    PumpFor(1500);
+    ASSERT_TRUE(chat.AppendMessage(WideToAnsi(L"小鱼"), WideToAnsi(L"你好")));
+    HWND log = FindControl(main, IDC_RICHEDIT1);
+    EXPECT_TRUE(WaitUntil([log] { return !WindowTextW(log).empty(); }, 5000));
+    EXPECT_EQ(WindowTextW(log), L"小鱼  说：\r\n你好\r\n");
+
+    // The user changes two options, then logs off.
+    SendMessageW(FindControl(main, IDC_CBME), BM_CLICK, 0, 0);
+    ASSERT_TRUE(Drag(main, sonvira.Id(), IDC_TRATE1, IDC_LRATE1, -7));
+    ASSERT_TRUE(Checked(main, IDC_CBME));
+    LogOff(sonvira);
+    EXPECT_EQ(settings.Bytes(),
+              "[other]\r\nRate=3\r\n[set]\r\nRate=10\r\nVolume=30\r\nEngine=0\r\nVolume1=0\r\ncbme=1\r\n"
+              "cbfriend=1\r\nshowtime=0\r\nRate1=-7\r\nEngine1=0\r\ncbmyname=1\r\ncbfriendsname=1\r\n");
+}
+
+TEST(Startup, AStartUpErrorIsShownAndTheWindowOpensAndAnExitErrorStillEndsIt) {
+    SettingsFile settings;
+    // A file where the data folder belongs: the folder can be neither found nor made.
+    const std::wstring folder = settings.Path().substr(0, settings.Path().find_last_of(L'\\'));
+    RemoveDirectoryW(folder.c_str());
+    ASSERT_NE(GetFileAttributesW(folder.c_str()), FILE_ATTRIBUTE_DIRECTORY) << "the data folder is not empty";
+    CloseHandle(CreateFileW(folder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    struct Removed {
+        const std::wstring& path;
+        ~Removed() { DeleteFileW(path.c_str()); }
+    } blocker{folder};
+    const std::wstring error = L"Unable to create folder " + folder;
+
+    ChildProcess sonvira(SonviraExe(), L"");
+    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(WaitForStartUp(main, sonvira.Id()), std::vector<std::wstring>({error}));
+    EXPECT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, 3000)) << "the window opens visibly";
+
+    ExitSonvira(main);
+    std::vector<std::wstring> atExit;
+    DWORD code = 99;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            if (HWND box = VisibleBox(sonvira.Id())) {
+                atExit.push_back(WindowTextW(FindControl(box, 0xFFFF)));
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                WaitUntil([box] { return !IsWindowVisible(box); }, 3000);
+            }
+            return sonvira.WaitExit(0, &code);
+        },
+        10000))
+        << "the program did not end";
+    EXPECT_EQ(atExit, std::vector<std::wstring>({error}));
+    EXPECT_EQ(code, 0u);
+}
+
+// The token trees as the program's table gives them, for the folder sonvira.exe lies in.
+void ExpectCarriedTree(TCarriedVoice voice) {
+    const std::string folder = WideToAnsi(BuildDir()) + "\\";
+    const std::string token = kTokens + "\\" + CarriedVoiceTokenName(voice);
+    for (const auto& k : CarriedVoiceTree(voice, folder, "C:")) {
+        std::vector<std::string> want;
+        for (const auto& v : k.values) want.push_back(v.name + "=" + v.data);
+        EXPECT_EQ(reg::Values(token + (k.subKey.empty() ? "" : "\\" + k.subKey)), want) << token << " " << k.subKey;
+    }
+    EXPECT_EQ(reg::SubKeys(token), std::vector<std::string>({"Attributes", "Lex", "LTS"}));
+}
+
+class CarriedVoicesE2e : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override { Clean(); }
+    static void Clean() {
+        reg::Delete(kMary);
+        reg::Delete(kMike);
+    }
+    // Starts sonvira.exe and waits out start-up; the error boxes it showed, if any.
+    std::vector<std::wstring> Start(ChildProcess& p, HWND& main) {
+        p = ChildProcess(SonviraExe(), L"");
+        main = WaitForTopWindow(p.Id(), L"TFmain", L"Sonvira");
+        if (!main) return {L"no window"};
+        return WaitForStartUp(main, p.Id());
+    }
+    SettingsFile settings_;
+};
+
+TEST_F(CarriedVoicesE2e, OnVersionFiveTheyAreListedWhileItRunsBesideAnInstalledVoice) {
+    WineVersionFor xp(L"sonvira.exe", L"winxp");
+    const std::string installed = "C:\\Program Files\\Common Files\\SpeechEngines\\Microsoft\\TTS\\1033\\mike.spd";
+    ASSERT_TRUE(reg::Put(kMike, "", "Microsoft Mike"));
+    ASSERT_TRUE(reg::Put(kMike, "VoiceData", installed));
+    ASSERT_TRUE(reg::Put(kMike + "\\Attributes", "Vendor", "Microsoft"));
+    const std::vector<std::string> foreign = reg::Values(kMike);
+
+    ChildProcess sonvira;
+    HWND main = nullptr;
+    for (const auto& box : Start(sonvira, main)) std::printf("start-up said: %s\n", WideToUtf8(box).c_str());
+    ASSERT_NE(main, nullptr);
+    ExpectCarriedTree(TCarriedVoice::Mary);
+    EXPECT_EQ(reg::Values(kMike), foreign) << "the installed Mike was overwritten";
+    EXPECT_EQ(reg::SubKeys(kMike), std::vector<std::string>({"Attributes"}));
+    HWND list = FindControl(main, IDC_CBVOICE);
+    EXPECT_NE(SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Microsoft Mary")),
+              CB_ERR)
+        << "Mary was registered after the voice lists were filled";
+
+    // A run that is killed leaves its token behind; the next start renews it.
+    sonvira.Kill();
+    ASSERT_TRUE(reg::Exists(kMary));
+    ASSERT_TRUE(reg::Put(kMary, "Stale", "1"));
+    ASSERT_TRUE(reg::Put(kMary + "\\Old", "x", "y"));
+    Start(sonvira, main);
+    ASSERT_NE(main, nullptr);
+    ExpectCarriedTree(TCarriedVoice::Mary);
+
+    ExitSonvira(main);
+    ASSERT_TRUE(sonvira.WaitExit(10000));
+    EXPECT_FALSE(reg::Exists(kMary));
+    EXPECT_EQ(reg::Values(kMike), foreign) << "the installed Mike was deleted at exit";
+    EXPECT_TRUE(settings_.Exists()) << "the settings are written after the voices are removed";
+}
+
+TEST_F(CarriedVoicesE2e, OnVersionSixTheRegistryIsLeftAlone) {
+    const std::string own = WideToAnsi(BuildDir()) + "\\TTS\\mary.spd";
+    ASSERT_TRUE(reg::Put(kMary, "VoiceData", own));
+    ASSERT_TRUE(reg::Put(kMary, "Stale", "1"));
+    const std::vector<std::string> before = reg::Values(kMary);
+    ChildProcess sonvira;
+    HWND main = nullptr;
+    Start(sonvira, main);
+    ASSERT_NE(main, nullptr);
+    ExitSonvira(main);
+    ASSERT_TRUE(sonvira.WaitExit(10000));
+    EXPECT_EQ(reg::Values(kMary), before);
+    EXPECT_EQ(before.size(), 2u);
+    EXPECT_FALSE(reg::Exists(kMike));
+}
+
+TEST_F(CarriedVoicesE2e, AChineseProgramNameAndFolderReachTheRegistryAndItsSettingsInGbk) {
+    // A user's copy, renamed and moved: its settings follow its name, its voices its folder.
+    const std::wstring folder = ExeDir() + L"\\工具";
+    const std::wstring exe = folder + L"\\朗读.exe";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(SonviraExe().c_str(), exe.c_str(), FALSE));
+    wchar_t appData[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+    const std::wstring ini = std::wstring(appData) + L"\\朗读\\set.ini";
+    DeleteFileW(ini.c_str());
+    {
+        WineVersionFor xp(L"朗读.exe", L"winxp");
+        ChildProcess copy(exe, L"");
+        HWND main = WaitForTopWindow(copy.Id(), L"TFmain", L"Sonvira");
+        ASSERT_NE(main, nullptr);
+        WaitForStartUp(main, copy.Id());
+        const std::vector<std::string> mary = reg::Values(kMary);
+        EXPECT_NE(std::find(mary.begin(), mary.end(), "VoiceData=" + WideToAnsi(folder) + "\\TTS\\mary.spd"),
+                  mary.end());
+        ExitSonvira(main);
+        ASSERT_TRUE(copy.WaitExit(10000));
+    }
+    EXPECT_FALSE(reg::Exists(kMary));
+    EXPECT_NE(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "no set.ini in the folder named 朗读";
+    EXPECT_FALSE(settings_.Exists()) << "the copy wrote the settings of sonvira.exe";
+    DeleteFileW(ini.c_str());
+    RemoveDirectoryW(ini.substr(0, ini.find_last_of(L'\\')).c_str());
+    DeleteFileW(exe.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
-#include "app/components.h"
+#include "ui/application.h"
+#include "ui/components.h"
 
 namespace {
 

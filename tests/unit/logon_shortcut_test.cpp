@@ -1,5 +1,5 @@
-// The run-at-logon shortcut against a recording shell and in-memory files: its path and
-// contents, the ".lnk" rule, both menu items' shared tick, and the ticks at start.
+// The run-at-logon shortcut against a recording shell and in-memory paths: the ".lnk" rule,
+// what a shortcut holds, and both menu items' shared tick with the file it stands for.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,40 +13,27 @@
 
 namespace {
 
-const std::string kLink = "C:\\Users\\me\\Start Menu\\Programs\\Startup\\sonvira.lnk";
-
-TEST(LogonPaths, BaseNameAndFolderOfAProgramPath) {
-    struct Case {
-        std::string path, base, folder;
-    } cases[] = {
-        {"C:\\Tools\\sonvira.exe", "sonvira", "C:\\Tools\\"},
-        {"C:\\Tools\\a.b.exe", "a.b", "C:\\Tools\\"},
-        {"C:\\v1.2\\sonvira", "sonvira", "C:\\v1.2\\"},
-        {"C:sonvira.exe", "sonvira", "C:"},
-        {"sonvira.exe", "sonvira", ""},
-        {"C:\\\xd3\xef\xd2\xf4\\\xc0\xca\xb6\xc1.exe", "\xc0\xca\xb6\xc1", "C:\\\xd3\xef\xd2\xf4\\"},  // GBK names
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(GetExeBaseName(c.path), c.base) << c.path;
-        EXPECT_EQ(ExtractFilePath(c.path), c.folder) << c.path;
-    }
-    RecordingShell shell;
-    EXPECT_EQ(GetStartupDir(shell), "C:\\Users\\me\\Start Menu\\Programs\\Startup\\");
-    EXPECT_EQ(LogonShortcutPath(shell), kLink);
-    shell.programPath = "D:\\x\\a.b.exe";
-    EXPECT_EQ(LogonShortcutPath(shell), "C:\\Users\\me\\Start Menu\\Programs\\Startup\\a.b.lnk");
-}
+const std::string kLink = "C:\\Users\\ann\\Start Menu\\Programs\\Startup\\sonvira.lnk";
+const std::string kMade = "C:\\Tools\\sonvira.exe\n -s\nC:\\Tools\\\nSonvira";
 
 TEST(CreateShortcut, WritesTargetArgumentsFolderAndDescription) {
-    RecordingShell shell;
-    CreateShortcut(shell, "C:\\Tools\\sonvira.exe", " -s", kLink, "Sonvira");
-    ASSERT_EQ(shell.shortcuts.size(), 1u);
-    const ShortcutSpec& s = shell.shortcuts[0].first;
-    EXPECT_EQ(s.target, "C:\\Tools\\sonvira.exe");
-    EXPECT_EQ(s.arguments, " -s");
-    EXPECT_EQ(s.workingDirectory, "C:\\Tools\\");
-    EXPECT_EQ(s.description, "Sonvira");
-    EXPECT_EQ(shell.shortcuts[0].second, kLink);
+    struct Case {
+        std::string target, folder;
+    } cases[] = {
+        {"C:\\Tools\\sonvira.exe", "C:\\Tools\\"},
+        {"D:\\\xd3\xef\xd2\xf4\\\xc0\xca\xb6\xc1.exe", "D:\\\xd3\xef\xd2\xf4\\"},  // 语音\朗读.exe
+    };
+    for (const auto& c : cases) {
+        RecordingShell shell;
+        CreateShortcut(shell, c.target, " -s", kLink, "Sonvira");
+        ASSERT_EQ(shell.shortcuts.size(), 1u);
+        const ShortcutSpec& s = shell.shortcuts[0].first;
+        EXPECT_EQ(s.target, c.target);
+        EXPECT_EQ(s.arguments, " -s");
+        EXPECT_EQ(s.workingDirectory, c.folder) << "the program's folder, trailing backslash included";
+        EXPECT_EQ(s.description, "Sonvira");
+        EXPECT_EQ(shell.shortcuts[0].second, kLink);
+    }
 }
 
 TEST(CreateShortcut, TheLinkPathMustEndInLnkInAnyCase) {
@@ -54,9 +41,9 @@ TEST(CreateShortcut, TheLinkPathMustEndInLnkInAnyCase) {
         std::string link;
         bool ok;
     } cases[] = {
-        {"C:\\s\\a.lnk", true}, {"C:\\s\\a.LNK", true}, {"C:\\s\\a.LnK", true}, {"a.b.lnk", true},
+        {"C:\\s\\a.lnk", true},      {"C:\\s\\a.LNK", true},  {"C:\\s\\a.LnK", true},  {"a.b.lnk", true},
         {"C:\\s\\a.lnk.txt", false}, {"C:\\s\\a.lnkx", false}, {"C:\\s\\alnk", false}, {"", false},
-        {"C:\\s\\a.", false}, {"C:\\x.lnk\\a", false},
+        {"C:\\s\\a.", false},        {"C:\\x.lnk\\a", false},
     };
     for (const auto& c : cases) {
         RecordingShell shell;
@@ -72,87 +59,88 @@ TEST(CreateShortcut, TheLinkPathMustEndInLnkInAnyCase) {
     }
 }
 
-// The main window's two items over a recording shell whose shortcuts land in memory.
+// Deletes from the path platform's files, which is what FileExists looks at.
+struct PathFiles : QuietDesk {
+    FakePathPlatform& paths;
+    std::vector<std::string> deleted;
+    explicit PathFiles(FakePathPlatform& p) : paths(p) {}
+    struct Files : IFiles {
+        PathFiles* owner = nullptr;
+        std::string ReadAll(const std::string&) override { return {}; }
+        void WriteAll(const std::string&, const std::string&) override {}
+        bool Delete(const std::string& path) override {
+            owner->deleted.push_back(path);
+            return owner->paths.files.erase(path) != 0;
+        }
+    } files;
+};
+
+// The main window's two items over a recording shell whose shortcuts the paths then see.
 struct Window {
     Window() {
-        shell.files = &files;
+        shell.existing = &quiet.paths.files;
+        desk.files.owner = &desk;
         engine.SetVoices({"Mary"});
     }
-    void Create() { form.FormCreate(); }
     RecordingEngine engine;
     NoChatWindows chat;
     BytesCodePage codePage;
     NullLog log;
-    QuietDesk desk;
-    MemoryFiles files;
+    QuietStartup quiet;
+    PathFiles desk{quiet.paths};
     RecordingShell shell;
-    TFmain form{TFmainServices{chat, codePage, engine, log, desk.document, files, desk.boxes, shell}};
+    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os,
+                               desk.document, desk.files, desk.boxes, shell}};
 };
 
 TEST(RunAtLogon, EitherItemTicksBothAndMakesTheShortcutThenUntickingDeletesIt) {
     for (bool fromTray : {false, true}) {
         Window w;
-        w.Create();
         TMenuItem& clicked = fromTray ? w.form.NOpenOnStartup2 : w.form.NOpenOnStartup;
         TMenuItem& other = fromTray ? w.form.NOpenOnStartup : w.form.NOpenOnStartup2;
-        ASSERT_FALSE(clicked.Checked());
-        clicked.Click();
+        clicked.UserClick();
         EXPECT_TRUE(clicked.Checked());
         EXPECT_TRUE(other.Checked());
-        ASSERT_EQ(w.shell.shortcuts.size(), 1u);
-        EXPECT_EQ(w.files.files[kLink], "C:\\Tools\\sonvira.exe\n -s\nC:\\Tools\\\nSonvira");
+        EXPECT_EQ(w.shell.saved[kLink], kMade);
 
         // The other item now unticks both and deletes the file.
-        other.Click();
+        other.UserClick();
         EXPECT_FALSE(clicked.Checked());
         EXPECT_FALSE(other.Checked());
-        EXPECT_FALSE(w.files.Exists(kLink));
-        EXPECT_EQ(w.files.deleted, std::vector<std::string>{kLink});
+        EXPECT_EQ(w.quiet.paths.files.count(kLink), 0u);
+        EXPECT_EQ(w.desk.deleted, std::vector<std::string>{kLink});
+        EXPECT_EQ(w.shell.shortcuts.size(), 1u);
     }
 }
 
-TEST(RunAtLogon, TickingAgainReplacesTheShortcutAndUntickingAMissingOneDoesNothing) {
+TEST(RunAtLogon, TickingReplacesAShortcutAndUntickingWithoutOneDoesNothing) {
     Window w;
-    w.files.files[kLink] = "made by an older run";
-    w.Create();
-    ASSERT_TRUE(w.form.NOpenOnStartup.Checked());
-    w.files.files.erase(kLink);  // removed by hand
-    w.form.NOpenOnStartup.Click();
+    w.form.NOpenOnStartup.SetChecked(true);  // as start-up found it
+    w.form.NOpenOnStartup2.SetChecked(true);
+    w.form.NOpenOnStartup.UserClick();  // the file was removed by hand meanwhile
     EXPECT_FALSE(w.form.NOpenOnStartup2.Checked());
-    EXPECT_TRUE(w.files.deleted.empty()) << "nothing to delete, nothing reported";
-    w.files.files[kLink] = "made by hand";
-    w.form.NOpenOnStartup2.Click();
-    EXPECT_EQ(w.files.files[kLink], "C:\\Tools\\sonvira.exe\n -s\nC:\\Tools\\\nSonvira");
+    EXPECT_TRUE(w.desk.deleted.empty()) << "nothing to delete, nothing reported";
+
+    w.quiet.paths.files.insert(kLink);  // made by hand, not by this run
+    w.form.NOpenOnStartup2.UserClick();
+    EXPECT_EQ(w.shell.saved[kLink], kMade) << "replaced";
+}
+
+TEST(RunAtLogon, TheShortcutFollowsTheProgramsName) {
+    Window w;
+    w.quiet.paths.programPath = "E:\\x\\a.b.exe";
+    w.form.NOpenOnStartupClick();
+    const std::string link = "C:\\Users\\ann\\Start Menu\\Programs\\Startup\\a.b.lnk";
+    EXPECT_EQ(w.shell.saved[link], "E:\\x\\a.b.exe\n -s\nE:\\x\\\nSonvira");
 }
 
 TEST(RunAtLogon, AShellLinkObjectThatCannotBeMadeIsReportedAndTheTicksStay) {
     Window w;
-    w.Create();
     w.shell.failLinkObject = true;
     EXPECT_THROW(w.form.NOpenOnStartupClick(), std::runtime_error);
     EXPECT_TRUE(w.form.NOpenOnStartup.Checked());
     EXPECT_TRUE(w.form.NOpenOnStartup2.Checked());
-    EXPECT_FALSE(w.files.Exists(kLink));
-}
-
-TEST(RunAtLogon, AtStartBothTicksFollowTheShortcutOfThisProgramsName) {
-    struct Case {
-        std::string file, program;
-        bool ticked;
-    } cases[] = {
-        {"", "C:\\Tools\\sonvira.exe", false},
-        {kLink, "C:\\Tools\\sonvira.exe", true},
-        {kLink, "C:\\Tools\\renamed.exe", false},  // the old name's shortcut stays, unseen
-    };
-    for (const auto& c : cases) {
-        Window w;
-        if (!c.file.empty()) w.files.files[c.file] = "x";
-        w.shell.programPath = c.program;
-        w.Create();
-        EXPECT_EQ(w.form.NOpenOnStartup.Checked(), c.ticked) << c.program;
-        EXPECT_EQ(w.form.NOpenOnStartup2.Checked(), c.ticked) << c.program;
-        EXPECT_EQ(w.files.Exists(kLink), !c.file.empty()) << "start-up touches no file";
-    }
+    EXPECT_EQ(w.quiet.paths.files.count(kLink), 0u);
 }
 
 }  // namespace

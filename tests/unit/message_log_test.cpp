@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/message_log.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "support/memory_log.h"
 
 namespace {

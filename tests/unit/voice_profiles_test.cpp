@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
 #include "app/fmain.h"
 #include "speech/voice_profiles.h"
 #include "support/form_doubles.h"
 #include "support/recording_engine.h"
+#include "ui/application.h"
 
 namespace {
 
@@ -70,8 +70,10 @@ struct Window {
     NoChatWindows chat;
     BytesCodePage codePage;
     NullLog log;
+    QuietStartup quiet;
     QuietDesk desk;
-    TFmain form{TFmainServices{chat, codePage, engine, log, desk.document, desk.files, desk.boxes, desk.shell}};
+    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os,
+                               desk.document, desk.files, desk.boxes, desk.shell}};
 };
 
 const char kHello[] = "\xc4\xe3\xba\xc3";  // "你好" in GBK: passed on as bytes

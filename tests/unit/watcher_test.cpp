@@ -14,7 +14,7 @@
 
 #include "app/fmain.h"
 #include "app/message_log.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "capture/watcher.h"
 #include "support/form_doubles.h"
 #include "support/iconv_codepage.h"
@@ -493,8 +493,10 @@ TEST(MainWindowTick, SpeaksWithTheProfileOfTheDirectionAndLogsInItsColour) {
     chat.title = Utf8ToGbk("与 小鱼 交谈中");
     IconvCodePage codePage;
     MemoryLog log;
+    QuietStartup quiet;
     QuietDesk desk;
-    TFmain form{TFmainServices{chat, codePage, engine, log, desk.document, desk.files, desk.boxes, desk.shell}};
+    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os,
+                               desk.document, desk.files, desk.boxes, desk.shell}};
     form.FormCreate();
     form.CBVoice.SetItemIndex(0);   // own: Mary
     form.CBVoice1.SetItemIndex(1);  // friends: Mike

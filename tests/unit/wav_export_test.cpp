@@ -127,8 +127,10 @@ TEST(WavExport, ChatCaptureWaitsUntilTheExportIsDone) {
     MemoryLog log;
     MemoryDocument document;
     document.text = "logged\r\n";
+    QuietStartup quiet;
     QuietDesk desk;
-    TFmain form{TFmainServices{chat, codePage, engine, log, document, desk.files, desk.boxes, desk.shell}};
+    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os,
+                               document, desk.files, desk.boxes, desk.shell}};
     form.FormCreate();
     ScriptedDialog dialog{form.SaveDialogWav};
     dialog.answers = {"C:\\out.wav"};

@@ -15,7 +15,7 @@
 #include "app/log_commands_win.h"
 #include "app/log_control_win.h"
 #include "app/message_log.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "support/rtf_runs.h"
 #include "win/codepage_win.h"
 #include "win/files_win.h"

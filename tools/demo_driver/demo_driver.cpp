@@ -2,7 +2,10 @@
 // brings the chat window to the front, lets the friend and the user write in turn a few
 // seconds apart, and finally prints what Sonvira's log shows. Output is UTF-8.
 //
-//   demo_driver [--messages N] [--interval-ms MS] [--settle-ms MS]
+// With the test voices' record file given, the friend's messages get a voice of their own in
+// the options tab, as a user would pick it, and what Sonvira says is printed as it says it.
+//
+//   demo_driver [--messages N] [--interval-ms MS] [--settle-ms MS] [--voice-record FILE]
 #include <windows.h>
 
 #include <cwchar>
@@ -10,6 +13,7 @@
 
 #include "app/fmain_win.h"
 #include "tools/standin_chat/standin_protocol.h"
+#include "tools/test_voice/record_format.h"
 #include "win/codepage_win.h"
 
 namespace {
@@ -87,12 +91,53 @@ bool BringToFront(HWND chat) {
         5000);
 }
 
+// The voices' record from byte `from` on; `from` moves past what was read.
+std::string ReadRecordFrom(const std::wstring& path, std::size_t& from) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (f == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    LARGE_INTEGER size = {};
+    if (GetFileSizeEx(f, &size) && static_cast<std::size_t>(size.QuadPart) > from) {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart) - from);
+        LARGE_INTEGER at = {};
+        at.QuadPart = static_cast<LONGLONG>(from);
+        DWORD got = 0;
+        SetFilePointerEx(f, at, nullptr, FILE_BEGIN);
+        ReadFile(f, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
+        bytes.resize(bytes.rfind('\n') == std::string::npos ? 0 : bytes.rfind('\n') + 1);  // whole lines only
+        from += bytes.size();
+    }
+    CloseHandle(f);
+    return bytes;
+}
+
+// Prints what the voices began to say since the last call, naming the profile by its voice.
+void PrintSpeech(const std::wstring& record, std::size_t& from, const std::string& ownVoice,
+                 const std::string& friendVoice) {
+    for (const auto& u : test_voice::ParseRecord(ReadRecordFrom(record, from))) {
+        std::string text;
+        for (const auto& f : u.fragments) text += f.text;
+        const std::string who = u.voice == friendVoice ? "friend voice" : u.voice == ownVoice ? "own voice" : u.voice;
+        Print("says (" + who + "): " + text + "\n");
+    }
+}
+
+// Picks the voice list's item as a user would: the list selects it and tells its parent.
+void PickItem(HWND combo, int index) {
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     int messages = 6;
     DWORD interval = 3000, settle = 2500;
+    std::wstring record;
     for (int i = 1; i + 1 < argc; i += 2) {
+        if (!wcscmp(argv[i], L"--voice-record")) record = argv[i + 1];
         if (!wcscmp(argv[i], L"--messages")) messages = _wtoi(argv[i + 1]);
         else if (!wcscmp(argv[i], L"--interval-ms")) interval = static_cast<DWORD>(_wtoi(argv[i + 1]));
         else if (!wcscmp(argv[i], L"--settle-ms")) settle = static_cast<DWORD>(_wtoi(argv[i + 1]));
@@ -107,9 +152,11 @@ int wmain(int argc, wchar_t** argv) {
         Print("demo: the stand-in chat window did not appear\n");
         return 1;
     }
-    Search search = {IDC_RICHEDIT1, nullptr};
-    EnumChildWindows(main, ById, reinterpret_cast<LPARAM>(&search));
-    HWND log = search.found;
+    auto control = [main](int id) {
+        Search search = {id, nullptr};
+        EnumChildWindows(main, ById, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    };
 
     // Start-up reports come in the first moments and hold up the rest of start-up; they are
     // answered until the main window shows (or, should it start in the tray, until none has
@@ -126,8 +173,19 @@ int wmain(int argc, wchar_t** argv) {
             return IsWindowVisible(main) || GetTickCount() - quietSince > 2000;
         },
         15000);
-    if (boxes.closed) Print("demo: answered Sonvira's start-up message box (this Wine's speech engine cannot speak)\n");
+    if (boxes.closed) Print("demo: answered Sonvira's start-up message box\n");
     Sleep(1000);
+    // A voice of their own for the friend's messages, when there is a second one to pick.
+    std::string ownVoice, friendVoice;
+    std::size_t recordRead = 0;
+    if (!record.empty()) {
+        HWND voice = control(IDC_CBVOICE), voice1 = control(IDC_CBVOICE1);
+        if (voice1 && SendMessageW(voice1, CB_GETCOUNT, 0, 0) > 1) PickItem(voice1, 1);
+        ownVoice = WideToUtf8(TextOf(voice));
+        friendVoice = WideToUtf8(TextOf(voice1));
+        Print("demo: own messages speak with \"" + ownVoice + "\", the friend's with \"" + friendVoice + "\"\n");
+        ReadRecordFrom(record, recordRead);  // only what the chat makes Sonvira say
+    }
     // Side by side, the chat on the left of Sonvira's window, so that both can be watched.
     RECT m = {}, c = {};
     GetWindowRect(main, &m);
@@ -155,10 +213,16 @@ int wmain(int argc, wchar_t** argv) {
         std::wstring body = friendSpeaks ? friendLines[(i / 2) % 4] : ownLines[(i / 2) % 3];
         if (!Send(chat, nick, body)) Print("demo: the stand-in did not take a message\n");
         Print(L"chat:  " + nick + L": " + body + L"\n");
+        if (!record.empty()) {
+            Sleep(1500);  // the watcher's second, and the voice starting
+            PrintSpeech(record, recordRead, ownVoice, friendVoice);
+        }
     }
     Sleep(settle);
+    if (!record.empty()) PrintSpeech(record, recordRead, ownVoice, friendVoice);
 
     Print("\nSonvira's log now reads:\n");
+    HWND log = control(IDC_RICHEDIT1);
     std::wstring text = log ? TextOf(log) : std::wstring(L"(log not found)");
     // One line of output per log line, marked so that it stands out in a terminal.
     std::wstring shown = L"  | ";

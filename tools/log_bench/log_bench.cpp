@@ -22,6 +22,7 @@
 
 #include "app/log_control_win.h"
 #include "app/message_log.h"
+#include "capture/watcher.h"
 
 namespace {
 

@@ -51,8 +51,10 @@ struct Bench {
     IconvCodePage codePage;
     NoEngine engine;
     NullLog log;
+    QuietStartup quiet;
     QuietDesk desk;
-    TFmain form{TFmainServices{chat, codePage, engine, log, desk.document, desk.files, desk.boxes, desk.shell}};
+    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os,
+                               desk.document, desk.files, desk.boxes, desk.shell}};
 };
 
 // Two histories of the same size whose newest headers differ.

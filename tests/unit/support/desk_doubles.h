@@ -5,11 +5,12 @@
 
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "app/dialogs.h"
-#include "app/files.h"
+#include "ui/dialogs.h"
+#include "base/files.h"
 #include "app/log_commands.h"
 #include "app/shell.h"
 
@@ -67,7 +68,6 @@ struct MemoryFiles : IFiles {
         if (locked.count(path)) throw FileError(FileCreateErrorMessage(path, "locked."));
         files[path] = bytes;
     }
-    bool Exists(const std::string& path) override { return files.count(path) != 0; }
     bool Delete(const std::string& path) override {
         deleted.push_back(path);
         if (undeletable.count(path)) return false;
@@ -116,15 +116,14 @@ struct ShellRequest {
     int show;
 };
 
-// A shell whose program file and Startup folder are what the test says. A saved shortcut
-// becomes a file in `files` (when given) holding its fields, one per line.
+// A shell that records what it is asked. A saved shortcut becomes a file the path platform
+// sees (when given), holding its fields one per line in `saved`.
 struct RecordingShell : IShell {
-    std::string programPath = "C:\\Tools\\sonvira.exe";
-    std::string startupFolder = "C:\\Users\\me\\Start Menu\\Programs\\Startup";
-    MemoryFiles* files = nullptr;
+    std::set<std::string>* existing = nullptr;
     bool failLinkObject = false;
     std::vector<ShellRequest> requests;
     std::vector<std::pair<ShortcutSpec, std::string>> shortcuts;
+    std::map<std::string, std::string> saved;
 
     void Execute(const std::string& operation, const std::string& file, const std::string& parameters,
                  const std::string& directory, int show) override {
@@ -133,8 +132,7 @@ struct RecordingShell : IShell {
     void SaveShortcut(const ShortcutSpec& s, const std::string& linkPath) override {
         if (failLinkObject) throw std::runtime_error("Class not registered");
         shortcuts.push_back({s, linkPath});
-        if (files) files->files[linkPath] = s.target + "\n" + s.arguments + "\n" + s.workingDirectory + "\n" + s.description;
+        saved[linkPath] = s.target + "\n" + s.arguments + "\n" + s.workingDirectory + "\n" + s.description;
+        if (existing) existing->insert(linkPath);
     }
-    std::string ProgramPath() override { return programPath; }
-    std::string SpecialFolder(int csidl) override { return csidl == kCsidlStartup ? startupFolder : std::string(); }
 };

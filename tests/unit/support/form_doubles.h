@@ -1,18 +1,23 @@
 // Quiet services for tests that build the main window's logic but exercise only part of it:
-// no chat window in front, a byte-for-byte code page, a log that keeps nothing, and a desk
-// of file, box and shell services that do nothing.
+// no chat window in front (or one with a transcript), a byte-for-byte code page, a log that
+// keeps nothing, a start-up platform with nothing stored, and a desk of file, box and shell
+// services that do nothing.
 #pragma once
 
 #include <cstring>
 #include <string>
 
-#include "app/codepage.h"
-#include "app/dialogs.h"
-#include "app/files.h"
 #include "app/log_commands.h"
 #include "app/message_log.h"
 #include "app/shell.h"
+#include "base/codepage.h"
+#include "base/files.h"
 #include "capture/chat_windows.h"
+#include "speech/carried_voices.h"
+#include "support/fake_paths.h"
+#include "support/fake_registry.h"
+#include "support/memory_profile.h"
+#include "ui/dialogs.h"
 
 struct NoChatWindows : IChatWindows {
     WindowRef Foreground() override { return 0; }
@@ -56,6 +61,19 @@ struct NullLog : ILogControl {
     void ScrollCaret() override {}
 };
 
+struct FixedOsVersion : IOsVersion {
+    int major = 6;
+    int MajorVersion() override { return major; }
+};
+
+// Folders, settings and registry in memory, on a Windows that carries no voices.
+struct QuietStartup {
+    FakePathPlatform paths;
+    MemoryProfile profile;
+    FakeRegistry registry;
+    FixedOsVersion os;
+};
+
 // The log's document side and the desktop services for tests that use none of them: a log
 // that holds nothing, no files, boxes that answer OK and a shell that does nothing.
 struct QuietDesk {
@@ -71,7 +89,6 @@ struct QuietDesk {
         void WriteAll(const std::string& path, const std::string&) override {
             throw FileError(FileCreateErrorMessage(path, ""));
         }
-        bool Exists(const std::string&) override { return false; }
         bool Delete(const std::string&) override { return false; }
     } files;
     struct : IMessageBoxes {
@@ -80,7 +97,5 @@ struct QuietDesk {
     struct : IShell {
         void Execute(const std::string&, const std::string&, const std::string&, const std::string&, int) override {}
         void SaveShortcut(const ShortcutSpec&, const std::string&) override {}
-        std::string ProgramPath() override { return {}; }
-        std::string SpecialFolder(int) override { return {}; }
     } shell;
 };

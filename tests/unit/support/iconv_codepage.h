@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "app/codepage.h"
+#include "base/codepage.h"
 
 class IconvCodePage : public ICodePage {
 public:

@@ -99,6 +99,7 @@ void RecordingEngine::Record(int object, const std::string& operation, const std
     std::string entry = "#" + std::to_string(object) + " " + operation;
     if (!argument.empty()) entry += " " + argument;
     log.push_back(entry);
+    if (journal) journal->push_back("engine " + entry);
 }
 
 void RecordingEngine::MaybeFail(const std::string& operation) const {

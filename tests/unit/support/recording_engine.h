@@ -44,6 +44,8 @@ public:
     // stream as "CreateFileStream".
     std::vector<std::string> log;
     void ClearLog() { log.clear(); }
+    // When set, every entry also goes here as "engine <entry>", beside other doubles' entries.
+    std::vector<std::string>* journal = nullptr;
     // The log entries whose operation is one of these.
     std::vector<std::string> Only(const std::set<std::string>& operations) const;
 

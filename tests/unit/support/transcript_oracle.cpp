@@ -1,7 +1,7 @@
 // The literal transcript rules, written line by line without any shortcut; see the header.
 #include "support/transcript_oracle.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace oracle {
 

@@ -1,6 +1,8 @@
 // Child processes and window lookup for the Windows tests.
 #include "support/process.h"
 
+#include <commctrl.h>
+
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -166,3 +168,17 @@ std::wstring WindowTextW(HWND h) {
 
 std::wstring SonviraExe() { return BuildDir() + L"\\sonvira.exe"; }
 std::wstring StandinChatExe() { return BuildDir() + L"\\tools\\standin_chat\\standin_chat.exe"; }
+
+void DragTrackBar(HWND track, int position) {
+    SendMessageW(track, TBM_SETPOS, TRUE, position);
+    PostMessageW(GetParent(track), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(track));
+}
+
+bool PickListItem(HWND combo, const std::wstring& text) {
+    LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    if (index == CB_ERR) return false;
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    return true;
+}

@@ -56,6 +56,14 @@ HWND FindControl(HWND root, int id);
 // controls it creates next.
 HWND WaitForControl(HWND root, int id, DWORD timeoutMs = 10000);
 
+// Moves a track bar as a user would: the bar takes the position, its parent hears the scroll.
+// Posted, because the handler may show a modal error box before it returns.
+void DragTrackBar(HWND track, int position);
+
+// Picks the item of a drop-down list with exactly that text as a user would: the list selects
+// it and tells its parent. False when the list has no such item.
+bool PickListItem(HWND combo, const std::wstring& text);
+
 // A visible dialog-class window (a message box) of the given process, or nullptr. A closed
 // box lingers hidden for a while under Wine before it is destroyed, so only visible ones count.
 HWND VisibleBox(DWORD pid);

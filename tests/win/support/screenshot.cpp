@@ -16,7 +16,10 @@ void CreateFolders(const std::wstring& filePath) {
 
 bool SaveWindowScreenshot(HWND window, const std::wstring& bmpPath) {
     RECT r;
-    if (!GetWindowRect(window, &r)) return false;
+    return GetWindowRect(window, &r) && SaveScreenshot(r, bmpPath);
+}
+
+bool SaveScreenshot(RECT r, const std::wstring& bmpPath) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
 

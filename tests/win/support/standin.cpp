@@ -2,6 +2,7 @@
 #include "support/standin.h"
 
 #include <stdexcept>
+#include <vector>
 
 StandinChat::StandinChat(const std::wstring& args) : process_(StandinChatExe(), args) {
     top_ = WaitForTopWindow(process_.Id(), standin::kWindowClass, nullptr);
@@ -65,6 +66,19 @@ long StandinChat::Count(WPARAM which) const {
 }
 long StandinChat::SizeRequests() const { return Count(0); }
 long StandinChat::Reads() const { return Count(1); }
+
+std::string StandinChat::LastHeader() const {
+    HWND transcript = TranscriptControl();
+    LRESULT n = SendMessageA(transcript, WM_GETTEXT, 0, 0);
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageA(transcript, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t p; (p = text.find("\r\n", start)) != std::string::npos; start = p + 2)
+        lines.push_back(text.substr(start, p - start));
+    return lines.size() >= 2 ? lines[lines.size() - 2] : std::string();
+}
 
 std::wstring WriteTempFile(const std::string& bytes) {
     wchar_t dir[MAX_PATH], path[MAX_PATH];

@@ -35,6 +35,8 @@ public:
     // -1 when the stand-in does not answer.
     long SizeRequests() const;
     long Reads() const;
+    // The transcript's newest header line as the stand-in wrote it (the line before the last).
+    std::string LastHeader() const;
 
 private:
     bool Copy(unsigned long kind, const void* data, std::size_t size);

@@ -1,5 +1,5 @@
 // The file errors' wording; see files.h.
-#include "app/files.h"
+#include "base/files.h"
 
 std::string TrimSystemReason(const std::string& reason) {
     std::size_t n = reason.size();

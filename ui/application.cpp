@@ -1,5 +1,5 @@
 // The application object and its default error handler.
-#include "app/application.h"
+#include "ui/application.h"
 
 TApplication Application;
 
@@ -19,4 +19,8 @@ bool TApplication::Dispatch(const std::function<void()>& handler) noexcept {
         // The default handler is the last stop: nothing may escape into the message loop.
     }
     return false;
+}
+
+void TApplication::Terminate() {
+    if (OnTerminate) OnTerminate();
 }

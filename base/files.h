@@ -21,7 +21,6 @@ struct IFiles {
     // FileError with FileCreateErrorMessage when it cannot be created, and with
     // kSaveStreamError when the bytes cannot all be written.
     virtual void WriteAll(const std::string& path, const std::string& bytes) = 0;
-    virtual bool Exists(const std::string& path) = 0;
     // False when the file could not be deleted; callers decide whether that matters.
     virtual bool Delete(const std::string& path) = 0;
 };

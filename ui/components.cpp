@@ -1,7 +1,7 @@
 // Portable component behaviour; see components.h.
-#include "app/components.h"
+#include "ui/components.h"
 
-#include "app/application.h"
+#include "ui/application.h"
 
 namespace {
 void Fire(const TNotifyEvent& e) {

@@ -18,6 +18,11 @@ public:
     // Runs one event as the message loop does: whatever it throws goes to the default
     // handler and stops there. Returns false when the handler had to step in.
     bool Dispatch(const std::function<void()>& handler) noexcept;
+
+    // Asks the message loop to end after the current message; nothing is asked first.
+    void Terminate();
+    // What ends the loop: the Win32 layer posts the quit message; tests record the request.
+    std::function<void()> OnTerminate;
 };
 
 // One application object per process, as in the framework the program is modelled on.

@@ -1,5 +1,5 @@
 // Byte-string helpers; see text.h for the rules they keep.
-#include "app/text.h"
+#include "base/text.h"
 
 namespace text {
 

@@ -1,0 +1,82 @@
+// The settings file set.ini: its keys, types, defaults and write order in one table that
+// reading and writing both use, read and written through the platform's profile-string
+// calls. Values are 8-bit text; integers decimal (or hexadecimal after "$", "0x", "0X"),
+// booleans as integers.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+inline const char kSettingsFileName[] = "set.ini";
+inline const char kSettingsSection[] = "set";
+
+// GetPrivateProfileStringA and WritePrivateProfileStringA: names match without regard to
+// case, each write reaches the file at once, other sections and keys stay as they are.
+struct IProfileStrings {
+    virtual ~IProfileStrings() = default;
+    // The value, read through a 2048-byte buffer, or def when the key is missing.
+    virtual std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
+                                   const std::string& def) = 0;
+    // False when the value could not be written.
+    virtual bool WriteString(const std::string& file, const std::string& section, const std::string& key,
+                             const std::string& value) = 0;
+};
+
+// An INI file by name, as the framework's TIniFile: each call goes to the file at once.
+class TIniFile {
+public:
+    TIniFile(IProfileStrings& profile, std::string fileName) : profile_(profile), fileName_(std::move(fileName)) {}
+    const std::string& FileName() const { return fileName_; }
+    std::string ReadString(const std::string& section, const std::string& key, const std::string& def);
+    // Missing, empty or not a number (see ParseInteger): def.
+    int ReadInteger(const std::string& section, const std::string& key, int def);
+    // An integer with default 1 or 0; true when it is not 0.
+    bool ReadBool(const std::string& section, const std::string& key, bool def);
+    // Each throws std::runtime_error "Unable to write to <file>" when the write fails.
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& key, int value);
+    void WriteBool(const std::string& section, const std::string& key, bool value);
+
+private:
+    IProfileStrings& profile_;
+    std::string fileName_;
+};
+
+// Decimal with an optional sign, or hexadecimal after "$", "0x" or "0X" (the sign before the
+// prefix), inside the 32-bit signed range. False for anything else, "" included.
+bool ParseInteger(const std::string& text, int& value);
+
+// What the settings hold between runs; every field is fed from and written by its row below.
+struct TStoredSettings {
+    int Engine, Engine1;  // voice list indices; -1: nothing selected
+    int Rate, Rate1, Volume, Volume1;
+    bool cbme, cbfriend, cbmyname, cbfriendsname, showtime;
+};
+
+enum class TSettingType { Integer, Boolean };
+
+// Which start-up step a key feeds: the voice profiles are set up before the reading options.
+enum class TSettingFeeds { VoiceProfiles, ReadingOptions };
+
+struct TSettingsKey {
+    const char* name;
+    TSettingType type;
+    int def;  // booleans: 1 or 0
+    TSettingFeeds feeds;
+    int TStoredSettings::*integer;  // the field of an integer key, else nullptr
+    bool TStoredSettings::*boolean; // the field of a boolean key, else nullptr
+    // Written only when the value is 0 or more (a list with a selection); otherwise the value
+    // already in the file stays.
+    bool onlyWithSelection;
+};
+
+// All keys of section "set", in the order they are written.
+extern const TSettingsKey kSettingsKeys[];
+extern const std::size_t kSettingsKeyCount;
+
+// Reads the keys that feed one step into the fields of their rows; other fields are left.
+void ReadSettings(TIniFile& ini, TSettingFeeds feeds, TStoredSettings& into);
+
+// Writes every key in table order; an index without a selection is skipped. The first failed
+// write throws, and the keys after it are not written.
+void WriteSettings(TIniFile& ini, const TStoredSettings& from);

@@ -1,0 +1,13 @@
+// The settings file's platform part on Win32: the ANSI profile-string calls, so set.ini keeps
+// the system code page's bytes.
+#pragma once
+
+#include "app/settings.h"
+
+class Win32ProfileStrings : public IProfileStrings {
+public:
+    std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
+                           const std::string& def) override;
+    bool WriteString(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& value) override;
+};

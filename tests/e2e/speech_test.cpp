@@ -1,0 +1,154 @@
+// What Sonvira says, heard through the real speech engine: sonvira.exe beside the stand-in
+// chat window, with the test voices installed. The user picks a voice, rate and volume for
+// each kind of message in the options tab; then, under each setting of the reading options,
+// a friend and the user write. The test voice's record must hold exactly what the reading
+// options ask for, each message once, with the voice, rate and volume of its profile, and the
+// log must show every message whatever was spoken. The same run measures how long a message
+// takes from the chat window to the voice.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/fmain_win.h"
+#include "support/process.h"
+#include "support/standin.h"
+#include "support/voice_record.h"
+#include "win/codepage_win.h"
+
+namespace {
+
+struct Profile {
+    const wchar_t* voice;
+    int rate, volume;
+};
+
+struct Expected {
+    std::wstring voice, text;
+    int rate, volume;
+};
+
+void SetCheck(HWND main, int id, bool on) {
+    HWND box = FindControl(main, id);
+    ASSERT_NE(box, nullptr);
+    if ((SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != on) SendMessageW(box, BM_CLICK, 0, 0);
+    ASSERT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED, on);
+}
+
+std::wstring Spoken(const VoiceUtterance& u) {
+    std::wstring text;
+    for (const auto& f : u.fragments) text += f.text;
+    return text;
+}
+
+TEST(Speech, EachMessageIsSaidOnceAsTheReadingOptionsAskWithItsProfilesVoice) {
+    ASSERT_FALSE(VoiceRecordPath().empty()) << "the test voices are not installed";
+    ASSERT_TRUE(ClearVoiceRecord());
+    ChildProcess sonvira(SonviraExe(), L"");
+    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+    ASSERT_NE(main, nullptr);
+    // With voices that speak, start-up has nothing to report.
+    HWND box = nullptr;
+    EXPECT_FALSE(WaitUntil([&] { return (box = VisibleBox(sonvira.Id())) != nullptr; }, 2500))
+        << "start-up showed a box: " << WideToUtf8(WindowTextW(FindControl(box, 0xFFFF)));
+    if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+
+    // The options tab, as a user sets it: a voice, rate and volume for each kind of message.
+    const Profile own = {kAltoVoice, 4, 55}, friends = {kBassVoice, -6, 90};
+    ASSERT_TRUE(PickListItem(FindControl(main, IDC_CBVOICE), own.voice));
+    ASSERT_TRUE(PickListItem(FindControl(main, IDC_CBVOICE1), friends.voice));
+    struct Bar {
+        int track, label, position;
+    } bars[] = {{IDC_TRATE, IDC_LRATE, own.rate},
+                {IDC_TVOLUME, IDC_LVOLUME, own.volume},
+                {IDC_TRATE1, IDC_LRATE1, friends.rate},
+                {IDC_TVOLUME1, IDC_LVOLUME1, friends.volume}};
+    for (const auto& b : bars) {
+        DragTrackBar(FindControl(main, b.track), b.position);
+        HWND label = FindControl(main, b.label);
+        ASSERT_TRUE(WaitUntil([&] { return WindowTextW(label) == std::to_wstring(b.position); }, 3000));
+    }
+    EXPECT_EQ(VisibleBox(sonvira.Id()), nullptr) << "the options were refused";
+
+    StandinChat chat(L"--title \"与 小鱼 交谈中\"");
+    ASSERT_TRUE(chat.BringToFront());
+    PumpFor(1500);  // the title timer sees the chat before anything is written
+    HWND log = FindControl(main, IDC_RICHEDIT1);
+    const std::wstring friendNick = L"小鱼", ownNick = L"Bob";
+    std::vector<Expected> expected;
+    std::vector<double> latencies;
+    int n = 0;
+    struct Options {
+        bool message, name;
+    } settings[] = {{true, true}, {true, false}, {false, true}, {false, false}};
+    for (const auto& o : settings) {
+        SetCheck(main, IDC_CBME, o.message);
+        SetCheck(main, IDC_CBFRIEND, o.message);
+        SetCheck(main, IDC_CBMYNAME, o.name);
+        SetCheck(main, IDC_CBFRIENDSNAME, o.name);
+        ASSERT_TRUE(chat.BringToFront());
+        for (bool fromFriend : {true, false}) {
+            const std::wstring& nick = fromFriend ? friendNick : ownNick;
+            const Profile& p = fromFriend ? friends : own;
+            const std::wstring body = L"第" + std::to_wstring(++n) + L"条 <silence msec=\"9000\"/> ok";
+            // Messages fall at different moments of the watcher's second, for a fair latency.
+            PumpFor(static_cast<DWORD>(n * 370 % 1000));
+            const double sent = VoiceClockMs();
+            ASSERT_TRUE(chat.AppendMessage(WideToAnsi(nick), WideToAnsi(body)));
+            // The nickname as cut from the header keeps one of the two blanks before the time.
+            const std::wstring sender = nick + L" ";
+            const std::wstring said = o.message && o.name ? sender + L"说：" + body
+                                      : o.message         ? body
+                                      : o.name            ? sender + L"说："
+                                                          : L"";
+            if (!said.empty()) expected.push_back({p.voice, said, p.rate, p.volume});
+            // Logged whatever was said, after the speech was started.
+            ASSERT_TRUE(WaitUntil([&] { return WindowTextW(log).find(L" 说：\r\n" + body + L"\r\n") != std::wstring::npos; },
+                                  5000))
+                << "not logged: " << WideToUtf8(body);
+            if (!said.empty()) {
+                bool heard = false;
+                VoiceRecord r = WaitForVoiceRecord([&](const VoiceRecord& v) { return v.size() >= expected.size(); },
+                                                   3000, &heard);
+                ASSERT_TRUE(heard) << "not said: " << WideToUtf8(said);
+                latencies.push_back(r[expected.size() - 1].beginMs - sent);
+            }
+            if (n == 1) {
+                // The same header again with another body is no new message.
+                const std::string header = chat.LastHeader();
+                ASSERT_TRUE(chat.AppendRaw(header + "\r\n" + WideToAnsi(L"同一个标题") + "\r\n"));
+                PumpFor(1500);
+            }
+        }
+    }
+
+    // Exactly what was expected, in order: nothing twice, nothing for a repeated header.
+    PumpFor(1000);
+    VoiceRecord record = ReadVoiceRecord();
+    ASSERT_EQ(record.size(), expected.size());
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        const VoiceUtterance& u = record[i];
+        EXPECT_EQ(u.voice, expected[i].voice) << i;
+        EXPECT_EQ(Spoken(u), expected[i].text) << i;
+        // Markup-like chat text reaches the voice as one plain fragment.
+        ASSERT_EQ(u.fragments.size(), 1u) << i;
+        EXPECT_EQ(u.fragments[0].action, "Speak") << i;
+        EXPECT_EQ(u.rate, expected[i].rate) << i;
+        EXPECT_EQ(u.volume, static_cast<unsigned>(expected[i].volume)) << i;
+    }
+    const std::wstring text = WindowTextW(log);
+    EXPECT_EQ(std::count(text.begin(), text.end(), L'\n'), 2 * n) << "two log lines per message, no more";
+    EXPECT_EQ(text.find(L"同一个标题"), std::wstring::npos);
+
+    std::sort(latencies.begin(), latencies.end());
+    std::printf("speech: chat-to-voice latency over %u messages: median %.0f ms (min %.0f, max %.0f)\n",
+                static_cast<unsigned>(latencies.size()), latencies[latencies.size() / 2], latencies.front(),
+                latencies.back());
+    EXPECT_TRUE(sonvira.Running());
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+// The real main window inside this process, where its menus can be read (Wine keeps menus
+// per process): both menus as the tables give them, captions, order, separators and ticks,
+// ticks following their items, the tray icon coming back when the shell restarts, and the
+// ticks that stored settings and the logon shortcut give at start. Then the window's logic
+// speaking through the real engine.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/fmain.h"
+#include "app/fmain_win.h"
+#include "res/resource.h"
+#include "speech/sapi_engine_win.h"
+#include "support/desktop.h"
+#include "support/voice_record.h"
+#include "tests/unit/support/memory_log.h"
+#include "ui/application.h"
+#include "win/codepage_win.h"
+#include "win/com.h"
+
+namespace {
+
+// One item as a user sees it: "-" for a separator, "[x] " before a ticked caption, and the
+// items of its submenu after "> ".
+std::vector<std::wstring> Read(HMENU menu) {
+    std::vector<std::wstring> items;
+    const int n = GetMenuItemCount(menu);
+    for (int i = 0; i < n; ++i) {
+        wchar_t text[128] = {};
+        MENUITEMINFOW mi = {};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
+        mi.dwTypeData = text;
+        mi.cch = 128;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mi);
+        if (mi.fType & MFT_SEPARATOR) {
+            items.push_back(L"-");
+            continue;
+        }
+        items.push_back(std::wstring(mi.fState & MFS_CHECKED ? L"[x] " : L"") + text);
+        if (mi.hSubMenu)
+            for (const auto& sub : Read(mi.hSubMenu)) items.push_back(L"> " + sub);
+    }
+    return items;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&icc);
+        richEdit_ = LoadLibraryW(L"riched20.dll");
+        Application.OnException = [this](const std::string& m) { errors_.push_back(m); };
+        engine_ = CreateSapiEngine();
+        window_ = std::make_unique<MainWindow>(*engine_);
+        ASSERT_TRUE(window_->Create(GetModuleHandleW(nullptr), false));
+    }
+    void TearDown() override {
+        window_.reset();
+        engine_.reset();
+        Application.OnException = nullptr;
+        if (richEdit_) FreeLibrary(richEdit_);
+    }
+    ScopedCom com_;
+    HMODULE richEdit_ = nullptr;
+    std::vector<std::string> errors_;
+    std::unique_ptr<ISpeechEngine> engine_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(MainWindowTest, MenusAreAsTheTablesSay) {
+    const std::vector<std::wstring> mainMenu = {
+        L"主菜单", L"> 打开消息", L"> 清空消息", L"> 保存消息", L"> 消息导出为WAV", L"> -", L"> [x] 显示时间", L"> -",
+        L"> 启动时运行", L"> -", L"> 退出", L"帮助", L"> 帮助", L"> -", L"> 网站", L"> 邮箱", L"> -", L"> 关于",
+    };
+    const std::vector<std::wstring> trayMenu = {
+        L"查看消息", L"选项设置", L"-", L"停止朗读", L"开机时运行", L"-", L"退出",
+    };
+    EXPECT_EQ(Read(GetMenu(window_->Handle())), mainMenu);
+    EXPECT_EQ(Read(window_->TrayMenu()), trayMenu);
+
+    // "显示时间" takes its tick away and back, as the user clicks it.
+    HMENU bar = GetMenu(window_->Handle());
+    for (bool ticked : {false, true}) {
+        SendMessageW(window_->Handle(), WM_COMMAND, IDM_NSHOWTIME1, 0);
+        EXPECT_EQ(window_->Form().NShowTime1.Checked(), ticked);
+        EXPECT_EQ((GetMenuState(bar, IDM_NSHOWTIME1, MF_BYCOMMAND) & MF_CHECKED) != 0, ticked);
+    }
+    EXPECT_TRUE(errors_.empty() || errors_.front().rfind("0x", 0) == 0) << "only the engine may complain";
+}
+
+TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestarts) {
+    auto ours = [this] {
+        // The shell answers a change to an icon it holds, and refuses one it does not.
+        NOTIFYICONDATAW d = {};
+        d.cbSize = NOTIFYICONDATAW_V2_SIZE;
+        d.hWnd = window_->TrayWindow();
+        d.uID = 1;
+        d.uFlags = NIF_TIP;
+        lstrcpyW(d.szTip, L"Sonvira");
+        return Shell_NotifyIconW(NIM_MODIFY, &d) != FALSE;
+    };
+    ASSERT_TRUE(ours()) << "the icon is there from creation";
+    // A new shell starts without the icon and tells every top-level window so.
+    NOTIFYICONDATAW gone = {};
+    gone.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    gone.hWnd = window_->TrayWindow();
+    gone.uID = 1;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
+    ASSERT_FALSE(ours());
+    const std::size_t icons = TrayIconWindows().size();
+    SendMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(ours()) << "the icon is back";
+    EXPECT_EQ(TrayIconWindows().size(), icons + 1);
+}
+
+// The window as FormCreate leaves it when this program's settings untick "显示时间" and its
+// logon shortcut exists: the menus show what was stored, read inside the process.
+class StoredMainWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        wchar_t appData[MAX_PATH], startup[MAX_PATH];
+        SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+        SHGetFolderPathW(nullptr, CSIDL_STARTUP, nullptr, 0, startup);
+        folder_ = std::wstring(appData) + L"\\win_fmain_test";
+        shortcut_ = std::wstring(startup) + L"\\win_fmain_test.lnk";
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        WritePrivateProfileStringW(L"set", L"showtime", L"0", (folder_ + L"\\set.ini").c_str());
+        CloseHandle(CreateFileW(shortcut_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        MainWindowTest::SetUp();
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        DeleteFileW(shortcut_.c_str());
+        DeleteFileW((folder_ + L"\\set.ini").c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+    std::wstring folder_, shortcut_;
+};
+
+TEST_F(StoredMainWindowTest, MenusShowTheStoredTickAndTheShortcutsTicks) {
+    const std::vector<std::wstring> main = Read(GetMenu(window_->Handle()));
+    const std::vector<std::wstring> tray = Read(window_->TrayMenu());
+    EXPECT_NE(std::find(main.begin(), main.end(), L"> 显示时间"), main.end());
+    EXPECT_NE(std::find(main.begin(), main.end(), L"> [x] 启动时运行"), main.end());
+    EXPECT_NE(std::find(tray.begin(), tray.end(), L"[x] 开机时运行"), tray.end());
+}
+
+// The same logic on the real speech engine with the test voices: a tick that starts a very long
+// message returns while the voice is still speaking it, and "停止朗读" silences it at once. The
+// chat window is a double here: Wine cannot hand a megabyte of transcript from one process to
+// another, a messenger on Windows can. Here one chat window is in front, with a friend's
+// message of the given body.
+class OneChat : public IChatWindows {
+public:
+    explicit OneChat(const std::string& body) : transcript_(WideToAnsi(L"小鱼  12:00:00") + "\r\n" + body + "\r\n") {}
+    WindowRef Foreground() override { return 1; }
+    std::string Title(WindowRef) override { return WideToAnsi(L"与 小鱼 交谈中"); }
+    WindowRef FindChild(WindowRef parent, const char*) override { return parent + 1; }
+    bool QueryTextLength(WindowRef, std::size_t& length) override {
+        length = transcript_.size();
+        return true;
+    }
+    bool ReadText(WindowRef, std::size_t, std::string& out) override {
+        out = transcript_;
+        return true;
+    }
+
+private:
+    std::string transcript_;
+};
+
+double Ms(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+TEST(FmainSpeech, AMegabyteMessageDoesNotHoldUpTheTickAndStopSilencesItAtOnce) {
+    ScopedCom com;
+    ASSERT_TRUE(ClearVoiceRecord());
+    std::string body;
+    while (body.size() < (1u << 20)) body += WideToAnsi(L"一句很长的话，");
+    OneChat chat(body);
+    Win32CodePage codePage;
+    auto engine = CreateSapiEngine();
+    MemoryLog log;
+    Win32PathPlatform paths;
+    Win32ProfileStrings profile;
+    Win32Registry registry;
+    Win32OsVersion os;
+    const HWND noWindow = nullptr;
+    RichEditDocument document;
+    Win32Files files;
+    Win32MessageBoxes boxes{noWindow};
+    Win32Shell shell{noWindow};
+    TFmain form({chat, codePage, *engine, log, paths, profile, registry, os, document, files, boxes, shell});
+    form.FormCreate();
+    form.Timer3Timer();
+
+    LARGE_INTEGER start, ticked;
+    QueryPerformanceCounter(&start);
+    form.Timer2Timer();
+    QueryPerformanceCounter(&ticked);
+    bool heard = false;
+    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && !v[0].fragments.empty(); }, 5000, &heard);
+    ASSERT_TRUE(heard) << "the message was never started";
+    ASSERT_FALSE(r[0].ended) << "the tick waited for the voice";
+    EXPECT_EQ(r[0].fragments.at(0).text.size(), AnsiToWide(body).size() + std::wstring(L"小鱼 说：").size())
+        << "the whole message, after the nickname as cut from its header";
+
+    const double stopAt = VoiceClockMs();
+    form.StopSpeak1Click();
+    r = WaitForVoiceRecord([](const VoiceRecord& v) { return v[0].ended; }, 5000, &heard);
+    ASSERT_TRUE(heard) << "the voice went on after the stop";
+    EXPECT_FALSE(r[0].completed);
+    std::printf("speech: a tick starting a %u-byte message took %.1f ms; the voice stopped %.1f ms after the stop\n",
+                static_cast<unsigned>(body.size()), Ms(start, ticked), r[0].endMs - stopAt);
+    EXPECT_EQ(log.text.find(body.substr(0, 64)), log.text.find('\r') + 1) << "the message is logged too";
+}
+
+}  // namespace

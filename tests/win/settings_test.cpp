@@ -1,0 +1,91 @@
+// set.ini through the real profile-string calls under Wine: a file whose other sections and
+// keys (GBK ones included) must stay byte for byte, values read back through the 2048-byte
+// buffer, and a write that cannot reach its file. A file written from nothing is the
+// end-to-end tests' (sonvira.exe's first run).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+#include "app/settings_win.h"
+#include "support/test_paths.h"
+#include "win/codepage_win.h"
+
+namespace {
+
+std::string Folder() { return WideToAnsi(ExeDir()) + "\\settings-test"; }
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(AnsiToWide(path).c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(AnsiToWide(path).c_str(), std::ios::binary);
+    out << bytes;
+}
+
+class SettingsWin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryA(Folder().c_str(), nullptr);
+        file_ = Folder() + "\\set.ini";
+        DeleteFileA(file_.c_str());
+    }
+    void TearDown() override {
+        DeleteFileA(file_.c_str());
+        RemoveDirectoryA(Folder().c_str());
+    }
+    std::string file_;
+    Win32ProfileStrings profile_;
+};
+
+TEST_F(SettingsWin, OtherSectionsAndKeysStayByteForByte) {
+    // "[朋友]" before, an own key "备注=你好" inside "set", a section after, all in GBK.
+    const std::string before = "[\xc5\xf3\xd3\xd1]\r\nRate=7\r\n";
+    const std::string after = "[zz]\r\nEngine=9\r\n";
+    WriteBytes(file_, before + "[SET]\r\nengine=4\r\n\xb1\xb8\xd7\xa2=\xc4\xe3\xba\xc3\r\n" + after);
+    TIniFile ini(profile_, file_);
+    WriteSettings(ini, TStoredSettings{-1, 2, 3, 4, 5, 6, false, true, false, true, true});
+    EXPECT_EQ(ReadBytes(file_), before +
+                                    "[SET]\r\nengine=4\r\n\xb1\xb8\xd7\xa2=\xc4\xe3\xba\xc3\r\nRate=3\r\nVolume=5\r\n"
+                                    "Rate1=4\r\nVolume1=6\r\nEngine1=2\r\ncbme=0\r\ncbfriend=1\r\ncbmyname=0\r\n"
+                                    "cbfriendsname=1\r\nshowtime=1\r\n" +
+                                    after);
+    EXPECT_EQ(ini.ReadString("set", "\xb1\xb8\xd7\xa2", "?"), "\xc4\xe3\xba\xc3");
+}
+
+TEST_F(SettingsWin, ValuesReadBackAsTheRulesSay) {
+    WriteBytes(file_, "[set]\r\nRate=0x0A\r\nVolume1=-5\r\ncbme=yes\r\nshowtime=0\r\nEngine= 2 \r\nRate1=\r\n"
+                      "Volume=" + std::string(3000, '7') + "\r\n");
+    TIniFile ini(profile_, file_);
+    TStoredSettings s{};
+    ReadSettings(ini, TSettingFeeds::VoiceProfiles, s);
+    ReadSettings(ini, TSettingFeeds::ReadingOptions, s);
+    EXPECT_EQ(s.Rate, 10);
+    EXPECT_EQ(s.Volume1, -5);
+    EXPECT_TRUE(s.cbme);
+    EXPECT_FALSE(s.showtime);
+    EXPECT_EQ(s.Engine, 2) << "the platform strips the spaces around a value";
+    EXPECT_EQ(s.Rate1, 0) << "empty";
+    EXPECT_EQ(s.Volume, 100) << "a value too long for its buffer is cut, and 2047 sevens are no integer";
+    EXPECT_EQ(ini.ReadString("set", "Volume", "").size(), 2047u);
+    EXPECT_EQ(s.Engine1, -1);
+}
+
+TEST_F(SettingsWin, AWriteThatCannotReachItsFileRaisesTheError) {
+    std::string missing = Folder() + "\\gone\\set.ini";
+    TIniFile ini(profile_, missing);
+    try {
+        WriteSettings(ini, TStoredSettings{0, 0, 0, 0, 0, 0, true, true, true, true, true});
+        FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + missing);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,181 @@
+// Win32 peers of the shell's components; see shell_peers_win.h.
+#include "win/shell_peers_win.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "win/window_object.h"
+
+namespace {
+
+const wchar_t kTrayWindowClass[] = L"TTrayIconWindow";
+constexpr UINT kIconId = 1;
+constexpr UINT_PTR kClickWaitTimer = 1;
+
+// The platform's texts are fixed-size arrays; the component has already cut the text to fit.
+template <std::size_t N>
+void CopyText(wchar_t (&to)[N], const std::u16string& from) {
+    const std::size_t n = from.size() < N ? from.size() : N - 1;
+    std::memcpy(to, from.data(), n * sizeof(wchar_t));
+    to[n] = L'\0';
+}
+
+DWORD InfoFlags(TBalloonFlags flags) {
+    switch (flags) {
+        case TBalloonFlags::bfInfo: return NIIF_INFO;
+        case TBalloonFlags::bfWarning: return NIIF_WARNING;
+        case TBalloonFlags::bfError: return NIIF_ERROR;
+        case TBalloonFlags::bfNone: break;
+    }
+    return NIIF_NONE;
+}
+
+}  // namespace
+
+void FormPeer::SetVisible(bool visible) { ShowWindow(h_, visible ? SW_SHOW : SW_HIDE); }
+
+void FormPeer::BringToFront() {
+    SetForegroundWindow(h_);
+    BringWindowToTop(h_);
+}
+
+void FormPeer::SetWindowState(TWindowState state) {
+    switch (state) {
+        case TWindowState::wsNormal:
+            if (IsIconic(h_) || IsZoomed(h_)) ShowWindow(h_, SW_RESTORE);
+            break;
+        // A window that was never shown keeps the state for later, as a form does, so
+        // start-up can minimise it without showing it.
+        case TWindowState::wsMinimized:
+            if (IsWindowVisible(h_)) ShowWindow(h_, SW_MINIMIZE);
+            break;
+        case TWindowState::wsMaximized: ShowWindow(h_, SW_MAXIMIZE); break;
+    }
+}
+
+void PageControlPeer::SetActivePage(int index) {
+    SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    for (int i = 0; i < 2; ++i) ShowWindow(pages_[i], i == index ? SW_SHOW : SW_HIDE);
+}
+
+void MenuItemPeer::SetChecked(bool checked) {
+    CheckMenuItem(menu_, command_, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void PopupMenuPeer::Popup(int x, int y) {
+    // Without the owner in front the menu would not close when the user clicks elsewhere,
+    // and without a message after it the next opening would close at once.
+    SetForegroundWindow(owner_);
+    TrackPopupMenuEx(menu_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, x, y, owner_, nullptr);
+    PostMessageW(owner_, WM_NULL, 0, 0);
+}
+
+TPoint MousePeer::CursorPos() {
+    POINT p = {};
+    GetCursorPos(&p);
+    return {p.x, p.y};
+}
+
+TrayIconPeer::TrayIconPeer(TTrayIcon& icon, HINSTANCE instance, HICON image, HWND application)
+    : icon_(icon), image_(image), application_(application),
+      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kTrayWindowClass;
+    RegisterClassExW(&wc);
+    // Never shown; a tool window so that it could not get a taskbar button even then.
+    CreateWindowExW(WS_EX_TOOLWINDOW, kTrayWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
+}
+
+TrayIconPeer::~TrayIconPeer() {
+    Hide();
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+NOTIFYICONDATAW TrayIconPeer::Data(UINT flags) const {
+    NOTIFYICONDATAW d = {};
+    // The size Windows 2000 and XP know, with balloons: newer shells take it as well.
+    d.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    d.hWnd = hwnd_;
+    d.uID = kIconId;
+    d.uFlags = flags;
+    return d;
+}
+
+void TrayIconPeer::Show(const std::u16string& hint) {
+    hint_ = hint;
+    NOTIFYICONDATAW d = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    d.uCallbackMessage = kCallbackMessage;
+    d.hIcon = image_;
+    CopyText(d.szTip, hint_);
+    if (added_ && Shell_NotifyIconW(NIM_MODIFY, &d)) return;
+    added_ = Shell_NotifyIconW(NIM_ADD, &d) != FALSE;
+}
+
+void TrayIconPeer::Hide() {
+    if (!added_) return;
+    NOTIFYICONDATAW d = Data(0);
+    Shell_NotifyIconW(NIM_DELETE, &d);
+    added_ = false;
+}
+
+void TrayIconPeer::ShowBalloon(const std::u16string& title, const std::u16string& text, TBalloonFlags flags,
+                               unsigned timeoutMs) {
+    NOTIFYICONDATAW d = Data(NIF_INFO);
+    CopyText(d.szInfoTitle, title);
+    CopyText(d.szInfo, text);
+    d.dwInfoFlags = InfoFlags(flags);
+    d.uTimeout = timeoutMs;
+    Shell_NotifyIconW(NIM_MODIFY, &d);
+}
+
+void TrayIconPeer::StartClickWait() { SetTimer(hwnd_, kClickWaitTimer, GetDoubleClickTime(), nullptr); }
+
+void TrayIconPeer::StopClickWait() { KillTimer(hwnd_, kClickWaitTimer); }
+
+void TrayIconPeer::BringApplicationToFront() { SetForegroundWindow(application_); }
+
+void TrayIconPeer::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // The program was asked to end meanwhile: leave that to the message loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+LRESULT TrayIconPeer::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kCallbackMessage) {
+        switch (static_cast<UINT>(lp)) {
+            case WM_LBUTTONUP: icon_.UserMouse(TTrayMouse::LeftUp); break;
+            case WM_RBUTTONUP: icon_.UserMouse(TTrayMouse::RightUp); break;
+            case WM_LBUTTONDBLCLK: icon_.UserMouse(TTrayMouse::LeftDblClick); break;
+            case WM_RBUTTONDBLCLK: icon_.UserMouse(TTrayMouse::RightDblClick); break;
+            case WM_MBUTTONDBLCLK: icon_.UserMouse(TTrayMouse::MiddleDblClick); break;
+            default: break;
+        }
+        return 0;
+    }
+    if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+        // A new shell knows none of the old icons.
+        added_ = false;
+        icon_.Restore();
+        return 0;
+    }
+    if (msg == WM_TIMER && wp == kClickWaitTimer) {
+        icon_.ClickWaitOver();
+        return 0;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT CALLBACK TrayIconPeer::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    return RouteToObject(h, msg, wp, lp, &TrayIconPeer::hwnd_, &TrayIconPeer::Handle);
+}

@@ -1,0 +1,99 @@
+// Win32 peers of the shell's components (ui/shell_components.h): the main window's own
+// appearance, its pages, the menus, the mouse and the notification-area icon.
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "ui/components.h"
+#include "ui/shell_components.h"
+
+class FormPeer : public TForm::Peer {
+public:
+    explicit FormPeer(HWND h) : h_(h) {}
+    void SetVisible(bool visible) override;
+    void BringToFront() override;
+    void SetWindowState(TWindowState state) override;
+
+private:
+    HWND h_;
+};
+
+// The tab control with one page window per tab; only the active page shows.
+class PageControlPeer : public TPageControl::Peer {
+public:
+    PageControlPeer(HWND tabs, HWND page0, HWND page1) : tabs_(tabs), pages_{page0, page1} {}
+    void SetActivePage(int index) override;
+
+private:
+    HWND tabs_;
+    HWND pages_[2];
+};
+
+// A menu item, by its command id in the menu that holds it: the tick is all it mirrors.
+class MenuItemPeer : public TMenuItem::Peer {
+public:
+    MenuItemPeer(HMENU menu, UINT command) : menu_(menu), command_(command) {}
+    void SetChecked(bool checked) override;
+
+private:
+    HMENU menu_;
+    UINT command_;
+};
+
+// A pop-up menu owned by a window, which receives the chosen item's WM_COMMAND.
+class PopupMenuPeer : public TPopupMenu::Peer {
+public:
+    PopupMenuPeer(HMENU menu, HWND owner) : menu_(menu), owner_(owner) {}
+    void Popup(int x, int y) override;
+
+private:
+    HMENU menu_;
+    HWND owner_;
+};
+
+class MousePeer : public TMouse::Peer {
+public:
+    TPoint CursorPos() override;
+};
+
+// The icon in the notification area. It hears the shell through a hidden top-level window
+// of its own (top-level, so that the shell's "TaskbarCreated" broadcast reaches it too) and
+// is known to the shell by that window and the icon id 1.
+class TrayIconPeer : public TTrayIcon::Peer {
+public:
+    // application: the window brought to the front before the tray menu opens.
+    TrayIconPeer(TTrayIcon& icon, HINSTANCE instance, HICON image, HWND application);
+    ~TrayIconPeer() override;
+    TrayIconPeer(const TrayIconPeer&) = delete;
+    TrayIconPeer& operator=(const TrayIconPeer&) = delete;
+
+    void Show(const std::u16string& hint) override;
+    void Hide() override;
+    void ShowBalloon(const std::u16string& title, const std::u16string& text, TBalloonFlags flags,
+                     unsigned timeoutMs) override;
+    void StartClickWait() override;
+    void StopClickWait() override;
+    void BringApplicationToFront() override;
+    void ProcessMessages() override;
+
+    HWND Handle() const { return hwnd_; }
+    // The message the shell sends this window about the icon (lParam: the mouse message).
+    static constexpr UINT kCallbackMessage = WM_APP + 1;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    NOTIFYICONDATAW Data(UINT flags) const;
+
+    TTrayIcon& icon_;
+    HWND hwnd_ = nullptr;
+    HICON image_;
+    HWND application_;
+    UINT taskbarCreated_;
+    bool added_ = false;
+    std::u16string hint_;
+};
