@@ -154,6 +154,22 @@ TEST_F(StoredMainWindowTest, MenusShowTheStoredTickAndTheShortcutsTicks) {
     EXPECT_NE(std::find(tray.begin(), tray.end(), L"[x] 开机时运行"), tray.end());
 }
 
+TEST_F(StoredMainWindowTest, EitherRunAtLogonItemTicksOrUnticksBothMenusAndTheShortcutFollows) {
+    HMENU bar = GetMenu(window_->Handle()), tray = window_->TrayMenu();
+    auto ticks = [&] {
+        return std::make_pair((GetMenuState(bar, IDM_NOPENONSTARTUP, MF_BYCOMMAND) & MF_CHECKED) != 0,
+                              (GetMenuState(tray, IDM_NOPENONSTARTUP2, MF_BYCOMMAND) & MF_CHECKED) != 0);
+    };
+    ASSERT_EQ(ticks(), std::make_pair(true, true));
+    SendMessageW(window_->Handle(), WM_COMMAND, IDM_NOPENONSTARTUP, 0);
+    EXPECT_EQ(ticks(), std::make_pair(false, false));
+    EXPECT_EQ(GetFileAttributesW(shortcut_.c_str()), INVALID_FILE_ATTRIBUTES) << "unticking deletes the shortcut";
+    SendMessageW(window_->Handle(), WM_COMMAND, IDM_NOPENONSTARTUP2, 0);
+    EXPECT_EQ(ticks(), std::make_pair(true, true));
+    EXPECT_NE(GetFileAttributesW(shortcut_.c_str()), INVALID_FILE_ATTRIBUTES) << "ticking makes it again";
+    EXPECT_TRUE(errors_.empty() || errors_.front().rfind("0x", 0) == 0) << "only the engine may complain";
+}
+
 // The same logic on the real speech engine with the test voices: a tick that starts a very long
 // message returns while the voice is still speaking it, and "停止朗读" silences it at once. The
 // chat window is a double here: Wine cannot hand a megabyte of transcript from one process to

@@ -1,0 +1,124 @@
+// The shell for the program, for real: shortcut files written through the shell link object
+// and read back through it, the object library initialised only around the writing, and the
+// run-at-logon items making and deleting this program's shortcut in the Startup folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <string>
+
+#include "app/logon_shortcut.h"
+#include "app/paths_win.h"
+#include "app/shell_win.h"
+#include "win/codepage_win.h"
+#include "win/com.h"
+#include "win/files_win.h"
+
+namespace {
+
+struct ReadShortcut {
+    std::string target, arguments, folder, description;
+    bool ok = false;
+};
+
+// A shortcut file's contents as the shell link object reads them.
+ReadShortcut Read(const std::string& link) {
+    ReadShortcut r;
+    ComPtr<IShellLinkA> shell;
+    ComPtr<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(shell.GetAddressOf()))) ||
+        FAILED(shell.As(&file)) || FAILED(file->Load(AnsiToWide(link).c_str(), STGM_READ)))
+        return r;
+    char buf[1024];
+    shell->GetPath(buf, sizeof buf, nullptr, SLGP_RAWPATH);
+    r.target = buf;
+    shell->GetArguments(buf, sizeof buf);
+    r.arguments = buf;
+    shell->GetWorkingDirectory(buf, sizeof buf);
+    r.folder = buf;
+    shell->GetDescription(buf, sizeof buf);
+    r.description = buf;
+    r.ok = true;
+    return r;
+}
+
+bool Exists(const std::string& path) { return Win32PathPlatform().FileExists(path); }
+
+std::string TempFolder(const std::string& name) {
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    std::string folder = WideToAnsi(tmp) + name + "\\";
+    CreateDirectoryW(AnsiToWide(folder).c_str(), nullptr);
+    return folder;
+}
+
+// Whether this thread's COM is initialised: a fresh initialisation says S_OK only when not.
+bool ComInitialised() {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(hr)) CoUninitialize();
+    return hr == S_FALSE;
+}
+
+TEST(Shortcut, WhatIsWrittenReadsBackThroughTheShellLinkObject) {
+    const HWND noWindow = nullptr;
+    Win32Shell shell{noWindow};
+    const std::string folder = TempFolder("sonvira \xd3\xef\xd2\xf4");  // "sonvira 语音"
+    const std::string link = folder + "\xc0\xca\xb6\xc1.lnk";             // 朗读.lnk
+    const std::string target = folder + "sonvira.exe";
+    ASSERT_FALSE(ComInitialised());
+    CreateShortcut(shell, target, " -s", link, "Sonvira");
+    EXPECT_FALSE(ComInitialised()) << "the object library is uninitialised after the shortcut";
+    ASSERT_TRUE(Exists(link));
+
+    ScopedCom com;
+    ReadShortcut r = Read(link);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.target, target);
+    EXPECT_EQ(r.arguments, " -s");
+    EXPECT_EQ(r.folder, folder) << "the program's folder with its trailing backslash";
+    EXPECT_EQ(r.description, "Sonvira");
+
+    // Made again over an existing one, and from a thread whose COM is already up.
+    CreateShortcut(shell, folder + "other.exe", " -s", link, "Sonvira");
+    EXPECT_EQ(Read(link).target, folder + "other.exe");
+    EXPECT_TRUE(ComInitialised()) << "a thread's own COM stays as it was";
+    Win32Files().Delete(link);
+}
+
+// The real items' work in this process: the program is this test, so the shortcut is
+// win_shell_test.lnk in this prefix's own Startup folder.
+TEST(Shortcut, RunAtLogonMakesAndDeletesThisProgramsShortcutInTheStartupFolder) {
+    const HWND noWindow = nullptr;
+    Win32Shell shell{noWindow};
+    Win32PathPlatform paths;
+    Win32Files files;
+    const std::string link = GetLogonShortcutPath(paths);
+    ASSERT_NE(link.find("\\Start Menu\\Programs\\StartUp\\win_shell_test.lnk"), std::string::npos) << link;
+    files.Delete(link);
+    TMenuItem main, tray;
+
+    ToggleRunAtLogon(tray, main, paths, shell, files, "Sonvira");
+    EXPECT_TRUE(main.Checked() && tray.Checked());
+    ASSERT_TRUE(Exists(link));
+    {
+        ScopedCom com;
+        ReadShortcut r = Read(link);
+        EXPECT_EQ(r.target, paths.ProgramPath());
+        EXPECT_EQ(r.arguments, " -s");
+        EXPECT_EQ(r.folder, ExtractFilePath(paths.ProgramPath()));
+        EXPECT_EQ(r.description, "Sonvira");
+    }
+
+    ToggleRunAtLogon(main, tray, paths, shell, files, "Sonvira");
+    EXPECT_FALSE(main.Checked() || tray.Checked());
+    EXPECT_FALSE(Exists(link)) << "unticking leaves no file behind";
+    ToggleRunAtLogon(main, tray, paths, shell, files, "Sonvira");
+    files.Delete(link);  // removed by hand
+    EXPECT_NO_THROW(ToggleRunAtLogon(tray, main, paths, shell, files, "Sonvira"));
+    EXPECT_FALSE(Exists(link));
+}
+
+}  // namespace
