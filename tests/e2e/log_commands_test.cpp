@@ -1,0 +1,422 @@
+// The log's commands as a user meets them in the running sonvira.exe: menu commands, the
+// file dialogs answered by typing a name and confirming it, the confirmation and error boxes,
+// the help and about boxes, the WAV export with the test voice, and the run-at-logon items
+// with a restart. Leaves pictures of the help and about boxes in <build>/screenshots.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/fmain_win.h"
+#include "res/resource.h"
+#include "speech/wav_header.h"
+#include "support/process.h"
+#include "support/rtf_runs.h"
+#include "support/screenshot.h"
+#include "support/sonvira.h"
+#include "support/standin.h"
+#include "support/test_paths.h"
+#include "support/voice_record.h"
+#include "tools/test_voice/record_format.h"
+#include "tools/test_voice/tone.h"
+#include "win/codepage_win.h"
+#include "win/com.h"
+
+namespace {
+
+constexpr COLORREF kBlue = 0xFF0000, kGreen = 0x008000, kBlack = 0;
+
+std::string ReadAll(const std::wstring& path) {
+    std::ifstream f(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A folder of the build for this test's files, emptied of what an earlier run left.
+std::wstring Folder() {
+    const std::wstring folder = BuildDir() + L"\\e2e-log-commands\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + found.cFileName).c_str());
+        } while (FindNextFileW(h, &found));
+        FindClose(h);
+    }
+    return folder;
+}
+
+struct TopSearch {
+    DWORD pid;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<TopSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (pid != s->pid || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(h) || WindowTextW(h) != s->title) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+// A visible dialog or message box of the process with that title, polled for up to timeoutMs.
+HWND WaitForDialog(DWORD pid, const wchar_t* title, DWORD timeoutMs = 5000) {
+    TopSearch s = {pid, title, nullptr};
+    WaitUntil(
+        [&] {
+            s.found = nullptr;
+            EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&s));
+            return s.found != nullptr;
+        },
+        timeoutMs);
+    return s.found;
+}
+
+struct ClassSearch {
+    const wchar_t* cls;
+    HWND found;
+};
+
+BOOL CALLBACK MatchClass(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<ClassSearch*>(lp);
+    wchar_t name[32] = {};
+    GetClassNameW(h, name, 32);
+    if (wcscmp(name, s->cls) != 0) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+HWND FindChildOfClass(HWND parent, const wchar_t* cls) {
+    ClassSearch s = {cls, nullptr};
+    if (parent) EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// The entries of a file dialog's type list, and which one is chosen.
+std::vector<std::wstring> FileTypes(HWND dialog, int* chosen) {
+    HWND list = FindControl(dialog, 1136);  // the type list (cmb1)
+    std::vector<std::wstring> types;
+    LRESULT n = list ? SendMessageW(list, CB_GETCOUNT, 0, 0) : 0;
+    for (LRESULT i = 0; i < n; ++i) {
+        wchar_t text[128] = {};
+        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        types.push_back(text);
+    }
+    if (chosen) *chosen = list ? static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)) : -1;
+    return types;
+}
+
+// Types the name into the dialog's file-name field and confirms it; true once the dialog is gone.
+bool TypeNameAndConfirm(HWND dialog, const std::wstring& name) {
+    HWND field = FindChildOfClass(FindControl(dialog, 1148), L"Edit");  // the file name (cmb13)
+    HWND ok = GetDlgItem(dialog, IDOK);  // the dialog's own button: its views have ids of their own
+    if (!field || !ok) return false;
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    PostMessageW(ok, BM_CLICK, 0, 0);
+    return WaitUntil([dialog] { return !IsWindowVisible(dialog); }, 5000);
+}
+
+std::wstring BoxText(HWND box) { return WindowTextW(FindControl(box, 0xFFFF)); }
+
+// Presses a button of a box and waits until the box is gone.
+bool Press(HWND box, int button) {
+    HWND b = FindControl(box, button);
+    if (!b) return false;
+    PostMessageW(b, BM_CLICK, 0, 0);
+    return WaitUntil([box] { return !IsWindowVisible(box); }, 5000);
+}
+
+// Sonvira started in the tray with no stored settings, and a menu command as a user's choice.
+struct Running {
+    Running() : sonvira(SonviraExe(), L"") {
+        main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+        if (!main) return;
+        WaitForStartUp(main, sonvira.Id());
+        log = FindControl(main, IDC_RICHEDIT1);
+    }
+    void Choose(int command) { PostMessageW(main, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+    DWORD Pid() const { return sonvira.Id(); }
+    std::wstring Log() const { return WindowTextW(log); }
+
+    SettingsFile settings;
+    ChildProcess sonvira;
+    HWND main = nullptr;
+    HWND log = nullptr;
+};
+
+// A friend's and the user's message, logged by the watcher from the stand-in chat window.
+void ChatTwoMessages(Running& s, StandinChat& chat, const std::wstring& friendBody, const std::wstring& ownBody) {
+    ASSERT_TRUE(chat.BringToFront());
+    PumpFor(1500);  // the title timer sees the chat first
+    ASSERT_TRUE(chat.AppendMessage(WideToAnsi(L"小鱼"), WideToAnsi(friendBody)));
+    ASSERT_TRUE(WaitUntil([&] { return s.Log().find(friendBody) != std::wstring::npos; }, 5000));
+    ASSERT_TRUE(chat.AppendMessage("Bob", WideToAnsi(ownBody)));
+    ASSERT_TRUE(WaitUntil([&] { return s.Log().find(ownBody) != std::wstring::npos; }, 5000));
+}
+
+std::vector<ColourRun> RunsOf(const std::wstring& rtfFile, const std::wstring& text) {
+    return TextRuns(ParseRtf(ReadAll(rtfFile)), WideToAnsi(text));
+}
+
+// Save, clear, open, the plain-text mode and its extensions, the file error, as in use.
+TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
+    const std::wstring dir = Folder();
+    Running s;
+    ASSERT_NE(s.main, nullptr);
+    StandinChat chat(L"--title \"与 小鱼 交谈中\"");
+    ChatTwoMessages(s, chat, L"你好，在吗？", L"在的。");
+    const std::wstring text = s.Log();
+
+    // 保存消息 as .rtf: the dialog offers RTF first.
+    s.Choose(IDM_NSAVEMESSAGE);
+    HWND dialog = WaitForDialog(s.Pid(), L"另存为");
+    ASSERT_NE(dialog, nullptr);
+    int chosen = -1;
+    EXPECT_EQ(FileTypes(dialog, &chosen),
+              (std::vector<std::wstring>{L"rtf文件(*.rtf)", L"文本文件(*.txt)", L"所有文件(*.*)"}));
+    EXPECT_EQ(chosen, 0);
+    ASSERT_TRUE(TypeNameAndConfirm(dialog, dir + L"log"));  // ".rtf" is added
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + L"log.rtf"); }, 5000));
+    const std::vector<ColourRun> runs = RunsOf(dir + L"log.rtf", text);
+    ASSERT_EQ(runs.size(), 4u) << ReadAll(dir + L"log.rtf");
+    EXPECT_EQ(runs[0].colour, kBlue);
+    EXPECT_EQ(runs[1].colour, kBlack);
+    EXPECT_EQ(runs[2].colour, kGreen);
+    EXPECT_EQ(runs[3].colour, kBlack);
+
+    // 清空消息: No keeps the log, Yes empties it.
+    for (int answer : {IDNO, IDYES}) {
+        s.Choose(IDM_NCLEARMESSAGE);
+        HWND box = WaitForDialog(s.Pid(), L"确认");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(BoxText(box), L"您确定要清空当前消息内容列表吗？");
+        EXPECT_EQ(GetWindow(box, GW_OWNER), s.main) << "an application box";
+        ASSERT_TRUE(Press(box, answer));
+        EXPECT_TRUE(WaitUntil([&] { return s.Log() == (answer == IDYES ? L"" : text); }, 3000)) << answer;
+    }
+
+    // 打开消息: the same text and colours; saved again, the same runs.
+    s.Choose(IDM_NOPENMESSAGE);
+    dialog = WaitForDialog(s.Pid(), L"打开");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(FileTypes(dialog, &chosen), (std::vector<std::wstring>{L"rtf,文本文件(*.rtf;*.txt)", L"rtf文件(*.rtf)",
+                                                                      L"文本文件(*.txt)", L"所有文件(*.*)"}));
+    EXPECT_EQ(chosen, 0);
+    ASSERT_TRUE(TypeNameAndConfirm(dialog, dir + L"log.rtf"));
+    ASSERT_TRUE(WaitUntil([&] { return s.Log() == text; }, 5000)) << WideToUtf8(s.Log());
+    s.Choose(IDM_NSAVEMESSAGE);
+    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"另存为"), dir + L"again.rtf"));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + L"again.rtf"); }, 5000));
+    EXPECT_EQ(RunsOf(dir + L"again.rtf", text), runs);
+
+    // Saved as .TXT and under another extension: plain 8-bit text with CR LF.
+    for (const wchar_t* name : {L"LOG.TXT", L"log.dat"}) {
+        s.Choose(IDM_NSAVEMESSAGE);
+        ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"另存为"), dir + name));
+        ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + name); }, 5000));
+        EXPECT_EQ(ReadAll(dir + name), WideToAnsi(text)) << WideToUtf8(name);
+    }
+    // ... so the RTF file now opens as text, its markup showing.
+    s.Choose(IDM_NOPENMESSAGE);
+    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"打开"), dir + L"log.rtf"));
+    EXPECT_TRUE(WaitUntil([&] { return s.Log().rfind(L"{\\rtf1", 0) == 0; }, 5000)) << WideToUtf8(s.Log());
+    const std::wstring markup = s.Log();
+
+    // A file that is not there: the file error with the system's reason, the log as it was.
+    s.Choose(IDM_NOPENMESSAGE);
+    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"打开"), dir + L"missing.rtf"));
+    HWND error = WaitForDialog(s.Pid(), L"Sonvira");
+    ASSERT_NE(error, nullptr);
+    const std::wstring head = L"Cannot open file \"" + dir + L"missing.rtf\". ";
+    EXPECT_EQ(BoxText(error).substr(0, head.size()), head) << WideToUtf8(BoxText(error));
+    EXPECT_GT(BoxText(error).size(), head.size()) << "the system's reason follows";
+    ASSERT_TRUE(Press(error, IDOK));
+    EXPECT_EQ(s.Log(), markup);
+    EXPECT_TRUE(s.sonvira.Running());
+}
+
+TEST(LogCommands, HelpAndAboutBoxesHaveNoOwnerAndSayWhatTheyShould) {
+    Running s;
+    ASSERT_NE(s.main, nullptr);
+    struct Box {
+        int command;
+        const wchar_t* caption;
+        const wchar_t* firstLine;
+        const wchar_t* shot;
+    } boxes[] = {{IDM_HELP1, L"帮助", L"如何使用本软件?", L"help_box.bmp"},
+                 {IDM_ABOUT1, L"关于", L"Sonvira", L"about_box.bmp"}};
+    for (const auto& b : boxes) {
+        s.Choose(b.command);
+        HWND box = WaitForDialog(s.Pid(), b.caption);
+        ASSERT_NE(box, nullptr) << WideToUtf8(b.caption);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+        EXPECT_EQ(BoxText(box).rfind(std::wstring(b.firstLine) + L"\r\n", 0), 0u) << WideToUtf8(BoxText(box));
+        EXPECT_EQ(FindControl(box, IDCANCEL), nullptr) << "one OK button";
+        PumpFor(300);  // drawn before the picture is taken
+        EXPECT_TRUE(SaveWindowScreenshot(box, BuildDir() + L"\\screenshots\\" + b.shot));
+        ASSERT_TRUE(Press(box, IDOK));
+    }
+}
+
+// The test voice at the file's own rate: Wine 10 has no resampler.
+const wchar_t kExportVoice[] = L"SonviraExport16k";
+
+// The log's position of a text (a line break counts once there), from its text with CR LF.
+long LogPosition(const std::wstring& text, std::size_t index) {
+    long pos = 0;
+    for (std::size_t i = 0; i < index; ++i)
+        if (!(text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')) ++pos;
+    return pos;
+}
+
+// Exports to the typed name and returns the record of the export's one utterance.
+VoiceUtterance Export(Running& s, const std::wstring& name) {
+    EXPECT_TRUE(ClearVoiceRecord());
+    s.Choose(IDM_EXPORTMESSAGETOWAV1);
+    HWND dialog = WaitForDialog(s.Pid(), L"另存为");
+    EXPECT_NE(dialog, nullptr);
+    if (!dialog) return {};
+    int chosen = -1;
+    EXPECT_EQ(FileTypes(dialog, &chosen), (std::vector<std::wstring>{L"wav文件(*.wav)", L"所有文件(*.*)"}));
+    EXPECT_EQ(chosen, 0);
+    EXPECT_TRUE(TypeNameAndConfirm(dialog, name));
+    bool done = false;
+    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && v.back().ended; }, 10000, &done);
+    EXPECT_TRUE(done);
+    EXPECT_EQ(r.size(), 1u) << "only the export spoke";
+    EXPECT_EQ(VisibleBox(s.Pid()), nullptr) << "no question, no error";
+    return r.empty() ? VoiceUtterance{} : r.back();
+}
+
+// The file holds exactly what the voice wrote for the text, as 16 kHz 16-bit mono PCM.
+void ExpectWavOf(const std::wstring& path, const VoiceUtterance& u, const std::wstring& text) {
+    ASSERT_EQ(u.voice, kExportVoice);
+    ASSERT_EQ(u.fragments.size(), 1u);
+    EXPECT_EQ(u.fragments[0].text, text);
+    EXPECT_EQ(u.rate, 0) << "the engine's default rate, not the profile's";
+    EXPECT_EQ(u.volume, 100u) << "the engine's default volume, not the profile's";
+    EXPECT_TRUE(u.completed) << u.why;
+    const std::string file = ReadAll(path);
+    const std::u32string characters = test_voice::CodePoints(reinterpret_cast<const char16_t*>(text.c_str()), text.size());
+    EXPECT_EQ(u.bytes, test_voice::TextSamples(characters, 0, 16000) * 2) << "every sample of the text";
+    auto header = WavHeader(kPcm16kHz16BitMono, static_cast<std::uint32_t>(u.bytes));
+    EXPECT_EQ(file.substr(0, kWavHeaderSize), std::string(header.begin(), header.end()));
+    EXPECT_EQ(file.size(), kWavHeaderSize + u.bytes + (u.bytes & 1));
+    EXPECT_EQ(test_voice::Fnv1a(file.data() + kWavHeaderSize, static_cast<std::size_t>(u.bytes)), u.hash);
+}
+
+TEST(WavExport, TheSelectionOrTheWholeLogWithTheOwnVoiceAtTheEnginesDefaults) {
+    ScopedVoiceToken voice(L"SonviraExport16k", kExportVoice, 523, 16000);
+    ASSERT_TRUE(voice.Created());
+    const std::wstring dir = Folder();
+    Running s;
+    ASSERT_NE(s.main, nullptr);
+
+    // An empty log: the message, and no dialog.
+    s.Choose(IDM_EXPORTMESSAGETOWAV1);
+    HWND box = WaitForDialog(s.Pid(), L"Sonvira");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(BoxText(box), L"当前不能导出消息，消息内容为空!");
+    RECT r;
+    GetWindowRect(box, &r);
+    EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 2) << "centred on the screen";
+    EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 2) << "centred on the screen";
+    ASSERT_TRUE(Press(box, IDOK));
+    EXPECT_EQ(WaitForDialog(s.Pid(), L"另存为", 1000), nullptr);
+
+    // The own profile: the export's voice, at a rate and volume the export must not take.
+    ASSERT_TRUE(PickListItem(FindControl(s.main, IDC_CBVOICE), kExportVoice));
+    DragTrackBar(FindControl(s.main, IDC_TRATE), 10);
+    DragTrackBar(FindControl(s.main, IDC_TVOLUME), 20);
+    ASSERT_TRUE(WaitUntil([&] { return WindowTextW(FindControl(s.main, IDC_LVOLUME)) == L"20"; }, 3000));
+    StandinChat chat(L"--title \"与 小鱼 交谈中\"");
+    ChatTwoMessages(s, chat, L"第一条消息", L"second one");
+    const std::wstring text = s.Log();
+
+    // One line selected: only that line.
+    const std::wstring line = L"第一条消息";
+    const long start = LogPosition(text, text.find(line));
+    SendMessageW(s.log, EM_SETSEL, start, start + static_cast<long>(line.size()));
+    ExpectWavOf(dir + L"export.wav", Export(s, dir + L"export"), line);  // ".wav" is added
+
+    // Nothing selected: the whole log, into the same file, replaced without a question.
+    SendMessageW(s.log, EM_SETSEL, 0, 0);
+    ExpectWavOf(dir + L"export.wav", Export(s, dir + L"export.wav"), text);
+    const std::string file = ReadAll(dir + L"export.wav");
+
+    // The next own message is heard from the device, with the profile's rate and volume.
+    ASSERT_TRUE(ClearVoiceRecord());
+    ASSERT_TRUE(chat.BringToFront());
+    ASSERT_TRUE(chat.AppendMessage("Bob", "after the export"));
+    bool heard = false;
+    VoiceRecord after = WaitForVoiceRecord(
+        [](const VoiceRecord& v) { return !v.empty() && v.back().ended; }, 5000, &heard);
+    ASSERT_TRUE(heard);
+    EXPECT_EQ(after.back().voice, kExportVoice);
+    EXPECT_EQ(after.back().rate, 10);
+    EXPECT_EQ(after.back().volume, 20u);
+    EXPECT_TRUE(after.back().completed && after.back().bytes > 0) << after.back().why;
+    EXPECT_EQ(ReadAll(dir + L"export.wav"), file) << "nothing more went into the file";
+}
+
+// This prefix's Startup folder, where the shortcut for sonvira.exe goes.
+std::wstring LogonShortcut() {
+    wchar_t startup[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_STARTUP, nullptr, 0, startup);
+    return std::wstring(startup) + L"\\sonvira.lnk";
+}
+
+TEST(RunAtLogon, EitherItemMakesTheShortcutAndARestartFindsIt) {
+    const std::wstring link = LogonShortcut();
+    DeleteFileW(link.c_str());
+    {
+        Running s;
+        ASSERT_NE(s.main, nullptr);
+        s.Choose(IDM_NOPENONSTARTUP);  // 启动时运行
+        ASSERT_TRUE(WaitUntil([&] { return FileExists(link); }, 5000));
+        ScopedCom com;
+        ComPtr<IShellLinkW> shell;
+        ComPtr<IPersistFile> file;
+        ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                               reinterpret_cast<void**>(shell.GetAddressOf()))));
+        ASSERT_TRUE(SUCCEEDED(shell.As(&file)) && SUCCEEDED(file->Load(link.c_str(), STGM_READ)));
+        wchar_t buf[MAX_PATH * 2];
+        shell->GetPath(buf, MAX_PATH * 2, nullptr, SLGP_RAWPATH);
+        EXPECT_EQ(_wcsicmp(buf, SonviraExe().c_str()), 0) << WideToUtf8(buf);
+        shell->GetArguments(buf, MAX_PATH * 2);
+        EXPECT_STREQ(buf, L" -s");
+        shell->GetWorkingDirectory(buf, MAX_PATH * 2);
+        EXPECT_EQ(_wcsicmp(buf, (BuildDir() + L"\\").c_str()), 0) << "with its trailing backslash: " << WideToUtf8(buf);
+        shell->GetDescription(buf, MAX_PATH * 2);
+        EXPECT_STREQ(buf, L"Sonvira");
+        ExitSonvira(s.main);
+        ASSERT_TRUE(s.sonvira.WaitExit(10000));
+    }
+    {
+        // Started again, the items are ticked from the file: the tray's item now unticks
+        // both, deleting it, and ticks them again, making it.
+        Running s;
+        ASSERT_NE(s.main, nullptr);
+        s.Choose(IDM_NOPENONSTARTUP2);  // 开机时运行
+        EXPECT_TRUE(WaitUntil([&] { return !FileExists(link); }, 5000)) << "the restart ticked the items";
+        s.Choose(IDM_NOPENONSTARTUP2);
+        EXPECT_TRUE(WaitUntil([&] { return FileExists(link); }, 5000));
+        s.Choose(IDM_NOPENONSTARTUP);
+        EXPECT_TRUE(WaitUntil([&] { return !FileExists(link); }, 5000)) << "one tick for both items";
+    }
+    DeleteFileW(link.c_str());
+}
+
+}  // namespace
