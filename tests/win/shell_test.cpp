@@ -1,6 +1,5 @@
 // The shell for the program, for real: shortcut files written through the shell link object
-// and read back through it, the object library initialised only around the writing, and the
-// run-at-logon items making and deleting this program's shortcut in the Startup folder.
+// and read back through it, and the object library initialised only around the writing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -86,39 +85,6 @@ TEST(Shortcut, WhatIsWrittenReadsBackThroughTheShellLinkObject) {
     EXPECT_EQ(Read(link).target, folder + "other.exe");
     EXPECT_TRUE(ComInitialised()) << "a thread's own COM stays as it was";
     Win32Files().Delete(link);
-}
-
-// The real items' work in this process: the program is this test, so the shortcut is
-// win_shell_test.lnk in this prefix's own Startup folder.
-TEST(Shortcut, RunAtLogonMakesAndDeletesThisProgramsShortcutInTheStartupFolder) {
-    const HWND noWindow = nullptr;
-    Win32Shell shell{noWindow};
-    Win32PathPlatform paths;
-    Win32Files files;
-    const std::string link = GetLogonShortcutPath(paths);
-    ASSERT_NE(link.find("\\Start Menu\\Programs\\StartUp\\win_shell_test.lnk"), std::string::npos) << link;
-    files.Delete(link);
-    TMenuItem main, tray;
-
-    ToggleRunAtLogon(tray, main, paths, shell, files, "Sonvira");
-    EXPECT_TRUE(main.Checked() && tray.Checked());
-    ASSERT_TRUE(Exists(link));
-    {
-        ScopedCom com;
-        ReadShortcut r = Read(link);
-        EXPECT_EQ(r.target, paths.ProgramPath());
-        EXPECT_EQ(r.arguments, " -s");
-        EXPECT_EQ(r.folder, ExtractFilePath(paths.ProgramPath()));
-        EXPECT_EQ(r.description, "Sonvira");
-    }
-
-    ToggleRunAtLogon(main, tray, paths, shell, files, "Sonvira");
-    EXPECT_FALSE(main.Checked() || tray.Checked());
-    EXPECT_FALSE(Exists(link)) << "unticking leaves no file behind";
-    ToggleRunAtLogon(main, tray, paths, shell, files, "Sonvira");
-    files.Delete(link);  // removed by hand
-    EXPECT_NO_THROW(ToggleRunAtLogon(tray, main, paths, shell, files, "Sonvira"));
-    EXPECT_FALSE(Exists(link));
 }
 
 }  // namespace
