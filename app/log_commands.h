@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "ui/dialogs.h"
-#include "base/files.h"
 #include "app/shell.h"
+#include "base/files.h"
+#include "ui/dialogs.h"
 
 enum class LogFormat { Rtf, Text };
 

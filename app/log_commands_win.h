@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "ui/dialogs.h"
 #include "app/log_commands.h"
+#include "ui/dialogs.h"
 
 class RichEditDocument : public ILogDocument {
 public:

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "ui/components.h"
 #include "base/files.h"
 #include "speech/engine.h"
+#include "ui/components.h"
 
 struct WavExportParts {
     TSpVoice& voice;        // SpVoice, the own-message voice

@@ -19,7 +19,7 @@ public:
 
     // filter: pairs of description and pattern, all separated by "|", as the framework
     // writes them; defaultExt: added to a name typed without an extension (a leading "." is
-    // not part of it).
+    // ignored).
     TFileDialog(Kind kind, std::u16string filter, std::u16string defaultExt, bool promptOverwrite)
         : kind_(kind), filter_(std::move(filter)), defaultExt_(std::move(defaultExt)), promptOverwrite_(promptOverwrite) {}
 

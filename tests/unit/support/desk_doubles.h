@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/dialogs.h"
-#include "base/files.h"
 #include "app/log_commands.h"
 #include "app/shell.h"
+#include "base/files.h"
+#include "ui/dialogs.h"
 
 // A log as a document. Its "RTF" is the text wrapped as "{\rtf1 ...}" and only bytes that
 // begin like RTF load as RTF, which is what a rich edit does with a file of another kind.
