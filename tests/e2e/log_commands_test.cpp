@@ -54,34 +54,11 @@ std::wstring Folder() {
     return folder;
 }
 
-struct TopSearch {
-    DWORD pid;
-    const wchar_t* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<TopSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (pid != s->pid || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(h) || WindowTextW(h) != s->title) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
 // A visible dialog or message box of the process with that title, polled for up to timeoutMs.
 HWND WaitForDialog(DWORD pid, const wchar_t* title, DWORD timeoutMs = 5000) {
-    TopSearch s = {pid, title, nullptr};
-    WaitUntil(
-        [&] {
-            s.found = nullptr;
-            EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&s));
-            return s.found != nullptr;
-        },
-        timeoutMs);
-    return s.found;
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = VisibleTopWindow(pid, L"#32770", title)) != nullptr; }, timeoutMs);
+    return found;
 }
 
 struct ClassSearch {

@@ -1,7 +1,7 @@
 // Input and desktop lookups for the end-to-end tests; see desktop.h.
 #include "support/desktop.h"
 
-#include <cwchar>
+#include "support/process.h"
 
 namespace {
 
@@ -18,22 +18,6 @@ void SendKey(WORD vk, bool up) {
     in.ki.wVk = vk;
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     SendInput(1, &in, sizeof in);
-}
-
-struct MenuSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK MatchMenu(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<MenuSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (pid != s->pid || std::wcscmp(cls, L"#32768") != 0 || !IsWindowVisible(h)) return TRUE;
-    s->found = h;
-    return FALSE;
 }
 
 }  // namespace
@@ -81,8 +65,4 @@ POINT CentreOf(HWND window) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-HWND OpenMenuOf(DWORD pid) {
-    MenuSearch s = {pid, nullptr};
-    EnumWindows(MatchMenu, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
+HWND OpenMenuOf(DWORD pid) { return VisibleTopWindow(pid, L"#32768"); }

@@ -109,18 +109,21 @@ BOOL CALLBACK MatchControl(HWND h, LPARAM lp) {
     return FALSE;
 }
 
-struct BoxSearch {
+struct TopSearch {
     DWORD pid;
+    const wchar_t* cls;
+    const wchar_t* title;
     HWND found;
 };
 
-BOOL CALLBACK MatchBox(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<BoxSearch*>(lp);
+BOOL CALLBACK MatchTop(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<TopSearch*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
     wchar_t cls[16] = {};
     GetClassNameW(h, cls, 16);
-    if (pid != s->pid || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(h)) return TRUE;
+    if (pid != s->pid || wcscmp(cls, s->cls) != 0 || !IsWindowVisible(h)) return TRUE;
+    if (s->title && WindowTextW(h) != s->title) return TRUE;
     s->found = h;
     return FALSE;
 }
@@ -138,11 +141,13 @@ HWND WaitForControl(HWND root, int id, DWORD timeoutMs) {
     return found;
 }
 
-HWND VisibleBox(DWORD pid) {
-    BoxSearch search = {pid, nullptr};
-    EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
+HWND VisibleTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title) {
+    TopSearch search = {pid, cls, title, nullptr};
+    EnumWindows(MatchTop, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+HWND VisibleBox(DWORD pid) { return VisibleTopWindow(pid, L"#32770"); }
 
 void PumpFor(DWORD ms) {
     DWORD start = GetTickCount();

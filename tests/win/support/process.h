@@ -64,6 +64,10 @@ void DragTrackBar(HWND track, int position);
 // it and tells its parent. False when the list has no such item.
 bool PickListItem(HWND combo, const std::wstring& text);
 
+// A visible top-level window of the given process with that class and (unless nullptr) that
+// title, or nullptr.
+HWND VisibleTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title = nullptr);
+
 // A visible dialog-class window (a message box) of the given process, or nullptr. A closed
 // box lingers hidden for a while under Wine before it is destroyed, so only visible ones count.
 HWND VisibleBox(DWORD pid);
