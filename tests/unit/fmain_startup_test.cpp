@@ -55,8 +55,7 @@ struct Form {
     NullLog log;
     QuietStartup quiet;
     QuietDesk desk;
-    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os,
-                               desk.document, desk.files, desk.boxes, desk.shell}};
+    TFmain form{QuietServices(chat, codePage, engine, log, quiet, desk)};
 };
 
 TEST(Startup, StoredValuesReachTheControlsAsTheReadRulesAndTrackBarsSayAndGoBackAtExit) {

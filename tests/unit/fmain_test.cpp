@@ -37,8 +37,7 @@ TEST(FormCreate, CaptureTimersRunAlthoughTheEngineRefusesTheVoices) {
         NullLog log;
         QuietStartup quiet;
         QuietDesk desk;
-        TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os,
-                                   desk.document, desk.files, desk.boxes, desk.shell}};
+        TFmain form{QuietServices(chat, codePage, engine, log, quiet, desk)};
         EXPECT_THROW(form.FormCreate(), EngineError) << refused;
         EXPECT_TRUE(form.Timer2.Enabled()) << refused;
         EXPECT_TRUE(form.Timer3.Enabled()) << refused;

@@ -72,8 +72,7 @@ struct Window {
     NullLog log;
     QuietStartup quiet;
     QuietDesk desk;
-    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os,
-                               desk.document, desk.files, desk.boxes, desk.shell}};
+    TFmain form{QuietServices(chat, codePage, engine, log, quiet, desk)};
 };
 
 const char kHello[] = "\xc4\xe3\xba\xc3";  // "你好" in GBK: passed on as bytes

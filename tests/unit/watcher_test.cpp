@@ -495,8 +495,7 @@ TEST(MainWindowTick, SpeaksWithTheProfileOfTheDirectionAndLogsInItsColour) {
     MemoryLog log;
     QuietStartup quiet;
     QuietDesk desk;
-    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os,
-                               desk.document, desk.files, desk.boxes, desk.shell}};
+    TFmain form{QuietServices(chat, codePage, engine, log, quiet, desk)};
     form.FormCreate();
     form.CBVoice.SetItemIndex(0);   // own: Mary
     form.CBVoice1.SetItemIndex(1);  // friends: Mike

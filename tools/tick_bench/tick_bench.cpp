@@ -53,8 +53,7 @@ struct Bench {
     NullLog log;
     QuietStartup quiet;
     QuietDesk desk;
-    TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os,
-                               desk.document, desk.files, desk.boxes, desk.shell}};
+    TFmain form{QuietServices(chat, codePage, engine, log, quiet, desk)};
 };
 
 // Two histories of the same size whose newest headers differ.

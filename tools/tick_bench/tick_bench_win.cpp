@@ -183,8 +183,7 @@ void Run(bool remote, std::size_t bytes, int samples) {
     NullLog log;
     QuietStartup quiet;
     QuietDesk desk;
-    TFmain form{TFmainServices{windows, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os,
-                               desk.document, desk.files, desk.boxes, desk.shell}};
+    TFmain form{QuietServices(windows, codePage, engine, log, quiet, desk)};
     form.Timer3Timer();
     form.Timer2Timer();  // the history's own newest message
     if (form.FLastHeader != bench::BobHeader(1)) {

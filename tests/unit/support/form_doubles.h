@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/fmain.h"
 #include "app/log_commands.h"
 #include "app/message_log.h"
 #include "app/shell.h"
@@ -99,3 +100,10 @@ struct QuietDesk {
         void SaveShortcut(const ShortcutSpec&, const std::string&) override {}
     } shell;
 };
+
+// A form's services with a quiet start-up and desktop; the caller keeps every one alive.
+inline TFmainServices QuietServices(IChatWindows& chat, ICodePage& codePage, ISpeechEngine& speech, ILogControl& log,
+                                    QuietStartup& quiet, QuietDesk& desk) {
+    return TFmainServices{chat,          codePage,       speech,   log,           quiet.paths, quiet.profile,
+                          quiet.registry, quiet.os,      desk.document, desk.files, desk.boxes,  desk.shell};
+}
