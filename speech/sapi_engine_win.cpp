@@ -108,7 +108,8 @@ public:
         if (voice_) voice_->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
     }
 
-    std::vector<VoiceTokenPtr> GetVoices() override {
+    std::vector<VoiceTokenPtr> GetVoices(bool* complete) override {
+        if (complete) *complete = true;
         ComPtr<ISpObjectTokenCategory> category;
         Check(CoCreateInstance(__uuidof(SpObjectTokenCategory), nullptr, CLSCTX_ALL,
                                IID_PPV_ARGS(category.GetAddressOf())));
@@ -122,7 +123,11 @@ public:
         result.reserve(count);
         for (ULONG i = 0; i < count; ++i) {
             ComPtr<ISpObjectToken> token;
-            Check(tokens->Item(i, token.GetAddressOf()));
+            // A token that cannot be opened (its key denies reading) costs only itself.
+            if (FAILED(tokens->Item(i, token.GetAddressOf())) || !token) {
+                if (complete) *complete = false;
+                continue;
+            }
             result.push_back(std::make_shared<SapiToken>(std::move(token)));
         }
         return result;

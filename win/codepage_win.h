@@ -12,8 +12,10 @@ std::wstring AnsiToWide(const std::string& ansi);
 std::string WideToAnsi(const std::wstring& wide);
 std::string WideToUtf8(const std::wstring& wide);
 
-class Win32CodePage : public ICodePage {
+class Win32CodePage : public ICodePage, public ILeadBytes {
 public:
     std::u16string AnsiToUtf16(const std::string& ansi) override;
     std::string Utf16ToAnsi(const std::u16string& wide) override;
+    // The system's own rule for its ANSI code page (IsDBCSLeadByteEx with CP_ACP).
+    bool IsLeadByte(unsigned char c) const override;
 };

@@ -121,6 +121,24 @@ TEST(Startup, AFirstRunWritesElevenKeysAtExitAndASecondStartEndsAtOnce) {
               "cbfriend=1\r\ncbmyname=1\r\ncbfriendsname=1\r\nshowtime=1\r\n");
 }
 
+TEST(Startup, OfTwoStartsAtTheSameMomentOneGoesOn) {
+    SettingsFile settings;
+    for (int trial = 1; trial <= 3; ++trial) {
+        ChildProcess a(SonviraExe(), L""), b(SonviraExe(), L"");
+        ASSERT_TRUE(WaitUntil([&] { return !a.Running() || !b.Running(); }, 20000))
+            << "trial " << trial << ": neither start ended within 20 s";
+        ChildProcess& winner = a.Running() ? a : b;
+        DWORD code = 99;
+        (a.Running() ? b : a).WaitExit(0, &code);
+        EXPECT_EQ(code, 0u) << "trial " << trial;
+        HWND main = WaitForTopWindow(winner.Id(), L"TFmain", L"Sonvira");
+        ASSERT_NE(main, nullptr) << "trial " << trial << ": the start that went on shows no window";
+        WaitForStartUp(main, winner.Id());
+        EXPECT_TRUE(winner.Running()) << "trial " << trial;
+        EXPECT_EQ(SonviraWindows(), 1) << "trial " << trial;
+    }
+}
+
 TEST(Startup, StoredSettingsShowAndALogoffSavesWhatTheUserChanged) {
     SettingsFile settings;
     settings.Write("[other]\r\nRate=3\r\n[set]\r\nRate=0x0A\r\nVolume=30\r\nEngine=7\r\nVolume1=-5\r\ncbme=0\r\n"

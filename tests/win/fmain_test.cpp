@@ -20,6 +20,7 @@
 #include "res/resource.h"
 #include "speech/sapi_engine_win.h"
 #include "support/desktop.h"
+#include "support/process.h"
 #include "support/voice_record.h"
 #include "tests/unit/support/memory_log.h"
 #include "ui/application.h"
@@ -97,8 +98,8 @@ TEST_F(MainWindowTest, MenusAreAsTheTablesSay) {
     EXPECT_TRUE(errors_.empty() || errors_.front().rfind("0x", 0) == 0) << "only the engine may complain";
 }
 
-TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestarts) {
-    auto ours = [this] {
+TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestartsOrRefusedIt) {
+    auto icon = [this](DWORD what) {
         // The shell answers a change to an icon it holds, and refuses one it does not.
         NOTIFYICONDATAW d = {};
         d.cbSize = NOTIFYICONDATAW_V2_SIZE;
@@ -106,20 +107,25 @@ TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestarts) {
         d.uID = 1;
         d.uFlags = NIF_TIP;
         lstrcpyW(d.szTip, L"Sonvira");
-        return Shell_NotifyIconW(NIM_MODIFY, &d) != FALSE;
+        return Shell_NotifyIconW(what, &d) != FALSE;
     };
-    ASSERT_TRUE(ours()) << "the icon is there from creation";
+    ASSERT_TRUE(icon(NIM_MODIFY)) << "the icon is there from creation";
     // A new shell starts without the icon and tells every top-level window so.
-    NOTIFYICONDATAW gone = {};
-    gone.cbSize = NOTIFYICONDATAW_V2_SIZE;
-    gone.hWnd = window_->TrayWindow();
-    gone.uID = 1;
-    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
-    ASSERT_FALSE(ours());
+    ASSERT_TRUE(icon(NIM_DELETE));
+    ASSERT_FALSE(icon(NIM_MODIFY));
     const std::size_t icons = TrayIconWindows().size();
     SendMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(ours()) << "the icon is back";
+    EXPECT_TRUE(icon(NIM_MODIFY)) << "the icon is back";
     EXPECT_EQ(TrayIconWindows().size(), icons + 1);
+
+    // A shell that refuses the add (here: it holds an icon of that id already, which this
+    // test then takes away) is asked again until the icon is there.
+    ASSERT_TRUE(icon(NIM_DELETE));
+    ASSERT_TRUE(icon(NIM_ADD));
+    SendMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_TRUE(icon(NIM_DELETE));
+    ASSERT_FALSE(icon(NIM_MODIFY)) << "the refused add was taken after all";
+    EXPECT_TRUE(WaitUntil([&] { return icon(NIM_MODIFY); }, 15000)) << "the icon was not added again within 15 s";
 }
 
 // The window as FormCreate leaves it when this program's settings untick "显示时间" and its

@@ -2,12 +2,27 @@
 // as sets of path strings. It writes down the folders it was asked to create.
 #pragma once
 
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/paths.h"
+
+// A code page's lead-byte ranges, as IsDBCSLeadByteEx answers for it.
+struct RangeLeadBytes : ILeadBytes {
+    std::vector<std::pair<int, int>> ranges;
+    RangeLeadBytes(std::initializer_list<std::pair<int, int>> r) : ranges(r) {}
+    bool IsLeadByte(unsigned char c) const override {
+        for (const auto& r : ranges)
+            if (c >= r.first && c <= r.second) return true;
+        return false;
+    }
+};
+inline const RangeLeadBytes kGbkLeadBytes{{0x81, 0xFE}};                  // 936
+inline const RangeLeadBytes kShiftJisLeadBytes{{0x81, 0x9F}, {0xE0, 0xFC}};  // 932
+inline const RangeLeadBytes kWesternLeadBytes{};                          // 1252: none
 
 struct FakePathPlatform : IPathPlatform {
     std::map<int, std::string> specialFolders{{kCsidlAppData, "C:\\Users\\ann\\AppData\\Roaming"},
@@ -19,6 +34,7 @@ struct FakePathPlatform : IPathPlatform {
     bool refuseFolders = false;  // CreateFolder fails
     std::vector<std::string> created;
     std::vector<std::string>* journal = nullptr;  // also gets "create folder <p>", "file? <p>"
+    const ILeadBytes* leadBytes = &kGbkLeadBytes;
 
     std::string SpecialFolder(int csidl) override {
         auto it = specialFolders.find(csidl);
@@ -38,4 +54,5 @@ struct FakePathPlatform : IPathPlatform {
         if (journal) journal->push_back("file? " + path);
         return files.count(path) != 0;
     }
+    const ILeadBytes& LeadBytes() override { return *leadBytes; }
 };
