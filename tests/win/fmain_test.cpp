@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, MenusAreAsTheTablesSay) {
 }
 
 TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestartsOrRefusedIt) {
-    auto icon = [this](DWORD what) {
+    auto ours = [this] {
         // The shell answers a change to an icon it holds, and refuses one it does not.
         NOTIFYICONDATAW d = {};
         d.cbSize = NOTIFYICONDATAW_V2_SIZE;
@@ -107,25 +107,28 @@ TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestartsOrRefusedIt) {
         d.uID = 1;
         d.uFlags = NIF_TIP;
         lstrcpyW(d.szTip, L"Sonvira");
-        return Shell_NotifyIconW(what, &d) != FALSE;
+        return Shell_NotifyIconW(NIM_MODIFY, &d) != FALSE;
     };
-    ASSERT_TRUE(icon(NIM_MODIFY)) << "the icon is there from creation";
+    ASSERT_TRUE(ours()) << "the icon is there from creation";
     // A new shell starts without the icon and tells every top-level window so.
-    ASSERT_TRUE(icon(NIM_DELETE));
-    ASSERT_FALSE(icon(NIM_MODIFY));
+    NOTIFYICONDATAW gone = {};
+    gone.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    gone.hWnd = window_->TrayWindow();
+    gone.uID = 1;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
+    ASSERT_FALSE(ours());
     const std::size_t icons = TrayIconWindows().size();
     SendMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(icon(NIM_MODIFY)) << "the icon is back";
+    EXPECT_TRUE(ours()) << "the icon is back";
     EXPECT_EQ(TrayIconWindows().size(), icons + 1);
 
-    // A shell that refuses the add (here: it holds an icon of that id already, which this
-    // test then takes away) is asked again until the icon is there.
-    ASSERT_TRUE(icon(NIM_DELETE));
-    ASSERT_TRUE(icon(NIM_ADD));
+    // A shell that refuses the add (it holds an icon of that id, which the test then takes
+    // away) is asked again until the icon is there.
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone) && Shell_NotifyIconW(NIM_ADD, &gone));
     SendMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    ASSERT_TRUE(icon(NIM_DELETE));
-    ASSERT_FALSE(icon(NIM_MODIFY)) << "the refused add was taken after all";
-    EXPECT_TRUE(WaitUntil([&] { return icon(NIM_MODIFY); }, 15000)) << "the icon was not added again within 15 s";
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
+    ASSERT_FALSE(ours()) << "the refused add was taken after all";
+    EXPECT_TRUE(WaitUntil(ours, 15000)) << "the icon was not added again within 15 s";
 }
 
 // The window as FormCreate leaves it when this program's settings untick "显示时间" and its

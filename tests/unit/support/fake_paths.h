@@ -2,7 +2,6 @@
 // as sets of path strings. It writes down the folders it was asked to create.
 #pragma once
 
-#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -10,19 +9,11 @@
 
 #include "app/paths.h"
 
-// A code page's lead-byte ranges, as IsDBCSLeadByteEx answers for it.
-struct RangeLeadBytes : ILeadBytes {
-    std::vector<std::pair<int, int>> ranges;
-    RangeLeadBytes(std::initializer_list<std::pair<int, int>> r) : ranges(r) {}
-    bool IsLeadByte(unsigned char c) const override {
-        for (const auto& r : ranges)
-            if (c >= r.first && c <= r.second) return true;
-        return false;
-    }
+// GBK's lead bytes, as IsDBCSLeadByteEx gives them for code page 936.
+struct GbkLeadBytes : ILeadBytes {
+    bool IsLeadByte(unsigned char c) const override { return c >= 0x81 && c <= 0xFE; }
 };
-inline const RangeLeadBytes kGbkLeadBytes{{0x81, 0xFE}};                  // 936
-inline const RangeLeadBytes kShiftJisLeadBytes{{0x81, 0x9F}, {0xE0, 0xFC}};  // 932
-inline const RangeLeadBytes kWesternLeadBytes{};                          // 1252: none
+inline const GbkLeadBytes kGbkLeadBytes{};
 
 struct FakePathPlatform : IPathPlatform {
     std::map<int, std::string> specialFolders{{kCsidlAppData, "C:\\Users\\ann\\AppData\\Roaming"},
@@ -34,7 +25,6 @@ struct FakePathPlatform : IPathPlatform {
     bool refuseFolders = false;  // CreateFolder fails
     std::vector<std::string> created;
     std::vector<std::string>* journal = nullptr;  // also gets "create folder <p>", "file? <p>"
-    const ILeadBytes* leadBytes = &kGbkLeadBytes;
 
     std::string SpecialFolder(int csidl) override {
         auto it = specialFolders.find(csidl);
@@ -54,5 +44,5 @@ struct FakePathPlatform : IPathPlatform {
         if (journal) journal->push_back("file? " + path);
         return files.count(path) != 0;
     }
-    const ILeadBytes& LeadBytes() override { return *leadBytes; }
+    const ILeadBytes& LeadBytes() override { return kGbkLeadBytes; }
 };
