@@ -11,6 +11,7 @@
 
 #include "capture/chat_probe.h"
 #include "capture/chat_windows_win.h"
+#include "support/process.h"
 #include "support/standin.h"
 #include "win/codepage_win.h"
 
@@ -74,7 +75,7 @@ public:
     ~OtherWindow() { DestroyWindow(h_); }
     bool BringToFront() {
         SetForegroundWindow(h_);
-        return WaitUntil([&] { return GetForegroundWindow() == h_; }, 5000);
+        return WaitUntil([&] { return GetForegroundWindow() == h_; }, kPatienceMs);
     }
 
 private:
@@ -271,7 +272,7 @@ public:
     bool Ready() const { return top_ && control_; }
     bool BringToFront() {
         SetForegroundWindow(top_);
-        return WaitUntil([&] { return GetForegroundWindow() == top_; }, 5000);
+        return WaitUntil([&] { return GetForegroundWindow() == top_; }, kPatienceMs);
     }
     static int Reads() { return reads_; }
 
@@ -360,7 +361,7 @@ TEST(ChatProbeWin, HungWindowGivesNoReadingWithinTheBound) {
 
     // Once the window answers again, so does the probe.
     ASSERT_TRUE(WaitUntilAnswering(standin.Window(), 15000));
-    EXPECT_TRUE(WaitUntil([&] { return probe.Read() == kTranscript; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return probe.Read() == kTranscript; }, kPatienceMs));
 }
 
 TEST(ChatProbeWin, ControlThatHangsOnTheRequestGivesNoReadingWithinTheBound) {
@@ -450,7 +451,7 @@ TEST(StandinChatWin, ChattersOnItsOwnWhenAsked) {
         for (std::size_t p = s.find("\r\n"); p != std::string::npos; p = s.find("\r\n", p + 2)) ++n;
         return n;
     };
-    ASSERT_TRUE(WaitUntil([&] { return lineBreaks(t = probe.Text()) >= 4; }, 5000))
+    ASSERT_TRUE(WaitUntil([&] { return lineBreaks(t = probe.Text()) >= 4; }, kPatienceMs))
         << "fewer than two messages arrived";
     // Every message is a header line with the friend's nickname and a time, then one body line.
     const std::string friendName = WideToAnsi(L"小鱼");

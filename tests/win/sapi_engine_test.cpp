@@ -347,14 +347,14 @@ TEST_F(SapiEngineTest, StoppingEndsALongUtteranceAtOnce) {
     Profiles p(*engine_);
     SpeakWithProfile(p.own, kLongText);
     bool begun = false;
-    WaitForVoiceRecord([](const VoiceRecord& r) { return !r.empty(); }, 5000, &begun);
+    WaitForVoiceRecord([](const VoiceRecord& r) { return !r.empty(); }, kPatienceMs, &begun);
     ASSERT_TRUE(begun);
     PumpFor(200);  // well into the utterance
     double asked = VoiceClockMs();
     StopSpeaking(p.own, p.friends);
     double returned = VoiceClockMs();
     bool ended = false;
-    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& r) { return AllEnded(r, 1); }, 5000, &ended);
+    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& r) { return AllEnded(r, 1); }, kPatienceMs, &ended);
     ASSERT_TRUE(ended);
     std::printf("stop latency: the voice stopped %.1f ms after the request (%s); the request took %.1f ms\n",
                 r[0].endMs - asked, r[0].why.c_str(), returned - asked);
@@ -370,14 +370,14 @@ TEST_F(SapiEngineTest, ANewMessageCutsOffOnlyItsOwnProfile) {
     Profiles p(*engine_);
     auto begun = [](std::size_t n) { return [n](const VoiceRecord& r) { return r.size() >= n; }; };
     SpeakWithProfile(p.own, kLongText);
-    ASSERT_EQ(WaitForVoiceRecord(begun(1), 5000).size(), 1u);
+    ASSERT_EQ(WaitForVoiceRecord(begun(1), kPatienceMs).size(), 1u);
     SpeakWithProfile(p.friends, "the friend speaks at length");
-    VoiceRecord r = WaitForVoiceRecord(begun(2), 5000);
+    VoiceRecord r = WaitForVoiceRecord(begun(2), kPatienceMs);
     ASSERT_EQ(r.size(), 2u);
     EXPECT_FALSE(r[0].ended) << "a friend's message cut off the own one";
     SpeakWithProfile(p.own, "own again");
     bool ended = false;
-    r = WaitForVoiceRecord([](const VoiceRecord& r) { return AllEnded(r, 3); }, 10000, &ended);
+    r = WaitForVoiceRecord([](const VoiceRecord& r) { return AllEnded(r, 3); }, kPatienceMs, &ended);
     ASSERT_TRUE(ended) << r.size() << " utterances";
     VoiceRecord own = Of(r, kAltoVoice), friends = Of(r, kBassVoice);
     ASSERT_EQ(own.size(), 2u);
