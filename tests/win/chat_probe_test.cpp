@@ -484,7 +484,7 @@ TEST(StandinChatWin, TakesItsSettingsFromTheCommandLine) {
     // A transcript file that cannot be read ends the stand-in at once with exit code 2.
     ChildProcess missing(StandinChatExe(), L"--transcript-file \"C:\\no\\such\\file.txt\"");
     DWORD code = 0;
-    ASSERT_TRUE(missing.WaitExit(10000, &code));
+    ASSERT_TRUE(missing.WaitExit(kPatienceMs, &code));
     EXPECT_EQ(code, 2u);
 }
 
