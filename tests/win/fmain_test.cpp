@@ -128,7 +128,7 @@ TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestartsOrRefusedIt) {
     SendMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
     ASSERT_FALSE(ours()) << "the refused add was taken after all";
-    EXPECT_TRUE(WaitUntil(ours, 15000)) << "the icon was not added again within 15 s";
+    EXPECT_TRUE(WaitUntil(ours, kPatienceMs)) << "the icon was not added again";
 }
 
 // The window as FormCreate leaves it when this program's settings untick "显示时间" and its
@@ -236,7 +236,7 @@ TEST(FmainSpeech, AMegabyteMessageDoesNotHoldUpTheTickAndStopSilencesItAtOnce) {
     form.Timer2Timer();
     QueryPerformanceCounter(&ticked);
     bool heard = false;
-    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && !v[0].fragments.empty(); }, 5000, &heard);
+    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && !v[0].fragments.empty(); }, kPatienceMs, &heard);
     ASSERT_TRUE(heard) << "the message was never started";
     ASSERT_FALSE(r[0].ended) << "the tick waited for the voice";
     EXPECT_EQ(r[0].fragments.at(0).text.size(), AnsiToWide(body).size() + std::wstring(L"小鱼 说：").size())
@@ -244,7 +244,7 @@ TEST(FmainSpeech, AMegabyteMessageDoesNotHoldUpTheTickAndStopSilencesItAtOnce) {
 
     const double stopAt = VoiceClockMs();
     form.StopSpeak1Click();
-    r = WaitForVoiceRecord([](const VoiceRecord& v) { return v[0].ended; }, 5000, &heard);
+    r = WaitForVoiceRecord([](const VoiceRecord& v) { return v[0].ended; }, kPatienceMs, &heard);
     ASSERT_TRUE(heard) << "the voice went on after the stop";
     EXPECT_FALSE(r[0].completed);
     std::printf("speech: a tick starting a %u-byte message took %.1f ms; the voice stopped %.1f ms after the stop\n",
