@@ -66,7 +66,8 @@ std::string CarriedVoicePhoneMap();
 
 // A value of Sonvira's own in the token key, written with the tree: no other software
 // writes it, so a token that a killed run left from any folder is still known as Sonvira's.
-inline const char kCarriedVoiceMark[] = "SonviraCarriedVoice";
+inline const char kCarriedVoiceMark[] = "VoiceSource";
+inline const char kCarriedVoiceMarkData[] = "Sonvira";
 
 // Who wrote the token key of that name. Sonvira's own token holds kCarriedVoiceMark, or (as
 // older runs wrote it, without the mark) names as its "VoiceData" the voice data file in

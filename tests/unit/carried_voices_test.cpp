@@ -79,7 +79,7 @@ TEST(CarriedVoices, TheTreesHoldTheTablesValues) {
             "|CLSID={65DBDDEF-0725-11D3-B50C-00C04F797396}",
             "|VoiceData=" + kFolder + "TTS\\" + c.file + ".spd",
             "|VoiceDef=" + kFolder + "TTS\\" + c.file + ".sdf",
-            "|SonviraCarriedVoice=1",
+            "|VoiceSource=Sonvira",
             "Attributes|=",
             "Attributes|Age=Adult",
             std::string("Attributes|Gender=") + c.gender,
@@ -171,7 +171,7 @@ TEST(CarriedVoices, AStaleOwnTokenIsDeletedAndWrittenAfresh) {
                                        std::string("E:\\old\\TTS\\mary.spd")}) {
         FakeRegistry r;
         r.PutValue(kMary, "VoiceData", written);
-        if (written[0] == 'E') r.PutValue(kMary, "SonviraCarriedVoice", "1");
+        if (written[0] == 'E') r.PutValue(kMary, "VoiceSource", "Sonvira");
         r.PutValue(kMary, "Stale", "1");
         r.PutValue(kMary + "\\Old", "x", "y");
         r.PutValue(kMary + "\\Attributes", "Age", "Child");
