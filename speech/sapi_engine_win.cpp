@@ -118,9 +118,9 @@ std::vector<ComPtr<ISpObjectToken>> OpenTokensOneByOne() {
         if (r != ERROR_SUCCESS) continue;
         ComPtr<ISpObjectToken> token;
         const std::wstring id = std::wstring(SPCAT_VOICES) + L"\\Tokens\\" + name;
-        if (SUCCEEDED(CoCreateInstance(__uuidof(SpObjectToken), nullptr, CLSCTX_ALL, IID_PPV_ARGS(token.GetAddressOf()))) &&
-            SUCCEEDED(token->SetId(nullptr, id.c_str(), FALSE)))
-            result.push_back(std::move(token));
+        HRESULT hr = CoCreateInstance(__uuidof(SpObjectToken), nullptr, CLSCTX_ALL, IID_PPV_ARGS(token.GetAddressOf()));
+        if (SUCCEEDED(hr)) hr = token->SetId(nullptr, id.c_str(), FALSE);
+        if (SUCCEEDED(hr)) result.push_back(std::move(token));
     }
     return result;
 }
