@@ -56,24 +56,20 @@ std::vector<std::wstring> Read(HMENU menu) {
 
 // Points this program's import of a system function at a recorder while it lives, for what the
 // product hands the shell and the shell shows nowhere (the balloon's icon, the show command).
-// Every call still goes on to the system.
 class ImportHook {
 public:
-    ImportHook(const char* dll, const char* name, void* recorder)
-        : system_(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), name))) {
+    ImportHook(void* system, void* recorder) : system_(system) {
         auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
         auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
         auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
             base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
         for (; d->Name && !slot_; ++d)
             for (auto** t = reinterpret_cast<void**>(base + d->FirstThunk); *t && !slot_; ++t)
-                if (*t == system_) slot_ = t;
+                if (*t == system) slot_ = t;
         Set(recorder);
     }
     ~ImportHook() { Set(system_); }
     bool Hooked() const { return slot_ != nullptr; }
-    template <typename F>
-    F System() const { return reinterpret_cast<F>(system_); }
 
 private:
     void Set(void* to) {
@@ -87,10 +83,10 @@ private:
     void** slot_ = nullptr;
 };
 
-// What the recorders and the window hook below saw.
+void* Shell32(const char* name) { return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), name)); }
+
+// What the recorders and the window hook below saw. The recorders pass every call on.
 struct Seen {
-    ImportHook* notify = nullptr;
-    ImportHook* execute = nullptr;
     std::vector<DWORD> balloonIcons;
     std::vector<INT> showCommands;
     bool menuOpened = false;
@@ -100,12 +96,12 @@ struct Seen {
 
 BOOL WINAPI RecordNotify(DWORD message, PNOTIFYICONDATAW d) {
     if (message == NIM_MODIFY && (d->uFlags & NIF_INFO)) seen.balloonIcons.push_back(d->dwInfoFlags);
-    return seen.notify->System<decltype(&Shell_NotifyIconW)>()(message, d);
+    return reinterpret_cast<decltype(&Shell_NotifyIconW)>(Shell32("Shell_NotifyIconW"))(message, d);
 }
 
 HINSTANCE WINAPI RecordExecute(HWND h, LPCWSTR op, LPCWSTR file, LPCWSTR params, LPCWSTR dir, INT show) {
     seen.showCommands.push_back(show);
-    return seen.execute->System<decltype(&ShellExecuteW)>()(h, op, file, params, dir, show);
+    return reinterpret_cast<decltype(&ShellExecuteW)>(Shell32("ShellExecuteW"))(h, op, file, params, dir, show);
 }
 
 // Whether the shell holds the program's tray icon: it answers a change to an icon it holds,
@@ -124,10 +120,7 @@ bool ShellHoldsIcon(HWND trayWindow) {
 // icon when the tray window is being destroyed.
 LRESULT CALLBACK WatchWindows(int code, WPARAM wp, LPARAM lp) {
     const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
-    if (code == HC_ACTION && m->message == WM_ENTERIDLE && m->wParam == MSGF_MENU && !seen.menuOpened) {
-        seen.menuOpened = true;
-        EndMenu();
-    }
+    if (code == HC_ACTION && m->message == WM_ENTERIDLE && m->wParam == MSGF_MENU) seen.menuOpened = EndMenu();
     if (code == HC_ACTION && m->message == WM_DESTROY && m->hwnd == seen.trayWindow)
         seen.iconHeldAtDestroy = ShellHoldsIcon(m->hwnd);
     return CallNextHookEx(nullptr, code, wp, lp);
@@ -199,12 +192,10 @@ TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestarts) {
 // (else Windows closes it at once every second time), and the icon gone from the notification
 // area before its window (else Windows keeps a ghost icon until the mouse passes over it).
 TEST_F(MainWindowTest, TheShellIsTreatedAsWindowsNeeds) {
-    ImportHook notify("shell32.dll", "Shell_NotifyIconW", reinterpret_cast<void*>(RecordNotify));
-    ImportHook execute("shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(RecordExecute));
+    ImportHook notify(Shell32("Shell_NotifyIconW"), reinterpret_cast<void*>(RecordNotify));
+    ImportHook execute(Shell32("ShellExecuteW"), reinterpret_cast<void*>(RecordExecute));
     ASSERT_TRUE(notify.Hooked() && execute.Hooked()) << "the program imports both from shell32";
     seen = Seen();
-    seen.notify = &notify;
-    seen.execute = &execute;
     window_->Form().ShowBalloon(u"Sonvira", u"程序已最小化");
     SendMessageW(window_->Handle(), WM_COMMAND, IDM_VISITHOMEPAGE1, 0);
     EXPECT_EQ(seen.balloonIcons, std::vector<DWORD>{NIIF_INFO});
