@@ -1,9 +1,9 @@
 // Windows only (run under Wine by tools/tick_bench/run.sh): what one tick of the message
 // watcher costs with the real Win32 reader, for chat histories of growing size. For each size
-// it prints the median time of a tick that handles a new message and of one that finds the
-// newest message unchanged, and how many whole copies of the transcript (reads) and length
-// requests the chat window answered per tick. Speech and the log are quiet doubles: only the
-// transcript's cost is measured.
+// it prints the median time of one copy of the text (the yardstick), of a tick that handles a
+// new message and of one that finds the newest message unchanged, and how many whole copies
+// of the transcript (reads) and length requests the chat window answered per tick. Speech and
+// the log are quiet doubles: only the transcript's cost is measured.
 //
 //   tick_bench_win [samples [KiB ...]]     (sizes for the stand-in only; default below)
 //
@@ -11,7 +11,10 @@
 // messenger is; under Wine 8 it cannot hand over a text much beyond 512 KiB (Wine copies a
 // cross-process WM_GETTEXT reply by the count returned and ends the answering process), so a
 // chat window of this process, whose control answers WM_GETTEXT the same way, stands in for
-// the sizes that cannot cross.
+// the sizes that cannot cross. Under Wine 10 the stand-in dies beyond about 12 KiB, and even
+// this process's own window gets no answer to SendMessageTimeoutA(WM_GETTEXT) at 2 MiB and
+// up (1 MiB works; the call fails with status 0xC0000005 where SendMessageA succeeds), so
+// those sizes show as not readable there; Windows has neither limit.
 #include <windows.h>
 
 #include <algorithm>
