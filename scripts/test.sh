@@ -9,13 +9,13 @@ build="${SONVIRA_BUILD:-$root/build}"
 "$root/scripts/build.sh"
 # One desktop per Windows test running at once; the native tests take a slot beside them.
 desktops=${SONVIRA_DESKTOPS:-2}
-spec="$build/desktops.json"
+resources="$build/desktops.json"
 {
   printf '{"version": {"major": 1, "minor": 0}, "local": [{"desktops": ['
   for ((d = 0; d < desktops; d++)); do printf '%s{"id": "%d", "slots": 1}' "$([ $d -gt 0 ] && echo ', ')" "$d"; done
   printf ']}]}\n'
-} >"$spec"
+} >"$resources"
 export SONVIRA_DESKTOPS="$desktops"
 exec "$root/scripts/wine-session.sh" \
-  ctest --test-dir "$build" --output-on-failure --no-tests=error --resource-spec-file "$spec" \
+  ctest --test-dir "$build" --output-on-failure --no-tests=error --resource-spec-file "$resources" \
   -j "$((desktops + 1))" "$@"

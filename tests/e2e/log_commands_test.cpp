@@ -394,7 +394,7 @@ TEST(RunAtLogon, EitherItemMakesTheShortcutAndARestartFindsIt) {
         shell->GetDescription(buf, MAX_PATH * 2);
         EXPECT_STREQ(buf, L"Sonvira");
         ExitSonvira(s.main);
-        ASSERT_TRUE(s.sonvira.WaitExit(10000));
+        ASSERT_TRUE(s.sonvira.WaitExit(kPatienceMs));
     }
     {
         // Started again, the items are ticked from the file: the tray's item now unticks

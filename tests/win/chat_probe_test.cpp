@@ -24,16 +24,16 @@ const std::string kTranscript =
 struct Probe {
     Win32ChatWindows windows;
     Win32CodePage codePage;
-    ChatReading Read() { return GetChatText(windows, codePage); }
+    ChatReading Read() { return GetChatText(windows); }
     // The text of a reading, for tests of what the stand-in shows; "" when none came.
     std::string Text() { return Read().value_or(std::string()); }
     void Tick(std::string& chatTitle) { UpdateChatTitle(windows, codePage, chatTitle); }
 };
 
-// How long one reading may take when its first request goes unanswered: one time limit, with
-// room for a loaded machine. (When the size request is answered and the read is not, it is
-// two time limits.)
-constexpr DWORD kHangBoundMs = Win32ChatWindows::kDefaultTimeoutMs + 1000;
+// How long one reading may take when its requests go unanswered: two time limits (the size
+// request answered and the read not), with room for a loaded machine. The stand-in's hangs
+// last well beyond it, so that a reading that waited one out cannot pass.
+constexpr DWORD kHangBoundMs = 2 * Win32ChatWindows::kDefaultTimeoutMs + 2000;
 
 // Milliseconds that one call takes.
 template <typename F>
@@ -340,7 +340,7 @@ TEST(ChatProbeWin, HungWindowGivesNoReadingWithinTheBound) {
     Probe probe;
     ASSERT_EQ(probe.Read(), kTranscript);
 
-    standin.Hang(4000);
+    standin.Hang(kHangBoundMs + 3000);
     ASSERT_TRUE(WaitUntilHung(standin.Window()));
     ChatReading text = std::string("unset");
     DWORD first = TimeMs([&] { text = probe.Read(); });
@@ -354,7 +354,7 @@ TEST(ChatProbeWin, HungWindowGivesNoReadingWithinTheBound) {
     text = std::string("unset");
     DWORD again = TimeMs([&] { text = probe.Read(); });
     EXPECT_FALSE(text.has_value()) << "the quiet period after a time-out gives no reading either";
-    EXPECT_LT(again, Win32ChatWindows::kDefaultTimeoutMs / 2);
+    EXPECT_LT(again, Win32ChatWindows::kDefaultTimeoutMs) << "it waited out a time limit again";
     std::printf("hung window: first reading %lu ms, title %lu ms, next reading %lu ms\n",
                 static_cast<unsigned long>(first), static_cast<unsigned long>(titleMs),
                 static_cast<unsigned long>(again));
@@ -365,7 +365,7 @@ TEST(ChatProbeWin, HungWindowGivesNoReadingWithinTheBound) {
 }
 
 TEST(ChatProbeWin, ControlThatHangsOnTheRequestGivesNoReadingWithinTheBound) {
-    StandinChat standin(L"--hang-seconds 6 --transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    StandinChat standin(L"--hang-seconds 9 --transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
     ASSERT_TRUE(standin.BringToFront());
     Probe probe;
     ChatReading text = std::string("unset");
@@ -376,7 +376,7 @@ TEST(ChatProbeWin, ControlThatHangsOnTheRequestGivesNoReadingWithinTheBound) {
 }
 
 TEST(ChatProbeWin, WindowThatHangsLaterGivesNoReadingWithinTheBound) {
-    StandinChat standin(L"--hang-after-ms 3000 --hang-seconds 6 --transcript-file \"" + WriteTempFile(kTranscript) +
+    StandinChat standin(L"--hang-after-ms 3000 --hang-seconds 9 --transcript-file \"" + WriteTempFile(kTranscript) +
                         L"\"");
     ASSERT_TRUE(standin.BringToFront());
     Probe probe;
@@ -484,7 +484,7 @@ TEST(StandinChatWin, TakesItsSettingsFromTheCommandLine) {
     // A transcript file that cannot be read ends the stand-in at once with exit code 2.
     ChildProcess missing(StandinChatExe(), L"--transcript-file \"C:\\no\\such\\file.txt\"");
     DWORD code = 0;
-    ASSERT_TRUE(missing.WaitExit(10000, &code));
+    ASSERT_TRUE(missing.WaitExit(kPatienceMs, &code));
     EXPECT_EQ(code, 2u);
 }
 
