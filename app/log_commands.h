@@ -41,6 +41,13 @@ std::string FileExtension(const std::string& path);
 // Saving to this name writes plain text: any name but one ending in ".rtf" (in any case).
 bool PlainTextForFileName(const std::string& path);
 
+// The rich edit reads RTF groups by recursion, and a file nested deep enough ends the program
+// inside it. A log nests a few levels; RTF nested deeper than this is refused as no RTF.
+constexpr int kMaxRtfGroupDepth = 100;
+// The deepest group nesting of RTF bytes: escaped braces are text, and the bytes that
+// \binN announces are data, skipped as the RTF reader skips them.
+int RtfGroupDepth(const std::string& rtf);
+
 // NOpenMessageClick. The file is read before the log is touched, so a file that cannot be
 // opened or read leaves the log as it was; then RTF, falling back to plain text (RTF mode),
 // or plain text only (plain-text mode). Throws the file errors and kLoadStreamError.

@@ -113,6 +113,24 @@ TEST(LogOpen, RtfModeFallsBackToTextAndTextModeShowsMarkup) {
     }
 }
 
+TEST(LogOpen, RtfGroupDepthCountsGroupsNotEscapedBracesOrBinaryData) {
+    struct Case {
+        std::string rtf;
+        int depth;
+    } cases[] = {
+        {"plain", 0},
+        {"{\\rtf1 {a}{b{c}}}", 3},
+        {"}}}{", 1},
+        {"{\\rtf1 \\{\\{ \\}\\\\{x}\\'7b}", 2},
+        {"{\\rtf1 \\bin3 {{{}", 1},
+        {"{\\rtf1 \\bin3{{{{}", 2},
+        {"{\\rtf1 \\bin-3 {{{}", 4},
+        {"{\\rtf1 \\bin99999999999999999999 {", 1},
+        {std::string(10000, '{'), 10000},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RtfGroupDepth(c.rtf), c.depth) << c.rtf.substr(0, 40);
+}
+
 TEST(LogOpen, AFileThatCannotBeOpenedOrReadLeavesTheLogAsItWas) {
     struct Case {
         Names answers;

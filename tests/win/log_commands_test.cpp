@@ -52,8 +52,8 @@ protected:
         save_.AttachPeer(&answer_);
         wchar_t tmp[MAX_PATH];
         GetTempPathW(MAX_PATH, tmp);
-        dir_ = WideToAnsi(tmp) + "sonvira-logcmd-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryW(AnsiToWide(dir_).c_str(), nullptr);
+        dir_ = WideToUtf8(tmp) + "sonvira-logcmd-" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryW(Utf8ToWide(dir_).c_str(), nullptr);
     }
     void TearDown() override {
         if (top_) DestroyWindow(top_);
@@ -139,6 +139,14 @@ TEST_F(LogCommands, AFileThatCannotBeOpenedLeavesTheLogAsItWas) {
         }
     }
     CloseHandle(held);
+}
+
+// Text mode reads no RTF, whatever the file starts with, and a NUL does not end the text.
+TEST_F(LogCommands, TextModeShowsRtfMarkupAndWhatFollowsANul) {
+    plainText_ = true;
+    Write("x.rtf", std::string("{\\rtf1 {\\b bold}}\0tail\r\n", 24));
+    Open("x.rtf");
+    EXPECT_EQ(Text(), "{\\rtf1 {\\b bold}} tail\r\n");
 }
 
 // A file the system will not let the program replace. Under Wine run as root the read-only
