@@ -4,7 +4,6 @@
 #include "app/maker.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
 
@@ -46,28 +45,12 @@ bool PlainTextForFileName(const std::string& path) { return LowerAscii(FileExten
 int RtfGroupDepth(const std::string& rtf) {
     int depth = 0, deepest = 0;
     for (std::size_t i = 0; i < rtf.size(); ++i) {
-        const char c = rtf[i];
-        if (c == '{') {
+        if (rtf[i] == '\\')
+            ++i;  // \{, \} and \\ are text; a control word holds no brace
+        else if (rtf[i] == '{')
             deepest = std::max(deepest, ++depth);
-        } else if (c == '}') {
-            if (depth > 0) --depth;
-        } else if (c == '\\' && i + 1 < rtf.size()) {
-            const auto letter = [&](std::size_t at) { return at < rtf.size() && std::isalpha(static_cast<unsigned char>(rtf[at])); };
-            if (!letter(i + 1)) {
-                ++i;  // a control symbol such as \{ or \\: one character, never a group
-                continue;
-            }
-            std::size_t end = i + 1;
-            while (letter(end)) ++end;
-            const bool bin = rtf.compare(i + 1, end - i - 1, "bin") == 0;
-            std::size_t digits = end + (end < rtf.size() && rtf[end] == '-');
-            unsigned long long skip = 0;
-            for (; digits < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[digits])); ++digits)
-                skip = std::min<unsigned long long>(skip * 10 + static_cast<unsigned>(rtf[digits] - '0'), rtf.size());
-            if (digits < rtf.size() && rtf[digits] == ' ') ++digits;  // the delimiting space belongs to the word
-            i = digits - 1;
-            if (bin && rtf[end] != '-') i = static_cast<std::size_t>(std::min<unsigned long long>(i + skip, rtf.size()));
-        }
+        else if (rtf[i] == '}' && depth > 0)
+            --depth;
     }
     return deepest;
 }

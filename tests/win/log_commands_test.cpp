@@ -117,6 +117,11 @@ TEST_F(LogCommands, CorruptRtfFallsBackToText) {
         Open("bad.rtf");
         EXPECT_EQ(Text(), CrLf(bytes));
     }
+    // Deeper than the control's reader survives: text, and the program lives on.
+    const std::string deep = "{\\rtf1 " + std::string(39, '{') + "x" + std::string(40, '}');
+    Write("deep.rtf", deep);
+    Open("deep.rtf");
+    EXPECT_EQ(Text(), deep);
 }
 
 TEST_F(LogCommands, AFileThatCannotBeOpenedLeavesTheLogAsItWas) {
