@@ -99,11 +99,12 @@ bool RichEditDocument::Save(LogFormat format, std::string& bytes) {
 bool RichEditDocument::Load(const std::string& bytes, LogFormat format) {
     Clear();
     if (format == LogFormat::Text) {
-        // SF_TEXT never runs the RTF reader (EM_STREAMIN's documentation), whereas EM_SETTEXTEX
-        // and WM_SETTEXT read text that starts with "{\rtf" as RTF on Windows. The bytes are
-        // converted whole, then streamed as UTF-16 in whole characters: a piece of ANSI text
-        // could split a double-byte character. A NUL would end the text in the control's
-        // string messages, so it shows as a space, as editors show it.
+        // EM_STREAMIN reads the format its flag names, SF_TEXT as text, whereas EM_SETTEXTEX
+        // reads text that starts with "{\rtf" with the RTF reader (both messages' documentation):
+        // Windows does, though Wine does not. The bytes are converted whole, then streamed as
+        // UTF-16 in whole characters, since a piece of ANSI text could split a double-byte
+        // character. A NUL shows as a space: the control's text is read back as a
+        // NUL-terminated string (EM_GETTEXTEX, WM_GETTEXT), where a NUL would end it.
         std::wstring text = AnsiToWide(bytes);
         std::replace(text.begin(), text.end(), L'\0', L' ');
         WideReader reader{text, 0};
