@@ -106,7 +106,7 @@ TEST(Startup, AFirstRunWritesElevenKeysAtExitAndASecondStartEndsAtOnce) {
     DWORD started = GetTickCount();
     ChildProcess second(SonviraExe(), L"");
     DWORD code = 99;
-    ASSERT_TRUE(second.WaitExit(1000, &code)) << "the second start still runs after a second";
+    ASSERT_TRUE(second.WaitExit(kPatienceMs, &code)) << "the second start still runs";
     std::printf("second start ended after %lu ms\n", static_cast<unsigned long>(GetTickCount() - started));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(SonviraWindows(), 1);
@@ -115,7 +115,7 @@ TEST(Startup, AFirstRunWritesElevenKeysAtExitAndASecondStartEndsAtOnce) {
     EXPECT_FALSE(settings.Exists()) << "the second start wrote settings";
 
     ExitSonvira(main);
-    ASSERT_TRUE(first.WaitExit(10000)) << "the program did not end";
+    ASSERT_TRUE(first.WaitExit(kPatienceMs)) << "the program did not end";
     EXPECT_EQ(settings.Bytes(),
               "[set]\r\nRate=0\r\nVolume=100\r\nEngine=0\r\nRate1=0\r\nVolume1=100\r\nEngine1=0\r\ncbme=1\r\n"
               "cbfriend=1\r\ncbmyname=1\r\ncbfriendsname=1\r\nshowtime=1\r\n");
@@ -143,12 +143,11 @@ TEST(Startup, StoredSettingsShowAndALogoffSavesWhatTheUserChanged) {
     // "显示时间" is unticked: a friend's message is logged under the nickname as the header
     // gives it (with the space before the time), without the time.
     StandinChat chat(L"--title \"与 小鱼 交谈中\"");
-    PumpFor(500);
     ASSERT_TRUE(chat.BringToFront());
-    PumpFor(1500);
+    ASSERT_TRUE(chat.WaitForReaders(2)) << "Sonvira never looked at the chat";
     ASSERT_TRUE(chat.AppendMessage(WideToAnsi(L"小鱼"), WideToAnsi(L"你好")));
     HWND log = FindControl(main, IDC_RICHEDIT1);
-    EXPECT_TRUE(WaitUntil([log] { return !WindowTextW(log).empty(); }, 5000));
+    EXPECT_TRUE(WaitUntil([log] { return !WindowTextW(log).empty(); }, kPatienceMs));
     EXPECT_EQ(WindowTextW(log), L"小鱼  说：\r\n你好\r\n");
 
     // The user changes two options, then logs off.
@@ -178,7 +177,7 @@ TEST(Startup, AStartUpErrorIsShownAndTheWindowOpensAndAnExitErrorStillEndsIt) {
     HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(WaitForStartUp(main, sonvira.Id()), std::vector<std::wstring>({error}));
-    EXPECT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, 3000)) << "the window opens visibly";
+    EXPECT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, kPatienceMs)) << "the window opens visibly";
 
     ExitSonvira(main);
     std::vector<std::wstring> atExit;
@@ -188,7 +187,7 @@ TEST(Startup, AStartUpErrorIsShownAndTheWindowOpensAndAnExitErrorStillEndsIt) {
             if (HWND box = VisibleBox(sonvira.Id())) {
                 atExit.push_back(WindowTextW(FindControl(box, 0xFFFF)));
                 PostMessageW(box, WM_COMMAND, IDOK, 0);
-                WaitUntil([box] { return !IsWindowVisible(box); }, 3000);
+                WaitUntil([box] { return !IsWindowVisible(box); }, kPatienceMs);
             }
             return sonvira.WaitExit(0, &code);
         },
@@ -258,7 +257,7 @@ TEST_F(CarriedVoicesE2e, OnVersionFiveTheyAreListedWhileItRunsBesideAnInstalledV
     ExpectCarriedTree(TCarriedVoice::Mary);
 
     ExitSonvira(main);
-    ASSERT_TRUE(sonvira.WaitExit(10000));
+    ASSERT_TRUE(sonvira.WaitExit(kPatienceMs));
     EXPECT_FALSE(reg::Exists(kMary));
     EXPECT_EQ(reg::Values(kMike), foreign) << "the installed Mike was deleted at exit";
     EXPECT_TRUE(settings_.Exists()) << "the settings are written after the voices are removed";
@@ -274,7 +273,7 @@ TEST_F(CarriedVoicesE2e, OnVersionSixTheRegistryIsLeftAlone) {
     Start(sonvira, main);
     ASSERT_NE(main, nullptr);
     ExitSonvira(main);
-    ASSERT_TRUE(sonvira.WaitExit(10000));
+    ASSERT_TRUE(sonvira.WaitExit(kPatienceMs));
     EXPECT_EQ(reg::Values(kMary), before);
     EXPECT_EQ(before.size(), 2u);
     EXPECT_FALSE(reg::Exists(kMike));
@@ -300,7 +299,7 @@ TEST_F(CarriedVoicesE2e, AChineseProgramNameAndFolderReachTheRegistryAndItsSetti
         EXPECT_NE(std::find(mary.begin(), mary.end(), "VoiceData=" + WideToAnsi(folder) + "\\TTS\\mary.spd"),
                   mary.end());
         ExitSonvira(main);
-        ASSERT_TRUE(copy.WaitExit(10000));
+        ASSERT_TRUE(copy.WaitExit(kPatienceMs));
     }
     EXPECT_FALSE(reg::Exists(kMary));
     EXPECT_NE(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "no set.ini in the folder named 朗读";
