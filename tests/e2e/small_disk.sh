@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/../.." && pwd)"
 [ -n "${SONVIRA_IN_SESSION:-}" ] || { echo "small_disk: run it inside scripts/wine-session.sh"; exit 1; }
 disk="$(dirname "$(dirname "$(readlink -f "$1")")")/e2e-small-disk"
 mkdir -p "$disk" && mount -t tmpfs -o size=48k tmpfs "$WINE_ROOT$disk" || exit 1
-"$root/scripts/wine-gtest.sh" "$1" --gtest_filter='SmallDisk.*'
+SONVIRA_SMALL_DISK=1 "$root/scripts/wine-gtest.sh" "$1" --gtest_filter='SmallDisk.*'
 rc=$?
 umount "$WINE_ROOT$disk"
 exit $rc
