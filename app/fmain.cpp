@@ -44,7 +44,7 @@ TFmain::TFmain(const TFmainServices& services)
     TrayIcon1.SetVisible(true);
 }
 
-ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows, services_.codePage); }
+ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows); }
 
 void TFmain::Timer2Timer() {
     // Only a wait that lets messages through could bring a tick into an export; that tick
