@@ -129,7 +129,7 @@ void TFmain::ExportMessageToWav1Click() {
         explicit Exporting(bool& f) : flag(f) { flag = true; }
         ~Exporting() { flag = false; }
     } during(exporting_);
-    RenderToWav(WavExportParts{SpVoice, CBVoice, SpFileStream1, services_.files}, SaveDialogWav.FileName, text);
+    RenderToWav(WavExportParts{SpVoice, CBVoice, SpFileStream1}, SaveDialogWav.FileName, text);
 }
 
 void TFmain::Help1Click() { ShowHelp(services_.boxes); }

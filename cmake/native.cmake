@@ -38,6 +38,10 @@ foreach(kind win e2e)
   endforeach()
 endforeach()
 
+# A full disk, on a tmpfs of its own that the script mounts for the log commands' scenario.
+add_test(NAME e2e.small_disk COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/small_disk.sh ${WIN32_BUILD}/tests/e2e_log_commands_test.exe)
+set_tests_properties(e2e.small_disk PROPERTIES RESOURCE_GROUPS desktops:1 DEPENDS wine.sanity TIMEOUT 600)
+
 # The folders depend on each other one way: an include that points back up fails here.
 add_test(NAME build.layers COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-layers.sh ${CMAKE_SOURCE_DIR})
 
