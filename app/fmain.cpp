@@ -44,7 +44,7 @@ TFmain::TFmain(const TFmainServices& services)
     TrayIcon1.SetVisible(true);
 }
 
-ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows, services_.codePage); }
+ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows); }
 
 void TFmain::Timer2Timer() {
     // Only a wait that lets messages through could bring a tick into an export; that tick
@@ -131,7 +131,7 @@ void TFmain::ExportMessageToWav1Click() {
         explicit Exporting(bool& f) : flag(f) { flag = true; }
         ~Exporting() { flag = false; }
     } during(exporting_);
-    RenderToWav(WavExportParts{SpVoice, CBVoice, SpFileStream1, services_.files}, SaveDialogWav.FileName, text);
+    RenderToWav(WavExportParts{SpVoice, CBVoice, SpFileStream1}, SaveDialogWav.FileName, text);
 }
 
 void TFmain::Help1Click() { ShowHelp(services_.boxes); }

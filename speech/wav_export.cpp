@@ -42,15 +42,14 @@ bool RenderToWav(const WavExportParts& parts, const std::string& fileName, const
         voice.SetOutputToDefault();
     } catch (...) {
         // Dropping the voice object ends whatever it still writes into the stream; only then
-        // may the stream be closed and its unfinished file go. A file closed complete stays,
-        // whatever failed after it.
+        // may the unfinished file go. An existing file of that name stays as it was, and a
+        // file closed complete stays, whatever failed after it.
         parts.voice.Disconnect();
         if (opened && !closed) {
             try {
-                parts.stream.Object().Close();
+                parts.stream.Object().Discard();
             } catch (...) {
             }
-            parts.files.Delete(fileName);
         }
         throw;
     }

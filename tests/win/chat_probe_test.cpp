@@ -24,7 +24,7 @@ const std::string kTranscript =
 struct Probe {
     Win32ChatWindows windows;
     Win32CodePage codePage;
-    ChatReading Read() { return GetChatText(windows, codePage); }
+    ChatReading Read() { return GetChatText(windows); }
     // The text of a reading, for tests of what the stand-in shows; "" when none came.
     std::string Text() { return Read().value_or(std::string()); }
     void Tick(std::string& chatTitle) { UpdateChatTitle(windows, codePage, chatTitle); }
