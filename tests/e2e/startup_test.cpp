@@ -45,7 +45,8 @@ int SonviraWindows() {
 // time); all ASCII, so that it reads the same in any code page.
 std::wstring SayFromChat(const std::string& body) {
     StandinChat chat(L"--title \"Chatting with Fish\"");
-    if (!ClearVoiceRecord() || !chat.BringToFront() || !chat.AppendMessage("Fish", body)) return {};
+    if (!ClearVoiceRecord() || !chat.BringToFront() || !chat.WaitForReaders(2) || !chat.AppendMessage("Fish", body))
+        return {};
     bool said = false;
     VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty(); }, kPatienceMs, &said);
     std::wstring text;
@@ -68,7 +69,7 @@ bool Drag(HWND main, DWORD pid, int trackId, int labelId, int position) {
             if (HWND box = VisibleBox(pid)) PostMessageW(box, WM_COMMAND, IDOK, 0);
             return WindowTextW(FindControl(main, labelId)) == std::to_wstring(position);
         },
-        5000);
+        kPatienceMs);
 }
 
 // What Windows does at logoff to a process that agrees to it: every top-level window is asked,

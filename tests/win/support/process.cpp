@@ -66,41 +66,48 @@ void ChildProcess::Kill() {
 }
 
 namespace {
-struct FindArgs {
+struct TopList {
     DWORD pid;
     const wchar_t* cls;
-    const wchar_t* title;
-    HWND found;
+    std::vector<HWND>* found;
 };
 
-BOOL CALLBACK FindProc(HWND h, LPARAM lp) {
-    auto* a = reinterpret_cast<FindArgs*>(lp);
+BOOL CALLBACK CollectTop(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<TopList*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
-    if (pid != a->pid) return TRUE;
-    wchar_t buf[512];
-    if (a->cls) {
-        GetClassNameW(h, buf, 512);
-        if (wcscmp(buf, a->cls) != 0) return TRUE;
-    }
-    if (a->title) {
-        GetWindowTextW(h, buf, 512);
-        if (wcscmp(buf, a->title) != 0) return TRUE;
-    }
-    a->found = h;
-    return FALSE;
+    wchar_t cls[64] = {};
+    GetClassNameW(h, cls, 64);
+    if (pid == s->pid && (!s->cls || wcscmp(cls, s->cls) == 0)) s->found->push_back(h);
+    return TRUE;
+}
+
+// Compared with the caption the system keeps: no message, so a busy program cannot hold it up.
+bool Titled(HWND h, const wchar_t* title) {
+    if (!title) return true;
+    wchar_t buf[512] = {};
+    GetWindowTextW(h, buf, 512);
+    return wcscmp(buf, title) == 0;
 }
 }  // namespace
 
+std::vector<HWND> TopWindowsOf(DWORD pid, const wchar_t* cls) {
+    std::vector<HWND> found;
+    TopList list = {pid, cls, &found};
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&list));
+    return found;
+}
+
 HWND WaitForTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD timeoutMs) {
-    FindArgs a = {pid, cls, title, nullptr};
+    HWND found = nullptr;
     WaitUntil(
         [&] {
-            EnumWindows(FindProc, reinterpret_cast<LPARAM>(&a));
-            return a.found != nullptr;
+            for (HWND h : TopWindowsOf(pid, cls))
+                if (Titled(h, title)) return (found = h) != nullptr;
+            return false;
         },
         timeoutMs);
-    return a.found;
+    return found;
 }
 
 namespace {
@@ -116,24 +123,6 @@ BOOL CALLBACK MatchControl(HWND h, LPARAM lp) {
     return FALSE;
 }
 
-struct TopSearch {
-    DWORD pid;
-    const wchar_t* cls;
-    const wchar_t* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTop(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<TopSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (pid != s->pid || wcscmp(cls, s->cls) != 0 || !IsWindowVisible(h)) return TRUE;
-    if (s->title && WindowTextW(h) != s->title) return TRUE;
-    s->found = h;
-    return FALSE;
-}
 }  // namespace
 
 HWND FindControl(HWND root, int id) {
@@ -149,9 +138,9 @@ HWND WaitForControl(HWND root, int id, DWORD timeoutMs) {
 }
 
 HWND VisibleTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title) {
-    TopSearch search = {pid, cls, title, nullptr};
-    EnumWindows(MatchTop, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND h : TopWindowsOf(pid, cls))
+        if (IsWindowVisible(h) && Titled(h, title)) return h;
+    return nullptr;
 }
 
 HWND VisibleBox(DWORD pid) { return VisibleTopWindow(pid, L"#32770"); }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class ChildProcess {
 public:
@@ -70,6 +71,10 @@ void DragTrackBar(HWND track, int position);
 // Picks the item of a drop-down list with exactly that text as a user would: the list selects
 // it and tells its parent. False when the list has no such item.
 bool PickListItem(HWND combo, const std::wstring& text);
+
+// The top-level windows of the given process with that class (nullptr = any), shown or not,
+// from the top of the z-order down.
+std::vector<HWND> TopWindowsOf(DWORD pid, const wchar_t* cls);
 
 // A visible top-level window of the given process with that class and (unless nullptr) that
 // title, or nullptr.

@@ -4,6 +4,7 @@
 #include <richedit.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -46,27 +47,6 @@ WineVersionFor::WineVersionFor(const std::wstring& exe, const std::wstring& vers
 
 WineVersionFor::~WineVersionFor() { RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str()); }
 
-namespace {
-struct BoxSearch {
-    DWORD pid;
-    const std::vector<HWND>* answered;
-    HWND found;
-};
-
-BOOL CALLBACK NewBox(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<BoxSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (pid != s->pid || wcscmp(cls, L"#32770") != 0) return TRUE;
-    for (HWND a : *s->answered)
-        if (a == h) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-}  // namespace
-
 std::vector<std::wstring> WaitForStartUp(HWND main, DWORD pid) {
     std::vector<std::wstring> texts;
     std::vector<HWND> answered;
@@ -87,9 +67,9 @@ std::vector<std::wstring> WaitForStartUp(HWND main, DWORD pid) {
         SendMessageTimeoutW(log, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, kPatienceMs, &ignored);
         if (!looping) break;
         // A box's loop runs before the box shows; answered boxes linger hidden for a while.
-        BoxSearch search = {pid, &answered, nullptr};
-        EnumWindows(NewBox, reinterpret_cast<LPARAM>(&search));
-        HWND box = search.found;
+        HWND box = nullptr;
+        for (HWND h : TopWindowsOf(pid, L"#32770"))
+            if (std::find(answered.begin(), answered.end(), h) == answered.end()) box = h;
         if (!box || !WaitUntil([box] { return !IsWindow(box) || IsWindowVisible(box); }, kPatienceMs) || !IsWindow(box)) break;
         HWND text = FindControl(box, 0xFFFF);  // the message box's static text
         texts.push_back(text ? WindowTextW(text) : L"");
