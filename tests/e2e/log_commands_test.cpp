@@ -258,17 +258,23 @@ long LogPosition(const std::wstring& text, std::size_t index) {
     return pos;
 }
 
-// Exports to the typed name and returns the record of the export's one utterance.
-VoiceUtterance Export(Running& s, const std::wstring& name) {
+// Starts an export to the typed name; true once the voice has begun.
+bool StartExport(Running& s, const std::wstring& name) {
     EXPECT_TRUE(ClearVoiceRecord());
     s.Choose(IDM_EXPORTMESSAGETOWAV1);
     HWND dialog = WaitForDialog(s.Pid(), L"另存为");
     EXPECT_NE(dialog, nullptr);
-    if (!dialog) return {};
+    if (!dialog) return false;
     int chosen = -1;
     EXPECT_EQ(FileTypes(dialog, &chosen), (std::vector<std::wstring>{L"wav文件(*.wav)", L"所有文件(*.*)"}));
     EXPECT_EQ(chosen, 0);
     EXPECT_TRUE(TypeNameAndConfirm(dialog, name));
+    return WaitUntil([] { return !ReadVoiceRecord().empty(); }, 10000);
+}
+
+// Exports to the typed name and returns the record of the export's one utterance.
+VoiceUtterance Export(Running& s, const std::wstring& name) {
+    EXPECT_TRUE(StartExport(s, name)) << "the voice did not begin";
     bool done = false;
     VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && v.back().ended; }, 10000, &done);
     EXPECT_TRUE(done);
@@ -285,11 +291,13 @@ void ExpectWavOf(const std::wstring& path, const VoiceUtterance& u, const std::w
     EXPECT_EQ(u.rate, 0) << "the engine's default rate, not the profile's";
     EXPECT_EQ(u.volume, 100u) << "the engine's default volume, not the profile's";
     EXPECT_TRUE(u.completed) << u.why;
-    const std::string file = ReadAll(path);
     const std::u32string characters = test_voice::CodePoints(reinterpret_cast<const char16_t*>(text.c_str()), text.size());
     EXPECT_EQ(u.bytes, test_voice::TextSamples(characters, 0, 16000) * 2) << "every sample of the text";
     auto header = WavHeader(kPcm16kHz16BitMono, static_cast<std::uint32_t>(u.bytes));
-    EXPECT_EQ(file.substr(0, kWavHeaderSize), std::string(header.begin(), header.end()));
+    // The program completes the file when it next finds the voice done, a moment after it ended.
+    const std::string want(header.begin(), header.end());
+    std::string file;
+    EXPECT_TRUE(WaitUntil([&] { return (file = ReadAll(path)).substr(0, kWavHeaderSize) == want; }, 5000)) << "not completed";
     EXPECT_EQ(file.size(), kWavHeaderSize + u.bytes + (u.bytes & 1));
     EXPECT_EQ(test_voice::Fnv1a(file.data() + kWavHeaderSize, static_cast<std::size_t>(u.bytes)), u.hash);
 }
@@ -346,6 +354,46 @@ TEST(WavExport, TheSelectionOrTheWholeLogWithTheOwnVoiceAtTheEnginesDefaults) {
     EXPECT_EQ(after.back().volume, 20u);
     EXPECT_TRUE(after.back().completed && after.back().bytes > 0) << after.back().why;
     EXPECT_EQ(ReadAll(dir + L"export.wav"), file) << "nothing more went into the file";
+}
+
+// Two minutes of speech at the voice's pace: the window answers meanwhile, refusing what
+// would disturb the export; a stop, then a logoff (which saves the settings) end it, no file left.
+TEST(WavExport, ALongExportLeavesTheWindowAnsweringAndEndsAtAStopOrALogoff) {
+    ScopedVoiceToken voice(L"SonviraExport16k", kExportVoice, 523, 16000);
+    ASSERT_TRUE(voice.Created());
+    const std::wstring dir = Folder();
+    std::ofstream((dir + L"long.txt").c_str(), std::ios::binary) << std::string(3500, 'a');
+    Running s;
+    ASSERT_NE(s.main, nullptr);
+    ASSERT_TRUE(PickListItem(FindControl(s.main, IDC_CBVOICE), kExportVoice));
+    s.Choose(IDM_NOPENMESSAGE);
+    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"打开"), dir + L"long.txt"));
+    ASSERT_TRUE(WaitUntil([&] { return s.Log().size() == 3500; }, 5000));
+
+    const std::wstring wav = dir + L"long.wav";
+    for (bool logoff : {false, true}) {
+        ASSERT_TRUE(StartExport(s, wav)) << "the voice did not begin";
+        // Handled in order: when the about box shows, the three before it were refused.
+        for (int command : {IDM_EXPORTMESSAGETOWAV1, IDM_NOPENMESSAGE, IDM_NCLEARMESSAGE, IDM_ABOUT1}) s.Choose(command);
+        HWND about = WaitForDialog(s.Pid(), L"关于");
+        ASSERT_NE(about, nullptr);
+        for (const wchar_t* title : {L"另存为", L"打开", L"确认"})
+            EXPECT_EQ(VisibleTopWindow(s.Pid(), L"#32770", title), nullptr) << WideToUtf8(title);
+        ASSERT_TRUE(Press(about, IDOK));
+        ASSERT_FALSE(ReadVoiceRecord().back().ended) << "the export is still under way";
+
+        if (logoff) {
+            DWORD_PTR agreed = 0;
+            ASSERT_TRUE(SendMessageTimeoutW(s.main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &agreed) && agreed);
+            ASSERT_TRUE(SendMessageTimeoutW(s.main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &agreed));
+            EXPECT_TRUE(s.settings.Exists()) << "the logoff saved the settings";
+            EXPECT_FALSE(FileExists(wav)) << "a cut-off file stayed after the logoff";
+            break;
+        }
+        s.Choose(IDM_STOPSPEAK1);
+        EXPECT_TRUE(WaitUntil([] { return ReadVoiceRecord().back().ended; }, 10000)) << "the voice did not stop";
+        EXPECT_TRUE(WaitUntil([&] { return !FileExists(wav); }, 5000)) << "a cut-off file stayed after the stop";
+    }
 }
 
 // This prefix's Startup folder, where the shortcut for sonvira.exe goes.
