@@ -89,7 +89,10 @@ void TFmain::TVolumeChange() {
 }
 void TFmain::TVolume1Change() { ApplyProfileVolume(friends_); }
 void TFmain::BtnDefault1Click() {
-    if (!wavExport_.Running()) return ResetProfile(own_);
+    if (!wavExport_.Running()) {
+        ResetProfile(own_);
+        return;
+    }
     TRate.SetPosition(0);
     TVolume.SetPosition(100);
 }
