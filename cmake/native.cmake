@@ -22,17 +22,18 @@ ExternalProject_Add(win32
   INSTALL_COMMAND ""
   USES_TERMINAL_BUILD ON)
 
-# Windows programs share one virtual desktop and fight over the foreground window, so they
-# run one at a time (RESOURCE_LOCK) while native tests go on in parallel.
+# Each Windows test program takes a desktop of its own (a virtual display and a Wine prefix,
+# see scripts/wine-session.sh), so programs that fight over the foreground window never
+# share one, while independent ones run side by side and native tests go on beside them.
 set(WINE_GTEST ${CMAKE_SOURCE_DIR}/scripts/wine-gtest.sh)
 add_test(NAME wine.sanity COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-sanity.sh ${WIN32_BUILD}/tools/wine_sanity/wine_sanity.exe)
-set_tests_properties(wine.sanity PROPERTIES RESOURCE_LOCK desktop)
+set_tests_properties(wine.sanity PROPERTIES RESOURCE_GROUPS desktops:1)
 foreach(kind win e2e)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${kind}/*_test.cpp)
   foreach(t ${tests})
     get_filename_component(name ${t} NAME_WE)
     add_test(NAME ${kind}.${name} COMMAND ${WINE_GTEST} ${WIN32_BUILD}/tests/${kind}_${name}.exe)
-    set_tests_properties(${kind}.${name} PROPERTIES RESOURCE_LOCK desktop DEPENDS wine.sanity TIMEOUT 600)
+    set_tests_properties(${kind}.${name} PROPERTIES RESOURCE_GROUPS desktops:1 DEPENDS wine.sanity TIMEOUT 600)
   endforeach()
 endforeach()
 

@@ -3,14 +3,14 @@
 # Runs as root (or through sudo). Safe to run again: it does nothing when all is there.
 set -euo pipefail
 
-# openbox gives the demo's virtual display title bars. Wine itself is not among them: the Windows programs run under Wine 10 in a Debian 13 root
+# openbox gives the demo's virtual display title bars, and fonts-wqy-microhei the Chinese in them. Wine itself is not among them: the Windows programs run under Wine 10 in a Debian 13 root
 # that scripts/wine-root.sh makes with debootstrap (Debian 12's Wine 8 cannot speak).
 PKGS=(cmake make g++ pkg-config
       g++-mingw-w64-i686-posix
       debootstrap xvfb xauth locales
       googletest libgtest-dev libbenchmark-dev
       imagemagick clang libclang-rt-14-dev
-      openbox)
+      openbox fonts-wqy-microhei)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi

@@ -6,6 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${SONVIRA_BUILD:-$root/build}"
+"$root/scripts/check-host.sh"
 "$root/scripts/build.sh"
 . "$root/scripts/wine-env.sh"
 export SONVIRA_BUILD="$build"

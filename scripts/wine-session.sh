@@ -1,75 +1,125 @@
 #!/usr/bin/env bash
-# Runs a command beside a virtual X display and a warm Wine 10 server, for the tests and demos
+# Runs a command beside virtual X displays and warm Wine 10 servers, for the tests and demos
 # that need windows or speech. Usage: wine-session.sh COMMAND [ARGS...]
+#
+# The session has SONVIRA_DESKTOPS desktops (default 1; scripts/test.sh asks for one per test
+# slot). A desktop is a virtual display of its own with a Wine prefix of its own, so Windows
+# programs on two desktops never fight over the foreground window, the clipboard, the tray or
+# the settings. Desktop 0 is the one DISPLAY and WINEPREFIX point at; desktop N is described
+# to the command by SONVIRA_DESKTOP_N_DISPLAY and SONVIRA_DESKTOP_N_PREFIX, which
+# scripts/wine-gtest.sh takes up for the desktop that ctest gave a test.
 #
 # The command itself runs on the host; `wine`, `wineserver` and `wineboot` on its PATH run
 # Wine 10 inside the Debian 13 root (scripts/wine-root.sh). The source tree and the build are
 # bound into the root at their own paths, so Z:\ plus a host path reaches them from Windows.
 # Everything is mounted in a private mount and process namespace: when the session ends, or is
-# killed, every mount and every Wine process of it goes with it.
+# killed, every mount, display and Wine process of it goes with it.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${SONVIRA_BUILD:-$root/build}"
 . "$root/scripts/wine-root-env.sh"
 
-case "${SONVIRA_IN_SESSION:-}" in
-"")
+if [ -z "${SONVIRA_IN_SESSION:-}" ]; then
+  "$root/scripts/check-host.sh" || exit 1
   "$root/scripts/wine-root.sh" >/dev/null || exit 1
   mkdir -p "$build"
-  export SONVIRA_IN_SESSION=mounts SONVIRA_BUILD="$build"
+  export SONVIRA_IN_SESSION=1 SONVIRA_BUILD="$build"
   exec unshare --mount --pid --fork --kill-child "$0" "$@"
-  ;;
-mounts)
-  set -e
-  mount --make-rprivate /
-  # This namespace's own processes, for the host's tools too (the sanitizers read /proc).
-  mount -t proc proc /proc
-  mount -t proc proc "$WINE_ROOT/proc"
-  mount --rbind /dev "$WINE_ROOT/dev"
-  mount --rbind /sys "$WINE_ROOT/sys"
-  # A /tmp of the session's own: the Wine server's socket and X's lock files stay private.
-  mount -t tmpfs tmpfs "$WINE_ROOT/tmp"
-  for dir in "$root" "$build"; do
-    mkdir -p "$WINE_ROOT$dir"
-    mount --bind "$dir" "$WINE_ROOT$dir"
-  done
-  mkdir -p "$WINE_ROOT/tmp/.X11-unix"
-  mount --bind /tmp/.X11-unix "$WINE_ROOT/tmp/.X11-unix" 2>/dev/null ||
-    { mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix && mount --bind /tmp/.X11-unix "$WINE_ROOT/tmp/.X11-unix"; }
-  set +e
-  export SONVIRA_IN_SESSION=display
-  # The X cookie lives in the build, which the root sees too. Not exec'd: this shell is the
-  # namespace's first process, and xvfb-run, waiting for Xvfb's ready signal, cannot be.
-  xvfb-run -a -f "$build/.Xauthority" -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
-  exit $?
-  ;;
-esac
+fi
 
-# In the session: Wine's commands run in the root, with the session's environment.
+# This shell is the namespace's first process: the displays and servers below are its
+# children, and go when it goes.
+set -e
+mount --make-rprivate /
+# This namespace's own processes, for the host's tools too (the sanitizers read /proc).
+mount -t proc proc /proc
+mount -t proc proc "$WINE_ROOT/proc"
+mount --rbind /dev "$WINE_ROOT/dev"
+mount --rbind /sys "$WINE_ROOT/sys"
+# A /tmp of the session's own: the Wine servers' sockets stay private.
+mount -t tmpfs tmpfs "$WINE_ROOT/tmp"
+for dir in "$root" "$build"; do
+  mkdir -p "$WINE_ROOT$dir"
+  mount --bind "$dir" "$WINE_ROOT$dir"
+done
+# The displays' sockets are the host's: display numbers are shared with every other session.
+mkdir -p /tmp/.X11-unix "$WINE_ROOT/tmp/.X11-unix"
+chmod 1777 /tmp/.X11-unix
+mount --bind /tmp/.X11-unix "$WINE_ROOT/tmp/.X11-unix"
+set +e
+
 . "$root/scripts/wine-env.sh"
 bin="$build/.wine-bin"
 mkdir -p "$bin"
 for cmd in wine wineserver wineboot; do ln -sf "$root/scripts/in-wine-root.sh" "$bin/$cmd"; done
 export PATH="$bin:$PATH"
 
-# A persistent server makes each Wine start cheap; a new prefix is made once, then warmed up
-# (the first GUI program of a prefix spends seconds building the font cache).
-wineserver -p
-# wineboot also starts Wine's background services here, with their output going nowhere:
-# started later by a test program, they would inherit its output pipe and keep it open.
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "wine-session: creating the Wine prefix $WINEPREFIX" >&2
-  wineboot -i </dev/null >/dev/null 2>&1
-else
-  wineboot </dev/null >/dev/null 2>&1
-fi
-# The test voices, where they were built: every session speaks with the same voices.
+# The X cookie lives in the build, which the root sees too; one cookie serves every display.
+export XAUTHORITY="$build/.Xauthority"
+: >"$XAUTHORITY"
+cookie=$(mcookie)
+
+# Starts a virtual display on the first number no other session holds and prints the number
+# once the display takes clients. Numbers start high, clear of a desktop's own :0.
+start_display() {
+  local n pid waited
+  for n in $(seq 110 299); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    xauth -f "$XAUTHORITY" add ":$n" MIT-MAGIC-COOKIE-1 "$cookie"
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -auth "$XAUTHORITY" </dev/null >/dev/null 2>&1 &
+    pid=$!
+    # Up when its socket is there; a display that died (another session took the number
+    # first) gives way to the next number.
+    for waited in $(seq 1 600); do
+      if [ -S "/tmp/.X11-unix/X$n" ]; then echo "$n"; return 0; fi
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$pid" 2>/dev/null
+  done
+  echo "wine-session: no virtual display could be started" >&2
+  return 1
+}
+
+# A persistent server makes each Wine start cheap; a new prefix is made once, then booted
+# (wineboot also starts Wine's background services here, with their output going nowhere:
+# started later by a test program, they would inherit its output pipe and keep it open).
+# Every desktop speaks with the same test voices, each writing its own record.
 voice="$build/win32/tools/test_voice/sonvira_test_voice.dll"
-if [ -x "$root/tools/test_voice/install.sh" ] && [ -f "$voice" ]; then
-  "$root/tools/test_voice/install.sh" "$voice" "$build/voice-record.txt" </dev/null ||
-    echo "wine-session: the test voices could not be registered" >&2
-fi
+boot_desktop() {
+  local record=$1
+  wineserver -p
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine-session: creating the Wine prefix $WINEPREFIX" >&2
+    wineboot -i </dev/null >/dev/null 2>&1
+  else
+    wineboot </dev/null >/dev/null 2>&1
+  fi
+  if [ -x "$root/tools/test_voice/install.sh" ] && [ -f "$voice" ]; then
+    "$root/tools/test_voice/install.sh" "$voice" "$record" </dev/null ||
+      echo "wine-session: the test voices could not be registered in $WINEPREFIX" >&2
+  fi
+}
+
+desktops=${SONVIRA_DESKTOPS:-1}
+boots=()
+for ((d = 0; d < desktops; d++)); do
+  n=$(start_display) || exit 1
+  if [ "$d" -eq 0 ]; then prefix=$WINEPREFIX record="$build/voice-record.txt"
+  else prefix="$WINEPREFIX-$d" record="$build/voice-record-$d.txt"; fi
+  export "SONVIRA_DESKTOP_${d}_DISPLAY=:$n" "SONVIRA_DESKTOP_${d}_PREFIX=$prefix"
+  mkdir -p "$prefix"
+  # The desktops boot side by side: a new prefix takes most of a minute.
+  (DISPLAY=":$n" WINEPREFIX="$prefix" boot_desktop "$record") &
+  boots+=($!)
+done
+for b in "${boots[@]}"; do wait "$b"; done
+export DISPLAY="$SONVIRA_DESKTOP_0_DISPLAY"
+
 "$@"
 rc=$?
-wineserver -k 2>/dev/null
+for ((d = 0; d < desktops; d++)); do
+  var="SONVIRA_DESKTOP_${d}_PREFIX"
+  WINEPREFIX="${!var}" wineserver -k 2>/dev/null
+done
 exit $rc

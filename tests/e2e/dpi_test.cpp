@@ -78,7 +78,7 @@ void MeasureAt144() {
     // on its options tab, as "选项设置" brings it.
     WaitForStartUp(main, sonvira.Id());
     PostMessageW(main, WM_COMMAND, IDM_NITEMOPTIONS, 0);
-    ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, 5000));
+    ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, kPatienceMs));
 
     RECT client;
     GetClientRect(main, &client);

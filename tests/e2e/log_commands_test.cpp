@@ -55,7 +55,7 @@ std::wstring Folder() {
 }
 
 // A visible dialog or message box of the process with that title, polled for up to timeoutMs.
-HWND WaitForDialog(DWORD pid, const wchar_t* title, DWORD timeoutMs = 5000) {
+HWND WaitForDialog(DWORD pid, const wchar_t* title, DWORD timeoutMs = kPatienceMs) {
     HWND found = nullptr;
     WaitUntil([&] { return (found = VisibleTopWindow(pid, L"#32770", title)) != nullptr; }, timeoutMs);
     return found;
@@ -102,7 +102,7 @@ bool TypeNameAndConfirm(HWND dialog, const std::wstring& name) {
     if (!field || !ok) return false;
     SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
     PostMessageW(ok, BM_CLICK, 0, 0);
-    return WaitUntil([dialog] { return !IsWindowVisible(dialog); }, 5000);
+    return WaitUntil([dialog] { return !IsWindowVisible(dialog); }, kPatienceMs);
 }
 
 std::wstring BoxText(HWND box) { return WindowTextW(FindControl(box, 0xFFFF)); }
@@ -112,7 +112,7 @@ bool Press(HWND box, int button) {
     HWND b = FindControl(box, button);
     if (!b) return false;
     PostMessageW(b, BM_CLICK, 0, 0);
-    return WaitUntil([box] { return !IsWindowVisible(box); }, 5000);
+    return WaitUntil([box] { return !IsWindowVisible(box); }, kPatienceMs);
 }
 
 // Sonvira started in the tray with no stored settings, and a menu command as a user's choice.
@@ -135,12 +135,27 @@ struct Running {
 
 // A friend's and the user's message, logged by the watcher from the stand-in chat window.
 void ChatTwoMessages(Running& s, StandinChat& chat, const std::wstring& friendBody, const std::wstring& ownBody) {
+    ASSERT_TRUE(ClearVoiceRecord());
     ASSERT_TRUE(chat.BringToFront());
-    PumpFor(1500);  // the title timer sees the chat first
+    ASSERT_TRUE(chat.WaitForReaders(2)) << "Sonvira never looked at the chat";
     ASSERT_TRUE(chat.AppendMessage(WideToAnsi(L"小鱼"), WideToAnsi(friendBody)));
-    ASSERT_TRUE(WaitUntil([&] { return s.Log().find(friendBody) != std::wstring::npos; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return s.Log().find(friendBody) != std::wstring::npos; }, kPatienceMs));
     ASSERT_TRUE(chat.AppendMessage("Bob", WideToAnsi(ownBody)));
-    ASSERT_TRUE(WaitUntil([&] { return s.Log().find(ownBody) != std::wstring::npos; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return s.Log().find(ownBody) != std::wstring::npos; }, kPatienceMs));
+    // Logged before it is heard to its end: the voices are idle only once the own message,
+    // the last one said, has ended, and so has everything said before it.
+    bool quiet = false;
+    WaitForVoiceRecord(
+        [&](const VoiceRecord& v) {
+            bool said = false, ended = true;
+            for (const VoiceUtterance& u : v) {
+                for (const VoiceFragment& f : u.fragments) said = said || f.text.find(ownBody) != std::wstring::npos;
+                ended = ended && u.ended;
+            }
+            return said && ended;
+        },
+        kPatienceMs, &quiet);
+    ASSERT_TRUE(quiet) << "the chat's own message was never heard to its end";
 }
 
 std::vector<ColourRun> RunsOf(const std::wstring& rtfFile, const std::wstring& text) {
@@ -165,7 +180,7 @@ TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
               (std::vector<std::wstring>{L"rtf文件(*.rtf)", L"文本文件(*.txt)", L"所有文件(*.*)"}));
     EXPECT_EQ(chosen, 0);
     ASSERT_TRUE(TypeNameAndConfirm(dialog, dir + L"log"));  // ".rtf" is added
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + L"log.rtf"); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + L"log.rtf"); }, kPatienceMs));
     const std::vector<ColourRun> runs = RunsOf(dir + L"log.rtf", text);
     ASSERT_EQ(runs.size(), 4u) << ReadAll(dir + L"log.rtf");
     EXPECT_EQ(runs[0].colour, kBlue);
@@ -181,7 +196,7 @@ TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
         EXPECT_EQ(BoxText(box), L"您确定要清空当前消息内容列表吗？");
         EXPECT_EQ(GetWindow(box, GW_OWNER), s.main) << "an application box";
         ASSERT_TRUE(Press(box, answer));
-        EXPECT_TRUE(WaitUntil([&] { return s.Log() == (answer == IDYES ? L"" : text); }, 3000)) << answer;
+        EXPECT_TRUE(WaitUntil([&] { return s.Log() == (answer == IDYES ? L"" : text); }, kPatienceMs)) << answer;
     }
 
     // 打开消息: the same text and colours; saved again, the same runs.
@@ -192,23 +207,23 @@ TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
                                                                       L"文本文件(*.txt)", L"所有文件(*.*)"}));
     EXPECT_EQ(chosen, 0);
     ASSERT_TRUE(TypeNameAndConfirm(dialog, dir + L"log.rtf"));
-    ASSERT_TRUE(WaitUntil([&] { return s.Log() == text; }, 5000)) << WideToUtf8(s.Log());
+    ASSERT_TRUE(WaitUntil([&] { return s.Log() == text; }, kPatienceMs)) << WideToUtf8(s.Log());
     s.Choose(IDM_NSAVEMESSAGE);
     ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"另存为"), dir + L"again.rtf"));
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + L"again.rtf"); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + L"again.rtf"); }, kPatienceMs));
     EXPECT_EQ(RunsOf(dir + L"again.rtf", text), runs);
 
     // Saved as .TXT and under another extension: plain 8-bit text with CR LF.
     for (const wchar_t* name : {L"LOG.TXT", L"log.dat"}) {
         s.Choose(IDM_NSAVEMESSAGE);
         ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"另存为"), dir + name));
-        ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + name); }, 5000));
+        ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + name); }, kPatienceMs));
         EXPECT_EQ(ReadAll(dir + name), WideToAnsi(text)) << WideToUtf8(name);
     }
     // ... so the RTF file now opens as text, its markup showing.
     s.Choose(IDM_NOPENMESSAGE);
     ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"打开"), dir + L"log.rtf"));
-    EXPECT_TRUE(WaitUntil([&] { return s.Log().rfind(L"{\\rtf1", 0) == 0; }, 5000)) << WideToUtf8(s.Log());
+    EXPECT_TRUE(WaitUntil([&] { return s.Log().rfind(L"{\\rtf1", 0) == 0; }, kPatienceMs)) << WideToUtf8(s.Log());
     const std::wstring markup = s.Log();
 
     // A file that is not there: the file error with the system's reason, the log as it was.
@@ -276,7 +291,7 @@ bool StartExport(Running& s, const std::wstring& name) {
 VoiceUtterance Export(Running& s, const std::wstring& name) {
     EXPECT_TRUE(StartExport(s, name)) << "the voice did not begin";
     bool done = false;
-    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && v.back().ended; }, 10000, &done);
+    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && v.back().ended; }, kPatienceMs, &done);
     EXPECT_TRUE(done);
     EXPECT_EQ(r.size(), 1u) << "only the export spoke";
     EXPECT_EQ(VisibleBox(s.Pid()), nullptr) << "no question, no error";
@@ -325,7 +340,7 @@ TEST(WavExport, TheSelectionOrTheWholeLogWithTheOwnVoiceAtTheEnginesDefaults) {
     ASSERT_TRUE(PickListItem(FindControl(s.main, IDC_CBVOICE), kExportVoice));
     DragTrackBar(FindControl(s.main, IDC_TRATE), 10);
     DragTrackBar(FindControl(s.main, IDC_TVOLUME), 20);
-    ASSERT_TRUE(WaitUntil([&] { return WindowTextW(FindControl(s.main, IDC_LVOLUME)) == L"20"; }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return WindowTextW(FindControl(s.main, IDC_LVOLUME)) == L"20"; }, kPatienceMs));
     StandinChat chat(L"--title \"与 小鱼 交谈中\"");
     ChatTwoMessages(s, chat, L"第一条消息", L"second one");
     const std::wstring text = s.Log();
@@ -347,7 +362,7 @@ TEST(WavExport, TheSelectionOrTheWholeLogWithTheOwnVoiceAtTheEnginesDefaults) {
     ASSERT_TRUE(chat.AppendMessage("Bob", "after the export"));
     bool heard = false;
     VoiceRecord after = WaitForVoiceRecord(
-        [](const VoiceRecord& v) { return !v.empty() && v.back().ended; }, 5000, &heard);
+        [](const VoiceRecord& v) { return !v.empty() && v.back().ended; }, kPatienceMs, &heard);
     ASSERT_TRUE(heard);
     EXPECT_EQ(after.back().voice, kExportVoice);
     EXPECT_EQ(after.back().rate, 10);
@@ -410,7 +425,7 @@ TEST(RunAtLogon, EitherItemMakesTheShortcutAndARestartFindsIt) {
         Running s;
         ASSERT_NE(s.main, nullptr);
         s.Choose(IDM_NOPENONSTARTUP);  // 启动时运行
-        ASSERT_TRUE(WaitUntil([&] { return FileExists(link); }, 5000));
+        ASSERT_TRUE(WaitUntil([&] { return FileExists(link); }, kPatienceMs));
         ScopedCom com;
         ComPtr<IShellLinkW> shell;
         ComPtr<IPersistFile> file;
@@ -435,11 +450,11 @@ TEST(RunAtLogon, EitherItemMakesTheShortcutAndARestartFindsIt) {
         Running s;
         ASSERT_NE(s.main, nullptr);
         s.Choose(IDM_NOPENONSTARTUP2);  // 开机时运行
-        EXPECT_TRUE(WaitUntil([&] { return !FileExists(link); }, 5000)) << "the restart ticked the items";
+        EXPECT_TRUE(WaitUntil([&] { return !FileExists(link); }, kPatienceMs)) << "the restart ticked the items";
         s.Choose(IDM_NOPENONSTARTUP2);
-        EXPECT_TRUE(WaitUntil([&] { return FileExists(link); }, 5000));
+        EXPECT_TRUE(WaitUntil([&] { return FileExists(link); }, kPatienceMs));
         s.Choose(IDM_NOPENONSTARTUP);
-        EXPECT_TRUE(WaitUntil([&] { return !FileExists(link); }, 5000)) << "one tick for both items";
+        EXPECT_TRUE(WaitUntil([&] { return !FileExists(link); }, kPatienceMs)) << "one tick for both items";
     }
     DeleteFileW(link.c_str());
 }

@@ -105,11 +105,9 @@ TEST(MainJob, MessagesFromTheChatInFrontAreLoggedOnceEachInOrder) {
 
     // The friend 小鱼 in the title with the chat marker 交谈中; the user writes as "Bob".
     StandinChat chat(L"--title \"与 小鱼 交谈中\"");
-    // The chat window goes in front of Sonvira's and stays there long enough for the title
-    // timer to see it.
-    PumpFor(500);
+    // The chat window goes in front of Sonvira's and stays there until Sonvira has looked at it.
     ASSERT_TRUE(chat.BringToFront());
-    PumpFor(1500);
+    ASSERT_TRUE(chat.WaitForReaders(2)) << "Sonvira never looked at the chat";
     const std::string friendNick = WideToAnsi(L"小鱼"), ownNick = "Bob";
     struct Message {
         const std::string* nick;
@@ -144,7 +142,7 @@ TEST(MainJob, MessagesFromTheChatInFrontAreLoggedOnceEachInOrder) {
         colours.push_back({position, position + headerLength, m.nick == &friendNick ? 0xFF0000u : 0x008000u});
         position += headerLength + static_cast<long>(m.body.size()) + 1;
         // A generous bound: the watcher looks once a second.
-        bool arrived = WaitUntil([&] { return WindowTextW(log).size() >= expected.size(); }, 5000);
+        bool arrived = WaitUntil([&] { return WindowTextW(log).size() >= expected.size(); }, kPatienceMs);
         QueryPerformanceCounter(&seen);
         ASSERT_TRUE(arrived) << "not logged within 5 s: " << WideToUtf8(m.body) << "\nlog now: "
                              << WideToUtf8(WindowTextW(log)) << "\ntranscript reads: " << chat.Reads() << ", size requests: " << chat.SizeRequests() << ", foreground is chat: " << (GetForegroundWindow() == chat.Window());

@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "support/process.h"
 #include "support/screenshot.h"
+#include "support/sonvira.h"
 #include "support/test_paths.h"
 
 namespace {
@@ -31,7 +32,7 @@ std::vector<std::wstring> DismissErrorBoxes(DWORD pid, DWORD firstWaitMs) {
         HWND text = FindControl(box, 0xFFFF);  // the message box's static text
         texts.push_back(text ? WindowTextW(text) : L"");
         PostMessageW(box, WM_COMMAND, IDOK, 0);
-        if (!WaitUntil([box] { return !IsWindowVisible(box); }, 5000)) break;
+        if (!WaitUntil([box] { return !IsWindowVisible(box); }, kPatienceMs)) break;
         wait = 300;
     }
     return texts;
@@ -47,11 +48,10 @@ TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
     HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
     ASSERT_NE(main, nullptr);
     // An engine that cannot take a voice or rate makes start-up report it once; say OK.
-    std::vector<std::wstring> startErrors = DismissErrorBoxes(sonvira.Id(), 2000);
-    ExpectOnlyEngineErrors(startErrors);
+    ExpectOnlyEngineErrors(WaitForStartUp(main, sonvira.Id()));
     // Out of the tray, as the tray menu's "查看消息" brings it: on the log tab.
     PostMessageW(main, WM_COMMAND, IDM_OPEN1, 0);
-    ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, 5000));
+    ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, kPatienceMs));
 
     // To the tab "选项": the tab control moves its focus and selection and tells the window.
     HWND tabs = FindControl(main, IDC_PAGECONTROL);
@@ -61,7 +61,7 @@ TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
     HWND combo = FindControl(main, IDC_CBVOICE), combo1 = FindControl(main, IDC_CBVOICE1);
     ASSERT_NE(combo, nullptr);
     ASSERT_NE(combo1, nullptr);
-    EXPECT_TRUE(WaitUntil([combo] { return IsWindowVisible(combo) != FALSE; }, 3000)) << "the options page did not show";
+    EXPECT_TRUE(WaitUntil([combo] { return IsWindowVisible(combo) != FALSE; }, kPatienceMs)) << "the options page did not show";
     EXPECT_FALSE(IsWindowVisible(FindControl(main, IDC_RICHEDIT1))) << "the log page is still showing";
 
     // The lists hold the engine's voices, the first selected in both.
@@ -89,7 +89,7 @@ TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
     for (const auto& m : moves) {
         HWND track = FindControl(main, m.track), label = FindControl(main, m.label);
         DragTrackBar(track, m.position);
-        EXPECT_TRUE(WaitUntil([&] { return WindowTextW(label) == m.text; }, 5000))
+        EXPECT_TRUE(WaitUntil([&] { return WindowTextW(label) == m.text; }, kPatienceMs))
             << "label " << m.label << " did not follow its bar";
         ExpectOnlyEngineErrors(DismissErrorBoxes(sonvira.Id(), 1000));
     }
@@ -97,7 +97,7 @@ TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
     // The reset button of the own profile: rate 0, volume 100, the voice kept.
     PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(IDC_BTNDEFAULT1, BN_CLICKED),
                  reinterpret_cast<LPARAM>(FindControl(main, IDC_BTNDEFAULT1)));
-    EXPECT_TRUE(WaitUntil([&] { return WindowTextW(FindControl(main, IDC_LVOLUME)) == L"100"; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return WindowTextW(FindControl(main, IDC_LVOLUME)) == L"100"; }, kPatienceMs));
     ExpectOnlyEngineErrors(DismissErrorBoxes(sonvira.Id(), 1000));
     EXPECT_EQ(SendMessageW(FindControl(main, IDC_TVOLUME), TBM_GETPOS, 0, 0), 100);
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
@@ -132,7 +132,11 @@ TEST(OptionsTab, ReadingOptionsSitSideBySideInsideTheirGroupBox) {
     ChildProcess sonvira(SonviraExe(), L"");
     HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
     ASSERT_NE(main, nullptr);
-    HWND myName = WaitForControl(main, IDC_CBMYNAME);
+    // Measured as a person sees them: start-up over, the window out of the tray and placed.
+    WaitForStartUp(main, sonvira.Id());
+    PostMessageW(main, WM_COMMAND, IDM_OPEN1, 0);
+    ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, kPatienceMs));
+    HWND myName = FindControl(main, IDC_CBMYNAME);
     ASSERT_NE(myName, nullptr);
     HWND page = GetParent(myName);
     auto rect = [page](HWND h) {

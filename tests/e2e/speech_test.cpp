@@ -16,6 +16,7 @@
 
 #include "app/fmain_win.h"
 #include "support/process.h"
+#include "support/sonvira.h"
 #include "support/standin.h"
 #include "support/voice_record.h"
 #include "win/codepage_win.h"
@@ -52,10 +53,8 @@ TEST(Speech, EachMessageIsSaidOnceAsTheReadingOptionsAskWithItsProfilesVoice) {
     HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
     ASSERT_NE(main, nullptr);
     // With voices that speak, start-up has nothing to report.
-    HWND box = nullptr;
-    EXPECT_FALSE(WaitUntil([&] { return (box = VisibleBox(sonvira.Id())) != nullptr; }, 2500))
-        << "start-up showed a box: " << WideToUtf8(WindowTextW(FindControl(box, 0xFFFF)));
-    if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    const std::vector<std::wstring> boxes = WaitForStartUp(main, sonvira.Id());
+    EXPECT_TRUE(boxes.empty()) << "start-up showed a box: " << WideToUtf8(boxes.front());
 
     // The options tab, as a user sets it: a voice, rate and volume for each kind of message.
     const Profile own = {kAltoVoice, 4, 55}, friends = {kBassVoice, -6, 90};
@@ -70,13 +69,13 @@ TEST(Speech, EachMessageIsSaidOnceAsTheReadingOptionsAskWithItsProfilesVoice) {
     for (const auto& b : bars) {
         DragTrackBar(FindControl(main, b.track), b.position);
         HWND label = FindControl(main, b.label);
-        ASSERT_TRUE(WaitUntil([&] { return WindowTextW(label) == std::to_wstring(b.position); }, 3000));
+        ASSERT_TRUE(WaitUntil([&] { return WindowTextW(label) == std::to_wstring(b.position); }, kPatienceMs));
     }
     EXPECT_EQ(VisibleBox(sonvira.Id()), nullptr) << "the options were refused";
 
     StandinChat chat(L"--title \"与 小鱼 交谈中\"");
     ASSERT_TRUE(chat.BringToFront());
-    PumpFor(1500);  // the title timer sees the chat before anything is written
+    ASSERT_TRUE(chat.WaitForReaders(2)) << "Sonvira never looked at the chat";
     HWND log = FindControl(main, IDC_RICHEDIT1);
     const std::wstring friendNick = L"小鱼", ownNick = L"Bob";
     std::vector<Expected> expected;
@@ -113,7 +112,7 @@ TEST(Speech, EachMessageIsSaidOnceAsTheReadingOptionsAskWithItsProfilesVoice) {
             if (!said.empty()) {
                 bool heard = false;
                 VoiceRecord r = WaitForVoiceRecord([&](const VoiceRecord& v) { return v.size() >= expected.size(); },
-                                                   3000, &heard);
+                                                   kPatienceMs, &heard);
                 ASSERT_TRUE(heard) << "not said: " << WideToUtf8(said);
                 latencies.push_back(r[expected.size() - 1].beginMs - sent);
             }
@@ -121,13 +120,14 @@ TEST(Speech, EachMessageIsSaidOnceAsTheReadingOptionsAskWithItsProfilesVoice) {
                 // The same header again with another body is no new message.
                 const std::string header = chat.LastHeader();
                 ASSERT_TRUE(chat.AppendRaw(header + "\r\n" + WideToAnsi(L"同一个标题") + "\r\n"));
-                PumpFor(1500);
+                ASSERT_TRUE(chat.WaitForReaders(2));
             }
         }
     }
 
-    // Exactly what was expected, in order: nothing twice, nothing for a repeated header.
-    PumpFor(1000);
+    // Exactly what was expected, in order: nothing twice, nothing for a repeated header, once
+    // the watcher has looked again.
+    ASSERT_TRUE(chat.WaitForReaders(2));
     VoiceRecord record = ReadVoiceRecord();
     ASSERT_EQ(record.size(), expected.size());
     for (std::size_t i = 0; i < record.size(); ++i) {

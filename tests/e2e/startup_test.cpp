@@ -143,12 +143,11 @@ TEST(Startup, StoredSettingsShowAndALogoffSavesWhatTheUserChanged) {
     // "显示时间" is unticked: a friend's message is logged under the nickname as the header
     // gives it (with the space before the time), without the time.
     StandinChat chat(L"--title \"与 小鱼 交谈中\"");
-    PumpFor(500);
     ASSERT_TRUE(chat.BringToFront());
-    PumpFor(1500);
+    ASSERT_TRUE(chat.WaitForReaders(2)) << "Sonvira never looked at the chat";
     ASSERT_TRUE(chat.AppendMessage(WideToAnsi(L"小鱼"), WideToAnsi(L"你好")));
     HWND log = FindControl(main, IDC_RICHEDIT1);
-    EXPECT_TRUE(WaitUntil([log] { return !WindowTextW(log).empty(); }, 5000));
+    EXPECT_TRUE(WaitUntil([log] { return !WindowTextW(log).empty(); }, kPatienceMs));
     EXPECT_EQ(WindowTextW(log), L"小鱼  说：\r\n你好\r\n");
 
     // The user changes two options, then logs off.
@@ -178,7 +177,7 @@ TEST(Startup, AStartUpErrorIsShownAndTheWindowOpensAndAnExitErrorStillEndsIt) {
     HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(WaitForStartUp(main, sonvira.Id()), std::vector<std::wstring>({error}));
-    EXPECT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, 3000)) << "the window opens visibly";
+    EXPECT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, kPatienceMs)) << "the window opens visibly";
 
     ExitSonvira(main);
     std::vector<std::wstring> atExit;
@@ -188,7 +187,7 @@ TEST(Startup, AStartUpErrorIsShownAndTheWindowOpensAndAnExitErrorStillEndsIt) {
             if (HWND box = VisibleBox(sonvira.Id())) {
                 atExit.push_back(WindowTextW(FindControl(box, 0xFFFF)));
                 PostMessageW(box, WM_COMMAND, IDOK, 0);
-                WaitUntil([box] { return !IsWindowVisible(box); }, 3000);
+                WaitUntil([box] { return !IsWindowVisible(box); }, kPatienceMs);
             }
             return sonvira.WaitExit(0, &code);
         },

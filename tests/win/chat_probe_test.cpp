@@ -11,6 +11,7 @@
 
 #include "capture/chat_probe.h"
 #include "capture/chat_windows_win.h"
+#include "support/process.h"
 #include "support/standin.h"
 #include "win/codepage_win.h"
 
@@ -29,10 +30,10 @@ struct Probe {
     void Tick(std::string& chatTitle) { UpdateChatTitle(windows, codePage, chatTitle); }
 };
 
-// How long one reading may take when its first request goes unanswered: one time limit, with
-// room for a loaded machine. (When the size request is answered and the read is not, it is
-// two time limits.)
-constexpr DWORD kHangBoundMs = Win32ChatWindows::kDefaultTimeoutMs + 1000;
+// How long one reading may take when its requests go unanswered: two time limits (the size
+// request answered and the read not), with room for a loaded machine. The stand-in's hangs
+// last well beyond it, so that a reading that waited one out cannot pass.
+constexpr DWORD kHangBoundMs = 2 * Win32ChatWindows::kDefaultTimeoutMs + 2000;
 
 // Milliseconds that one call takes.
 template <typename F>
@@ -74,7 +75,7 @@ public:
     ~OtherWindow() { DestroyWindow(h_); }
     bool BringToFront() {
         SetForegroundWindow(h_);
-        return WaitUntil([&] { return GetForegroundWindow() == h_; }, 5000);
+        return WaitUntil([&] { return GetForegroundWindow() == h_; }, kPatienceMs);
     }
 
 private:
@@ -271,7 +272,7 @@ public:
     bool Ready() const { return top_ && control_; }
     bool BringToFront() {
         SetForegroundWindow(top_);
-        return WaitUntil([&] { return GetForegroundWindow() == top_; }, 5000);
+        return WaitUntil([&] { return GetForegroundWindow() == top_; }, kPatienceMs);
     }
     static int Reads() { return reads_; }
 
@@ -339,7 +340,7 @@ TEST(ChatProbeWin, HungWindowGivesNoReadingWithinTheBound) {
     Probe probe;
     ASSERT_EQ(probe.Read(), kTranscript);
 
-    standin.Hang(4000);
+    standin.Hang(kHangBoundMs + 3000);
     ASSERT_TRUE(WaitUntilHung(standin.Window()));
     ChatReading text = std::string("unset");
     DWORD first = TimeMs([&] { text = probe.Read(); });
@@ -353,18 +354,18 @@ TEST(ChatProbeWin, HungWindowGivesNoReadingWithinTheBound) {
     text = std::string("unset");
     DWORD again = TimeMs([&] { text = probe.Read(); });
     EXPECT_FALSE(text.has_value()) << "the quiet period after a time-out gives no reading either";
-    EXPECT_LT(again, Win32ChatWindows::kDefaultTimeoutMs / 2);
+    EXPECT_LT(again, Win32ChatWindows::kDefaultTimeoutMs) << "it waited out a time limit again";
     std::printf("hung window: first reading %lu ms, title %lu ms, next reading %lu ms\n",
                 static_cast<unsigned long>(first), static_cast<unsigned long>(titleMs),
                 static_cast<unsigned long>(again));
 
     // Once the window answers again, so does the probe.
     ASSERT_TRUE(WaitUntilAnswering(standin.Window(), 15000));
-    EXPECT_TRUE(WaitUntil([&] { return probe.Read() == kTranscript; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return probe.Read() == kTranscript; }, kPatienceMs));
 }
 
 TEST(ChatProbeWin, ControlThatHangsOnTheRequestGivesNoReadingWithinTheBound) {
-    StandinChat standin(L"--hang-seconds 6 --transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    StandinChat standin(L"--hang-seconds 9 --transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
     ASSERT_TRUE(standin.BringToFront());
     Probe probe;
     ChatReading text = std::string("unset");
@@ -375,7 +376,7 @@ TEST(ChatProbeWin, ControlThatHangsOnTheRequestGivesNoReadingWithinTheBound) {
 }
 
 TEST(ChatProbeWin, WindowThatHangsLaterGivesNoReadingWithinTheBound) {
-    StandinChat standin(L"--hang-after-ms 3000 --hang-seconds 6 --transcript-file \"" + WriteTempFile(kTranscript) +
+    StandinChat standin(L"--hang-after-ms 3000 --hang-seconds 9 --transcript-file \"" + WriteTempFile(kTranscript) +
                         L"\"");
     ASSERT_TRUE(standin.BringToFront());
     Probe probe;
@@ -450,7 +451,7 @@ TEST(StandinChatWin, ChattersOnItsOwnWhenAsked) {
         for (std::size_t p = s.find("\r\n"); p != std::string::npos; p = s.find("\r\n", p + 2)) ++n;
         return n;
     };
-    ASSERT_TRUE(WaitUntil([&] { return lineBreaks(t = probe.Text()) >= 4; }, 5000))
+    ASSERT_TRUE(WaitUntil([&] { return lineBreaks(t = probe.Text()) >= 4; }, kPatienceMs))
         << "fewer than two messages arrived";
     // Every message is a header line with the friend's nickname and a time, then one body line.
     const std::string friendName = WideToAnsi(L"小鱼");

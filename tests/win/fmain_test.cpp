@@ -20,6 +20,7 @@
 #include "res/resource.h"
 #include "speech/sapi_engine_win.h"
 #include "support/desktop.h"
+#include "support/process.h"
 #include "support/voice_record.h"
 #include "tests/unit/support/memory_log.h"
 #include "ui/application.h"
@@ -227,7 +228,7 @@ TEST(FmainSpeech, AMegabyteMessageDoesNotHoldUpTheTickAndStopSilencesItAtOnce) {
     form.Timer2Timer();
     QueryPerformanceCounter(&ticked);
     bool heard = false;
-    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && !v[0].fragments.empty(); }, 5000, &heard);
+    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && !v[0].fragments.empty(); }, kPatienceMs, &heard);
     ASSERT_TRUE(heard) << "the message was never started";
     ASSERT_FALSE(r[0].ended) << "the tick waited for the voice";
     EXPECT_EQ(r[0].fragments.at(0).text.size(), AnsiToWide(body).size() + std::wstring(L"小鱼 说：").size())
@@ -235,7 +236,7 @@ TEST(FmainSpeech, AMegabyteMessageDoesNotHoldUpTheTickAndStopSilencesItAtOnce) {
 
     const double stopAt = VoiceClockMs();
     form.StopSpeak1Click();
-    r = WaitForVoiceRecord([](const VoiceRecord& v) { return v[0].ended; }, 5000, &heard);
+    r = WaitForVoiceRecord([](const VoiceRecord& v) { return v[0].ended; }, kPatienceMs, &heard);
     ASSERT_TRUE(heard) << "the voice went on after the stop";
     EXPECT_FALSE(r[0].completed);
     std::printf("speech: a tick starting a %u-byte message took %.1f ms; the voice stopped %.1f ms after the stop\n",

@@ -26,24 +26,11 @@ const std::string kSpaceSaid = gbk::kSpaceSaidColon;
 const std::string kHello = "\xc4\xe3\xba\xc3";  // 你好
 constexpr COLORREF kGreen = 0x008000, kBlue = 0xFF0000, kBlack = 0x000000;
 
-// A hidden top-level window holding a log made by the product's own code, as at start-up
-// when the main window sits in the tray.
 class LogAppend : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_NE(LoadLibraryW(L"riched20.dll"), nullptr); }
     void SetUp() override {
-        top_ = CreateWindowExW(0, L"STATIC", L"log host", WS_OVERLAPPEDWINDOW, 0, 0, 305, 546, nullptr, nullptr,
-                               nullptr, nullptr);
-        ASSERT_NE(top_, nullptr);
-        font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
-        h_ = CreateLogControl(top_, 1, 0, 300, 500, 102, font_);
         ASSERT_NE(h_, nullptr);
         log_.Attach(h_);
-    }
-    void TearDown() override {
-        if (top_) DestroyWindow(top_);
-        if (font_) DeleteObject(font_);
     }
 
     // The text as another program reads it: WM_GETTEXT, CR LF between lines.
@@ -63,8 +50,8 @@ protected:
         for (wchar_t c : s) SendMessageW(h_, WM_CHAR, c, 0);
     }
 
-    HWND top_ = nullptr, h_ = nullptr;
-    HFONT font_ = nullptr;
+    LogHost host_{true};
+    HWND h_ = host_.Control();
     RichEditLog log_;
 };
 

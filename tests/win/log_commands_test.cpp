@@ -39,12 +39,7 @@ std::string ReadBytes(const std::string& path) { return Win32Files().ReadAll(pat
 
 class LogCommands : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_NE(LoadLibraryW(L"riched20.dll"), nullptr); }
     void SetUp() override {
-        top_ = CreateWindowExW(0, L"STATIC", L"log host", WS_OVERLAPPEDWINDOW, 0, 0, 305, 546, nullptr, nullptr,
-                               nullptr, nullptr);
-        ASSERT_NE(top_, nullptr);
-        h_ = CreateLogControl(top_, 1, 0, 300, 500, 102, nullptr);
         ASSERT_NE(h_, nullptr);
         log_.Attach(h_);
         doc_.Attach(h_);
@@ -54,9 +49,6 @@ protected:
         GetTempPathW(MAX_PATH, tmp);
         dir_ = WideToAnsi(tmp) + "sonvira-logcmd-" + std::to_string(GetCurrentProcessId()) + "\\";
         CreateDirectoryW(AnsiToWide(dir_).c_str(), nullptr);
-    }
-    void TearDown() override {
-        if (top_) DestroyWindow(top_);
     }
 
     // Two logged messages: a friend's (blue header) and the user's (green), black bodies.
@@ -88,7 +80,8 @@ protected:
     }
     void Write(const std::string& name, const std::string& bytes) { files_.WriteAll(Path(name), bytes); }
 
-    HWND top_ = nullptr, h_ = nullptr;
+    LogHost host_{false};
+    HWND h_ = host_.Control();
     RichEditLog log_;
     RichEditDocument doc_;
     Win32Files files_;

@@ -12,6 +12,8 @@
 #include <string>
 
 #include "app/fmain_win.h"
+#include "support/process.h"
+#include "support/sonvira.h"
 #include "tools/standin_chat/standin_protocol.h"
 #include "tools/test_voice/record_format.h"
 #include "win/codepage_win.h"
@@ -24,52 +26,6 @@ void Print(const std::string& utf8) {
 }
 void Print(const std::wstring& w) { Print(WideToUtf8(w)); }
 
-template <typename F>
-bool WaitFor(F cond, DWORD ms) {
-    for (DWORD start = GetTickCount();; Sleep(100)) {
-        if (cond()) return true;
-        if (GetTickCount() - start >= ms) return false;
-    }
-}
-
-struct Search {
-    int id;
-    HWND found;
-};
-BOOL CALLBACK ById(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<Search*>(lp);
-    if (GetDlgCtrlID(h) != s->id) return TRUE;
-    s->found = h;
-    return FALSE;
-}
-
-// Message boxes of the given process: this Wine's speech engine refuses voice settings and
-// Sonvira says so at start. Answered here so that the chat window can stay in front.
-struct Boxes {
-    DWORD pid;
-    int closed;
-};
-BOOL CALLBACK CloseBox(HWND h, LPARAM lp) {
-    auto* b = reinterpret_cast<Boxes*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (pid == b->pid && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(h)) {
-        PostMessageW(h, WM_COMMAND, IDOK, 0);
-        ++b->closed;
-    }
-    return TRUE;
-}
-
-std::wstring TextOf(HWND h) {
-    DWORD_PTR n = 0;
-    if (!SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &n)) return {};
-    std::wstring buf(static_cast<std::size_t>(n) * 2 + 1024, L'\0');
-    SendMessageTimeoutW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(&buf[0]), SMTO_ABORTIFHUNG, 5000, &n);
-    return buf.c_str();
-}
-
 bool Send(HWND chat, const std::wstring& nick, const std::wstring& body) {
     std::string bytes = WideToAnsi(nick) + "\n" + WideToAnsi(body);
     COPYDATASTRUCT cd = {standin::kCopyAppendMessage, static_cast<DWORD>(bytes.size()), &bytes[0]};
@@ -80,7 +36,7 @@ bool Send(HWND chat, const std::wstring& nick, const std::wstring& body) {
 // Asked from here and by the chat window itself, as a window may always come forward when its
 // process was the last to get input; true once it really is in front.
 bool BringToFront(HWND chat) {
-    return WaitFor(
+    return WaitUntil(
         [chat] {
             if (GetForegroundWindow() == chat) return true;
             SetForegroundWindow(chat);
@@ -144,45 +100,29 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     HWND main = nullptr, chat = nullptr;
-    if (!WaitFor([&] { return (main = FindWindowW(L"TFmain", L"Sonvira")) != nullptr; }, 30000)) {
+    if (!WaitUntil([&] { return (main = FindWindowW(L"TFmain", L"Sonvira")) != nullptr; }, kPatienceMs)) {
         Print("demo: Sonvira's window did not appear\n");
         return 1;
     }
-    if (!WaitFor([&] { return (chat = FindWindowW(standin::kWindowClass, nullptr)) != nullptr; }, 30000)) {
+    if (!WaitUntil([&] { return (chat = FindWindowW(standin::kWindowClass, nullptr)) != nullptr; }, kPatienceMs)) {
         Print("demo: the stand-in chat window did not appear\n");
         return 1;
     }
-    auto control = [main](int id) {
-        Search search = {id, nullptr};
-        EnumChildWindows(main, ById, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    };
+    auto control = [main](int id) { return FindControl(main, id); };
 
-    // Start-up reports come in the first moments and hold up the rest of start-up; they are
-    // answered until the main window shows (or, should it start in the tray, until none has
-    // come for two seconds). Then the chat window is brought in front of it.
+    // Start-up reports hold up the rest of start-up; they are answered as they come. Then the
+    // chat window is brought in front of Sonvira's.
     DWORD pid = 0;
     GetWindowThreadProcessId(main, &pid);
-    Boxes boxes = {pid, 0};
-    DWORD quietSince = GetTickCount();
-    WaitFor(
-        [&] {
-            int before = boxes.closed;
-            EnumWindows(CloseBox, reinterpret_cast<LPARAM>(&boxes));
-            if (boxes.closed != before) quietSince = GetTickCount();
-            return IsWindowVisible(main) || GetTickCount() - quietSince > 2000;
-        },
-        15000);
-    if (boxes.closed) Print("demo: answered Sonvira's start-up message box\n");
-    Sleep(1000);
+    if (!WaitForStartUp(main, pid).empty()) Print("demo: answered Sonvira's start-up message box\n");
     // A voice of their own for the friend's messages, when there is a second one to pick.
     std::string ownVoice, friendVoice;
     std::size_t recordRead = 0;
     if (!record.empty()) {
         HWND voice = control(IDC_CBVOICE), voice1 = control(IDC_CBVOICE1);
         if (voice1 && SendMessageW(voice1, CB_GETCOUNT, 0, 0) > 1) PickItem(voice1, 1);
-        ownVoice = WideToUtf8(TextOf(voice));
-        friendVoice = WideToUtf8(TextOf(voice1));
+        ownVoice = WideToUtf8(WindowTextW(voice));
+        friendVoice = WideToUtf8(WindowTextW(voice1));
         Print("demo: own messages speak with \"" + ownVoice + "\", the friend's with \"" + friendVoice + "\"\n");
         ReadRecordFrom(record, recordRead);  // only what the chat makes Sonvira say
     }
@@ -223,7 +163,7 @@ int wmain(int argc, wchar_t** argv) {
 
     Print("\nSonvira's log now reads:\n");
     HWND log = control(IDC_RICHEDIT1);
-    std::wstring text = log ? TextOf(log) : std::wstring(L"(log not found)");
+    std::wstring text = log ? WindowTextW(log) : std::wstring(L"(log not found)");
     // One line of output per log line, marked so that it stands out in a terminal.
     std::wstring shown = L"  | ";
     for (std::size_t i = 0; i < text.size(); ++i) {

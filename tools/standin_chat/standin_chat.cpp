@@ -172,7 +172,10 @@ LRESULT AnswerGetText(Transcript& t, WPARAM size, char* buffer) {
         ++t.sizeRequests;
         return t.hugeLength ? static_cast<LRESULT>(standin::kHugeLength) : static_cast<LRESULT>(t.text.size());
     }
-    ++t.reads;
+    // A client that stops answering later does so counted from its first reader, not from
+    // its start, which a busy machine can stretch at will.
+    if (++t.reads == 1 && &t == &g_app.transcript && g_app.options.hangAfter)
+        SetTimer(g_app.top, kHangTimerId, g_app.options.hangAfterMs ? g_app.options.hangAfterMs : 1, nullptr);
     if (!buffer) return 0;
     std::size_t n = t.text.size() < size - 1 ? t.text.size() : size - 1;
     if (n) memcpy(buffer, t.text.data(), n);
@@ -455,7 +458,6 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int show) {
     ShowWindow(h, show == SW_HIDE ? SW_SHOWNORMAL : show);
     UpdateWindow(h);
     if (o.front) BringToFront(h);
-    if (o.hangAfter) SetTimer(h, kHangTimerId, o.hangAfterMs ? o.hangAfterMs : 1, nullptr);
     if (o.chatterMs) SetTimer(h, kChatterTimerId, o.chatterMs, nullptr);
 
     MSG msg;

@@ -28,7 +28,8 @@
 //                           Wine the stand-in's process is ended while answering and the
 //                           requester sees no answer; Windows delivers the count.)
 //   --hang-seconds N        the first text request makes the control stop answering for N s
-//   --hang-after-ms M       the whole window stops answering M ms after start, for N s
+//   --hang-after-ms M       the whole window stops answering M ms after its transcript was
+//                           first read, for N s
 //                           (--hang-seconds, default 30)
 //   --chatter-ms N          the friend "小鱼" appends a message every N ms (for demos)
 #pragma once

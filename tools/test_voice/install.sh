@@ -31,7 +31,7 @@ voices=(
 )
 
 # The .reg file must be readable by Wine, so it lives beside the record, not in /tmp.
-reg="$(dirname "$record")/test-voice.reg"
+reg="${record%.*}.reg"
 {
   echo 'REGEDIT4'
   echo

@@ -30,9 +30,14 @@ private:
     DWORD pid_ = 0;
 };
 
+// How long a test waits for what a person would wait for (a window shown, a line logged, a
+// voice done): generous enough for a machine several times slower than ours, and free when
+// all goes well, since every wait ends as soon as its condition holds.
+constexpr DWORD kPatienceMs = 30000;
+
 // A top-level window of the given process with that class (nullptr = any) and title
 // (nullptr = any), polled for up to timeoutMs. nullptr when none appeared.
-HWND WaitForTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD timeoutMs = 15000);
+HWND WaitForTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD timeoutMs = kPatienceMs);
 
 // Pumps this thread's messages while waiting, so windows of this process stay responsive.
 void PumpFor(DWORD ms);
@@ -54,7 +59,7 @@ HWND FindControl(HWND root, int id);
 
 // FindControl, polled for up to timeoutMs: a program's window exists a moment before the
 // controls it creates next.
-HWND WaitForControl(HWND root, int id, DWORD timeoutMs = 10000);
+HWND WaitForControl(HWND root, int id, DWORD timeoutMs = kPatienceMs);
 
 // Moves a track bar as a user would: the bar takes the position, its parent hears the scroll.
 // Posted, because the handler may show a modal error box before it returns.

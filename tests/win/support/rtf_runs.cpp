@@ -1,6 +1,8 @@
 // Reading RTF back as coloured text runs; see rtf_runs.h.
 #include "support/rtf_runs.h"
 
+#include "app/log_control_win.h"
+
 #include <richedit.h>
 
 #include <cctype>
@@ -113,4 +115,20 @@ std::vector<ColourRun> TextRuns(const Rtf& rtf, const std::string& text) {
         runs.push_back({t, r.colour});
     }
     return runs;
+}
+
+LogHost::LogHost(bool withFont) {
+    if (!LoadLibraryW(L"riched20.dll")) return;
+    top_ = CreateWindowExW(0, L"STATIC", L"log host", WS_OVERLAPPEDWINDOW, 0, 0, 305, 546, nullptr, nullptr, nullptr,
+                           nullptr);
+    if (!top_) return;
+    if (withFont)
+        font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
+    control_ = CreateLogControl(top_, 1, 0, 300, 500, 102, font_);
+}
+
+LogHost::~LogHost() {
+    if (top_) DestroyWindow(top_);
+    if (font_) DeleteObject(font_);
 }

@@ -1,5 +1,6 @@
-// Reading a rich edit's RTF back as text runs with their colours, the way a saved log
-// carries them: for the Windows tests of the log's appends and of its file commands.
+// The Windows tests of the log's appends and of its file commands: a log made by the
+// product's own code in a window of the test, and its RTF read back as text runs with their
+// colours, the way a saved log carries them.
 #pragma once
 
 #include <windows.h>
@@ -32,3 +33,18 @@ Rtf ReadRtf(HWND richEdit);
 // The runs of the log's own text: the control streams out one more paragraph mark, that of
 // its final empty paragraph, which no append wrote.
 std::vector<ColourRun> TextRuns(const Rtf& rtf, const std::string& text);
+
+// A hidden top-level window holding a log made by the product's own code, as at start-up
+// when the main window sits in the tray; with the main window's log font when asked.
+class LogHost {
+public:
+    explicit LogHost(bool withFont);
+    ~LogHost();
+    LogHost(const LogHost&) = delete;
+    LogHost& operator=(const LogHost&) = delete;
+    HWND Control() const { return control_; }  // nullptr when it could not be made
+
+private:
+    HWND top_ = nullptr, control_ = nullptr;
+    HFONT font_ = nullptr;
+};

@@ -1,11 +1,13 @@
 // Helpers for the tests that run sonvira.exe; see sonvira.h.
 #include "support/sonvira.h"
 
+#include <richedit.h>
 #include <shlobj.h>
 
 #include <fstream>
 #include <iterator>
 
+#include "app/fmain_win.h"
 #include "res/resource.h"
 #include "support/process.h"
 
@@ -44,21 +46,57 @@ WineVersionFor::WineVersionFor(const std::wstring& exe, const std::wstring& vers
 
 WineVersionFor::~WineVersionFor() { RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str()); }
 
-std::vector<std::wstring> WaitForStartUp(HWND main, DWORD pid, DWORD quietMs) {
+namespace {
+struct BoxSearch {
+    DWORD pid;
+    const std::vector<HWND>* answered;
+    HWND found;
+};
+
+BOOL CALLBACK NewBox(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<BoxSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (pid != s->pid || wcscmp(cls, L"#32770") != 0) return TRUE;
+    for (HWND a : *s->answered)
+        if (a == h) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+}  // namespace
+
+std::vector<std::wstring> WaitForStartUp(HWND main, DWORD pid) {
     std::vector<std::wstring> texts;
-    DWORD quietSince = GetTickCount();
-    WaitUntil(
-        [&] {
-            if (HWND box = VisibleBox(pid)) {
-                HWND text = FindControl(box, 0xFFFF);  // the message box's static text
-                texts.push_back(text ? WindowTextW(text) : L"");
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                WaitUntil([box] { return !IsWindowVisible(box); }, 5000);
-                quietSince = GetTickCount();
-            }
-            return IsWindowVisible(main) || GetTickCount() - quietSince > quietMs;
-        },
-        15000);
+    std::vector<HWND> answered;
+    HWND log = WaitForControl(main, IDC_RICHEDIT1);
+    auto modified = [log] {
+        DWORD_PTR flag = 0;
+        return SendMessageTimeoutW(log, EM_GETMODIFY, 0, 0, SMTO_NORMAL, kPatienceMs, &flag) && flag;
+    };
+    while (log) {
+        // Start-up runs before the program's message loop, and a posted message waits for a
+        // message loop: the program's own once start-up has ended, or that of a start-up box.
+        // (A sent one would not do: it is also answered while start-up itself waits on another
+        // program.) The log's modified flag, which the program never reads, shows it was taken.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(log, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, kPatienceMs, &ignored);
+        PostMessageW(log, EM_SETMODIFY, TRUE, 0);
+        const bool looping = WaitUntil(modified, 2 * kPatienceMs);
+        SendMessageTimeoutW(log, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, kPatienceMs, &ignored);
+        if (!looping) break;
+        // A box's loop runs before the box shows; answered boxes linger hidden for a while.
+        BoxSearch search = {pid, &answered, nullptr};
+        EnumWindows(NewBox, reinterpret_cast<LPARAM>(&search));
+        HWND box = search.found;
+        if (!box || !WaitUntil([box] { return !IsWindow(box) || IsWindowVisible(box); }, kPatienceMs) || !IsWindow(box)) break;
+        HWND text = FindControl(box, 0xFFFF);  // the message box's static text
+        texts.push_back(text ? WindowTextW(text) : L"");
+        answered.push_back(box);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        WaitUntil([box] { return !IsWindowVisible(box); }, kPatienceMs);
+    }
     return texts;
 }
 

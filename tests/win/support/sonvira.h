@@ -39,8 +39,8 @@ private:
 };
 
 // Answers start-up's error boxes as they come (a speech engine that refuses a voice costs
-// one) and returns their texts once the main window shows or none has come for quietMs.
-std::vector<std::wstring> WaitForStartUp(HWND main, DWORD pid, DWORD quietMs = 2000);
+// one) and returns their texts once start-up has ended: the program's message loop runs.
+std::vector<std::wstring> WaitForStartUp(HWND main, DWORD pid);
 
 // Chooses "退出" in the main menu; the caller waits for the process to end.
 void ExitSonvira(HWND main);

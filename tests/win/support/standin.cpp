@@ -9,9 +9,10 @@ StandinChat::StandinChat(const std::wstring& args) : process_(StandinChatExe(), 
     if (!top_) throw std::runtime_error("the stand-in chat window did not come up");
     // The window exists before its children do; it is shown once they are all there, and
     // its requests are served once its message loop runs.
-    if (!WaitUntil([this] { return IsWindowVisible(top_) != FALSE; }, 15000))
+    if (!WaitUntil([this] { return IsWindowVisible(top_) != FALSE; }, kPatienceMs))
         throw std::runtime_error("the stand-in chat window was never shown");
-    WaitForInputIdle(process_.Handle(), 15000);
+    // Ready once it answers a request of its own protocol, however long a busy machine takes.
+    if (SizeRequests() < 0) throw std::runtime_error("the stand-in chat window does not answer");
 }
 
 HWND StandinChat::TranscriptControl() const {
@@ -29,7 +30,7 @@ bool StandinChat::Copy(unsigned long kind, const void* data, std::size_t size) {
     cd.cbData = static_cast<DWORD>(size);
     cd.lpData = const_cast<void*>(data);
     DWORD_PTR result = 0;
-    return SendMessageTimeoutW(top_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cd), SMTO_ABORTIFHUNG, 10000,
+    return SendMessageTimeoutW(top_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cd), SMTO_NORMAL, kPatienceMs,
                                &result) &&
            result == TRUE;
 }
@@ -54,15 +55,21 @@ bool StandinChat::BringToFront() {
     SetForegroundWindow(top_);
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(top_, standin::kMsgBringToFront, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-    return WaitUntil([&] { return GetForegroundWindow() == top_; }, 5000);
+    return WaitUntil([&] { return GetForegroundWindow() == top_; }, kPatienceMs);
 }
 
 void StandinChat::Hang(DWORD ms) { PostMessageW(top_, standin::kMsgHang, ms, 0); }
 
 long StandinChat::Count(WPARAM which) const {
     DWORD_PTR n = 0;
-    if (!SendMessageTimeoutW(top_, standin::kMsgRequestCount, which, 0, SMTO_ABORTIFHUNG, 10000, &n)) return -1;
+    // Not abort-if-hung: a stand-in that is merely slow on a busy machine is waited for.
+    if (!SendMessageTimeoutW(top_, standin::kMsgRequestCount, which, 0, SMTO_NORMAL, kPatienceMs, &n)) return -1;
     return static_cast<long>(n);
+}
+
+bool StandinChat::WaitForReaders(long ticks) const {
+    const long start = SizeRequests();
+    return start >= 0 && WaitUntil([&] { return SizeRequests() >= start + ticks; }, kPatienceMs);
 }
 long StandinChat::SizeRequests() const { return Count(0); }
 long StandinChat::Reads() const { return Count(1); }

@@ -35,6 +35,9 @@ public:
     // -1 when the stand-in does not answer.
     long SizeRequests() const;
     long Reads() const;
+    // Waits until the transcript's length was asked for ticks more times: a watcher ticking
+    // once a second has then looked at the chat, and its title timer, ticking as often, too.
+    bool WaitForReaders(long ticks) const;
     // The transcript's newest header line as the stand-in wrote it (the line before the last).
     std::string LastHeader() const;
 
