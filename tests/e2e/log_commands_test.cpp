@@ -284,7 +284,7 @@ bool StartExport(Running& s, const std::wstring& name) {
     EXPECT_EQ(FileTypes(dialog, &chosen), (std::vector<std::wstring>{L"wav文件(*.wav)", L"所有文件(*.*)"}));
     EXPECT_EQ(chosen, 0);
     EXPECT_TRUE(TypeNameAndConfirm(dialog, name));
-    return WaitUntil([] { return !ReadVoiceRecord().empty(); }, 10000);
+    return WaitUntil([] { return !ReadVoiceRecord().empty(); }, kPatienceMs);
 }
 
 // Exports to the typed name and returns the record of the export's one utterance.
@@ -312,7 +312,8 @@ void ExpectWavOf(const std::wstring& path, const VoiceUtterance& u, const std::w
     // The program completes the file when it next finds the voice done, a moment after it ended.
     const std::string want(header.begin(), header.end());
     std::string file;
-    EXPECT_TRUE(WaitUntil([&] { return (file = ReadAll(path)).substr(0, kWavHeaderSize) == want; }, 5000)) << "not completed";
+    EXPECT_TRUE(WaitUntil([&] { return (file = ReadAll(path)).substr(0, kWavHeaderSize) == want; }, kPatienceMs))
+        << "the file was never completed";
     EXPECT_EQ(file.size(), kWavHeaderSize + u.bytes + (u.bytes & 1));
     EXPECT_EQ(test_voice::Fnv1a(file.data() + kWavHeaderSize, static_cast<std::size_t>(u.bytes)), u.hash);
 }
@@ -383,13 +384,14 @@ TEST(WavExport, ALongExportLeavesTheWindowAnsweringAndEndsAtAStopOrALogoff) {
     ASSERT_TRUE(PickListItem(FindControl(s.main, IDC_CBVOICE), kExportVoice));
     s.Choose(IDM_NOPENMESSAGE);
     ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"打开"), dir + L"long.txt"));
-    ASSERT_TRUE(WaitUntil([&] { return s.Log().size() == 3500; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return s.Log().size() == 3500; }, kPatienceMs));
 
     const std::wstring wav = dir + L"long.wav";
     for (bool logoff : {false, true}) {
         ASSERT_TRUE(StartExport(s, wav)) << "the voice did not begin";
         // Handled in order: when the about box shows, the three before it were refused.
-        for (int command : {IDM_EXPORTMESSAGETOWAV1, IDM_NOPENMESSAGE, IDM_NCLEARMESSAGE, IDM_ABOUT1}) s.Choose(command);
+        for (int refused : {IDM_EXPORTMESSAGETOWAV1, IDM_NOPENMESSAGE, IDM_NCLEARMESSAGE}) s.Choose(refused);
+        s.Choose(IDM_ABOUT1);
         HWND about = WaitForDialog(s.Pid(), L"关于");
         ASSERT_NE(about, nullptr);
         for (const wchar_t* title : {L"另存为", L"打开", L"确认"})
@@ -399,15 +401,16 @@ TEST(WavExport, ALongExportLeavesTheWindowAnsweringAndEndsAtAStopOrALogoff) {
 
         if (logoff) {
             DWORD_PTR agreed = 0;
-            ASSERT_TRUE(SendMessageTimeoutW(s.main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &agreed) && agreed);
-            ASSERT_TRUE(SendMessageTimeoutW(s.main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &agreed));
+            ASSERT_TRUE(SendMessageTimeoutW(s.main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &agreed));
+            ASSERT_TRUE(agreed) << "the program refused the logoff";
+            ASSERT_TRUE(SendMessageTimeoutW(s.main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, kPatienceMs, &agreed));
             EXPECT_TRUE(s.settings.Exists()) << "the logoff saved the settings";
             EXPECT_FALSE(FileExists(wav)) << "a cut-off file stayed after the logoff";
             break;
         }
         s.Choose(IDM_STOPSPEAK1);
-        EXPECT_TRUE(WaitUntil([] { return ReadVoiceRecord().back().ended; }, 10000)) << "the voice did not stop";
-        EXPECT_TRUE(WaitUntil([&] { return !FileExists(wav); }, 5000)) << "a cut-off file stayed after the stop";
+        EXPECT_TRUE(WaitUntil([] { return ReadVoiceRecord().back().ended; }, kPatienceMs)) << "the voice did not stop";
+        EXPECT_TRUE(WaitUntil([&] { return !FileExists(wav); }, kPatienceMs)) << "a cut-off file stayed after the stop";
     }
 }
 
