@@ -25,10 +25,7 @@ public:
     void SetVolume(int volume) override { Step("SetVolume", std::to_string(volume)); }
     void Speak(const std::string& ansiText) override { Step("Speak", ansiText); }
     void WaitUntilDone() override { Step("WaitUntilDone"); }
-    bool Done() override {
-        Step("Done");
-        return !engine_.speaking;
-    }
+    bool Done() override { return Step("Done"), !engine_.speaking; }
     void AllowAudioOutputFormatChangesOnNextSet(bool allow) override {
         Step("AllowFormatChanges", allow ? "true" : "false");
     }
