@@ -17,7 +17,7 @@ TFmain::TFmain(const TFmainServices& services)
       services_(services),
       own_{SpVoice, CBVoice, TRate, LRate, TVolume, LVolume},
       friends_{SpVoice1, CBVoice1, TRate1, LRate1, TVolume1, LVolume1},
-      wavExport_(WavExportParts{SpVoice, CBVoice, SpFileStream1, services.files}) {
+      wavExport_(WavExportParts{SpVoice, CBVoice, SpFileStream1}) {
     // The components come with their handlers and the two capture timers come enabled, as a
     // form's stored design does: chat capture must run even when a later start-up step fails
     // (under an engine that cannot speak, applying the voices does).
@@ -46,7 +46,7 @@ TFmain::TFmain(const TFmainServices& services)
     TrayIcon1.SetVisible(true);
 }
 
-ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows, services_.codePage); }
+ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows); }
 
 // Chat capture goes on during an export: every message is logged and friends' messages are
 // spoken; only SpeakOwn keeps quiet then (below).

@@ -3,6 +3,8 @@
 
 #include "app/maker.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string LowerAscii(std::string s) {
@@ -39,6 +41,19 @@ std::string FileExtension(const std::string& path) {
 }
 
 bool PlainTextForFileName(const std::string& path) { return LowerAscii(FileExtension(path)) != ".rtf"; }
+
+int RtfGroupDepth(const std::string& rtf) {
+    int depth = 0, deepest = 0;
+    for (std::size_t i = 0; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\')
+            ++i;  // \{, \} and \\ are text; a control word holds no brace
+        else if (rtf[i] == '{')
+            deepest = std::max(deepest, ++depth);
+        else if (rtf[i] == '}' && depth > 0)
+            --depth;
+    }
+    return deepest;
+}
 
 void OpenLogFile(TFileDialog& dialog, IFiles& files, ILogDocument& log, bool plainText) {
     if (!AskFileName(dialog)) return;

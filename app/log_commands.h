@@ -41,6 +41,14 @@ std::string FileExtension(const std::string& path);
 // Saving to this name writes plain text: any name but one ending in ".rtf" (in any case).
 bool PlainTextForFileName(const std::string& path);
 
+// A rich edit can die on RTF nested deep enough (Wine 10's reader keeps the state of 32 nested
+// groups and aborts past them), and the unsaved log would die with it. A log nests three
+// levels; RTF nested deeper than this is refused as no RTF.
+constexpr int kMaxRtfGroupDepth = 32;
+// The deepest group nesting of RTF bytes; escaped braces are text. Braces inside \binN data
+// count too, so the count errs only towards refusing.
+int RtfGroupDepth(const std::string& rtf);
+
 // NOpenMessageClick. The file is read before the log is touched, so a file that cannot be
 // opened or read leaves the log as it was; then RTF, falling back to plain text (RTF mode),
 // or plain text only (plain-text mode). Throws the file errors and kLoadStreamError.

@@ -18,7 +18,9 @@ struct Reader {
     std::size_t at;
 };
 
-DWORD CALLBACK ReadBytes(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) {
+// The control calls these from inside EM_STREAMIN and EM_STREAMOUT: whatever goes wrong in
+// them (std::bad_alloc included) ends the stream as an error and goes no further.
+DWORD CALLBACK ReadBytes(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) noexcept {
     auto* r = reinterpret_cast<Reader*>(cookie);
     std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(size), r->bytes.size() - r->at);
     std::copy_n(r->bytes.data() + r->at, n, reinterpret_cast<char*>(buf));
@@ -27,8 +29,34 @@ DWORD CALLBACK ReadBytes(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) {
     return 0;
 }
 
-DWORD CALLBACK WriteBytes(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) {
-    reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(size));
+// UTF-16 text handed out in whole characters: a piece never ends between the two halves of
+// a surrogate pair, nor between the CR and LF of a line break, which Wine's rich edit would
+// read as two breaks.
+struct WideReader {
+    const std::wstring& text;
+    std::size_t at;
+};
+
+DWORD CALLBACK ReadWide(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) noexcept {
+    auto* r = reinterpret_cast<WideReader*>(cookie);
+    std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(size) / sizeof(wchar_t), r->text.size() - r->at);
+    if (n > 1 && r->at + n < r->text.size()) {
+        const wchar_t last = r->text[r->at + n - 1];
+        if (IS_HIGH_SURROGATE(last) || last == L'\r') --n;
+    }
+    std::copy_n(r->text.data() + r->at, n, reinterpret_cast<wchar_t*>(buf));
+    r->at += n;
+    *done = static_cast<LONG>(n * sizeof(wchar_t));
+    return 0;
+}
+
+DWORD CALLBACK WriteBytes(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) noexcept {
+    *done = 0;
+    try {
+        reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(size));
+    } catch (...) {
+        return 1;
+    }
     *done = size;
     return 0;
 }
@@ -71,15 +99,20 @@ bool RichEditDocument::Save(LogFormat format, std::string& bytes) {
 bool RichEditDocument::Load(const std::string& bytes, LogFormat format) {
     Clear();
     if (format == LogFormat::Text) {
-        // Converted whole rather than streamed: a stream arrives in pieces, and Wine's rich
-        // edit converts each piece on its own, garbling every double-byte character that a
-        // piece boundary splits.
-        const std::wstring text = AnsiToWide(bytes);
-        SETTEXTEX how = {ST_DEFAULT, 1200};
-        if (!SendMessageW(h_, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.c_str())))
-            return text.empty();
-        return true;
+        // EM_STREAMIN reads the format its flag names, SF_TEXT as text, whereas EM_SETTEXTEX
+        // reads text that starts with "{\rtf" with the RTF reader (both messages' documentation):
+        // Windows does, though Wine does not. The bytes are converted whole, then streamed as
+        // UTF-16 in whole characters, since a piece of ANSI text could split a double-byte
+        // character. A NUL shows as a space: the control's text is read back as a
+        // NUL-terminated string (EM_GETTEXTEX, WM_GETTEXT), where a NUL would end it.
+        std::wstring text = AnsiToWide(bytes);
+        std::replace(text.begin(), text.end(), L'\0', L' ');
+        WideReader reader{text, 0};
+        EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadWide};
+        SendMessageW(h_, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&es));
+        return es.dwError == 0;
     }
+    if (RtfGroupDepth(bytes) > kMaxRtfGroupDepth) return false;
     Reader reader{bytes, 0};
     EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadBytes};
     SendMessageW(h_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
@@ -100,7 +133,7 @@ bool FileDialogPeer::Execute(TFileDialog& dialog) {
     std::wstring ext = Wide(dialog.DefaultExt());
     if (!ext.empty() && ext[0] == L'.') ext.erase(0, 1);
     std::vector<wchar_t> name(32768, L'\0');
-    const std::wstring start = AnsiToWide(dialog.FileName);
+    const std::wstring start = Utf8ToWide(dialog.FileName);
     if (start.size() < name.size()) std::copy(start.begin(), start.end(), name.begin());
 
     OPENFILENAMEW ofn = {};
@@ -118,7 +151,9 @@ bool FileDialogPeer::Execute(TFileDialog& dialog) {
     if (dialog.PromptOverwrite()) ofn.Flags |= OFN_OVERWRITEPROMPT;
     BOOL ok = dialog.DialogKind() == TFileDialog::Kind::Open ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
     if (!ok) return false;
-    dialog.FileName = WideToAnsi(name.data());
+    // The name as the dialog gave it: an ANSI form could lose characters or turn them into
+    // look-alikes naming another file.
+    dialog.FileName = WideToUtf8(name.data());
     return true;
 }
 

@@ -1,5 +1,7 @@
-// Whole files named by 8-bit paths in the ANSI code page: what the log commands, the WAV
-// export and the logon shortcut ask of the file system. A failure is a FileError whose
+// Whole files: what the log commands, the WAV export and the logon shortcut ask of the file
+// system. A file the user named in a file dialog is named in UTF-8, so that any name the
+// dialog accepts reaches the file whole; the program's own paths are ANSI, as the path
+// routines give them. A failure is a FileError whose
 // message is the one the user sees, in the framework's wording, so the default error handler
 // shows it unchanged.
 #pragma once
@@ -16,13 +18,13 @@ struct IFiles {
     virtual ~IFiles() = default;
     // The file's whole content. Throws FileError with FileOpenErrorMessage when it cannot be
     // opened, and with kLoadStreamError when it cannot be read to its end.
-    virtual std::string ReadAll(const std::string& path) = 0;
-    // Creates the file, or replaces it when it exists, holding exactly these bytes. Throws
-    // FileError with FileCreateErrorMessage when it cannot be created, and with
-    // kSaveStreamError when the bytes cannot all be written.
-    virtual void WriteAll(const std::string& path, const std::string& bytes) = 0;
+    virtual std::string ReadAll(const std::string& utf8Path) = 0;
+    // Creates the file, or replaces it when it exists, holding exactly these bytes. Until all
+    // of them are written the old file stays whole; any failure leaves it as it was and
+    // throws FileError with FileCreateErrorMessage and the system's reason.
+    virtual void WriteAll(const std::string& utf8Path, const std::string& bytes) = 0;
     // False when the file could not be deleted; callers decide whether that matters.
-    virtual bool Delete(const std::string& path) = 0;
+    virtual bool Delete(const std::string& ansiPath) = 0;
 };
 
 // The framework's messages: the file named in double quotes, then the system's reason.

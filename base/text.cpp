@@ -14,6 +14,16 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
+std::string Trim(std::string&& s) {
+    std::size_t e = s.size();
+    while (e > 0 && IsTrimmed(static_cast<unsigned char>(s[e - 1]))) --e;
+    s.erase(e);
+    std::size_t b = 0;
+    while (b < s.size() && IsTrimmed(static_cast<unsigned char>(s[b]))) ++b;
+    s.erase(0, b);
+    return std::move(s);
+}
+
 bool Contains(const std::string& haystack, const std::string& needle) {
     return Pos(needle, haystack) != 0;
 }

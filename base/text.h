@@ -10,6 +10,9 @@ namespace text {
 
 // Removes every byte from 0x00 to 0x20 at both ends, and nothing else (0x80 and above stay).
 std::string Trim(const std::string& s);
+// The same, made in the string itself: a whole transcript is trimmed at every timer tick, and
+// a copy of it would cost as much again as reading it.
+std::string Trim(std::string&& s);
 
 // Byte-wise, case-sensitive, leftmost search. An empty needle is never found and nothing is
 // found in an empty haystack, which is what the title and nickname tests rely on.

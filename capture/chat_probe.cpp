@@ -60,7 +60,7 @@ bool TitleHasChatMarker(const std::u16string& title) {
     return false;
 }
 
-ChatReading GetChatText(IChatWindows& windows, ICodePage& codePage) {
+ChatReading GetChatText(IChatWindows& windows) {
     const WindowRef front = windows.Foreground();
     if (front == 0) return std::string();
     if (!TitleHasChatMarkerBytes(CutTitle(windows.Title(front)))) return std::string();
@@ -82,9 +82,13 @@ ChatReading GetChatText(IChatWindows& windows, ICodePage& codePage) {
     if (transcript.empty()) return std::string();
 
     // A transcript worth parsing has a time of day written with an ASCII colon somewhere;
-    // the full-width colon does not count. The test runs on the text as the system's code
-    // page reads it, so it agrees with what the user sees in the chat window.
-    if (codePage.AnsiToUtf16(transcript).find(u':') == std::u16string::npos) return std::string();
+    // the full-width colon does not count. The bytes are searched, not the text converted
+    // (which cost most of a tick on a long history): in every ANSI code page Windows has,
+    // 0x3A is never the second byte of a double-byte character (GBK, Shift-JIS, Big5 and
+    // UHC all start their trail bytes at 0x40 or above), so a 0x3A byte is always the colon.
+    // A lead byte with nothing valid after it does not swallow a colon that follows: such a
+    // pair is no character at all, and the parser, which reads bytes too, sees the colon.
+    if (transcript.find(':') == std::string::npos) return std::string();
     return transcript;
 }
 

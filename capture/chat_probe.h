@@ -24,7 +24,7 @@ using ChatReading = std::optional<std::string>;
 
 // The whole transcript of the foreground chat window, "" when anything is missing, or no value
 // when the transcript control did not answer.
-ChatReading GetChatText(IChatWindows& windows, ICodePage& codePage);
+ChatReading GetChatText(IChatWindows& windows);
 
 // One tick of the title timer: stores the foreground title in chatTitle when it is a chat
 // title, and leaves chatTitle alone otherwise.

@@ -13,7 +13,6 @@
 
 #include <cstring>
 #include <limits>
-#include <vector>
 
 namespace {
 
@@ -65,13 +64,16 @@ bool Win32ChatWindows::ReadText(WindowRef control, std::size_t length, std::stri
     out.clear();
     // The buffer size must fit the message's WPARAM; a length that does not is no length.
     if (length >= std::numeric_limits<WPARAM>::max()) return false;
-    std::vector<char> buffer(length + 1, '\0');
+    // Read straight into the result: a long history is copied once, by the control, and
+    // not again from a buffer of our own.
+    out.assign(length + 1, '\0');
     std::size_t copied = 0;
-    if (!SendGetText(control, buffer.size(), buffer.data(), copied)) return false;
+    if (!SendGetText(control, out.size(), &out[0], copied)) {
+        out.clear();
+        return false;
+    }
     // The text ends at its NUL; a control that wrote none still ends at the buffer's end.
-    const void* nul = std::memchr(buffer.data(), '\0', buffer.size());
-    const std::size_t size = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data())
-                                 : buffer.size();
-    out.assign(buffer.data(), size);
+    const void* nul = std::memchr(out.data(), '\0', out.size());
+    if (nul) out.resize(static_cast<std::size_t>(static_cast<const char*>(nul) - out.data()));
     return true;
 }

@@ -45,9 +45,9 @@ void HandleMessage(WatcherPorts& ports, const Direction& d, const Newest& m) {
 void WatchTick(WatcherPorts& ports, const std::string& chatTitle, std::string& lastHeader) {
     // A chat window that did not answer says nothing about its chat: the tick changes nothing
     // and a later one asks again.
-    const ChatReading reading = ports.ReadChatText();
+    ChatReading reading = ports.ReadChatText();
     if (!reading) return;
-    const std::string transcript = text::Trim(*reading);
+    const std::string transcript = text::Trim(std::move(*reading));
 
     Newest m;
     m.body = GetLastMessageBody(transcript);

@@ -18,6 +18,7 @@ ExternalProject_Add(win32
   BINARY_DIR ${WIN32_BUILD}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
              -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+             -DSONVIRA_RELEASE_DIR=${CMAKE_BINARY_DIR}/release
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
   USES_TERMINAL_BUILD ON)
@@ -37,8 +38,15 @@ foreach(kind win e2e)
   endforeach()
 endforeach()
 
+# A full disk, on a tmpfs of its own that the script mounts for the log commands' scenario.
+add_test(NAME e2e.small_disk COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/small_disk.sh ${WIN32_BUILD}/tests/e2e_log_commands_test.exe)
+set_tests_properties(e2e.small_disk PROPERTIES RESOURCE_GROUPS desktops:1 DEPENDS wine.sanity TIMEOUT 600)
+
 # The folders depend on each other one way: an include that points back up fails here.
 add_test(NAME build.layers COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-layers.sh ${CMAKE_SOURCE_DIR})
 
 # The release program must stand alone: system DLLs only, i686, GUI subsystem.
 add_test(NAME build.sonvira_standalone COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh ${WIN32_BUILD}/sonvira.exe)
+# What a user downloads: the package's files, version, imports and guide (scripts/release.sh).
+add_test(NAME build.release_package COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-release.sh
+  ${CMAKE_BINARY_DIR}/release/sonvira-${PROJECT_VERSION}-win32.zip ${PROJECT_VERSION})

@@ -10,7 +10,8 @@ PKGS=(cmake make g++ pkg-config
       debootstrap xvfb xauth locales
       googletest libgtest-dev libbenchmark-dev
       imagemagick clang libclang-rt-14-dev
-      openbox fonts-wqy-microhei)
+      openbox fonts-wqy-microhei
+      zip unzip)  # zip packs the release, unzip opens it in its test
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi

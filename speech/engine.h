@@ -27,10 +27,15 @@ using VoiceTokenPtr = std::shared_ptr<IVoiceToken>;
 struct IFileStreamObject {
     virtual ~IFileStreamObject() = default;
     virtual void SetFormat16kHz16BitMono() = 0;
-    virtual void OpenForWrite(const std::string& ansiPath) = 0;  // created or replaced
-    // Completes the file. Text spoken into it that left no samples is an error here: a voice
-    // that cannot speak the file's format may write nothing and report success.
+    // Starts the file that will create or replace this one (UTF-8, as the dialog named it).
+    // Nothing replaces an existing file before Close. Throws FileError when it cannot start.
+    virtual void OpenForWrite(const std::string& utf8Path) = 0;
+    // Completes the file and puts it in place. Text spoken into it that left no samples is an
+    // error here (a voice that cannot speak the file's format may write nothing and report
+    // success), as is a write that failed on the way (FileError); then no file replaces the old.
     virtual void Close() = 0;
+    // Drops the unfinished file; an existing file of that name stays as it was.
+    virtual void Discard() = 0;
 };
 
 // One connected voice object. Destroying it ends its speech at once (queued speech is purged

@@ -13,9 +13,11 @@
 #include <string>
 #include <utility>
 
+#include "base/files.h"
 #include "speech/wav_stream_win.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
+#include "win/files_win.h"
 
 namespace {
 
@@ -69,33 +71,48 @@ private:
 };
 
 // The file stream component over the program's own WAV stream, which SAPI writes into as
-// into any output stream.
+// into any output stream. Its failures are file errors: the box names the file and the
+// system's reason, as for the log's files.
 class SapiFileStream : public IFileStreamObject {
 public:
     SapiFileStream() : stream_(WavFileStream::Create()) {}
 
     void SetFormat16kHz16BitMono() override { stream_->SetFormat(kPcm16kHz16BitMono); }
 
-    void OpenForWrite(const std::string& ansiPath) override { Check(stream_->Open(AnsiToWide(ansiPath))); }
+    void OpenForWrite(const std::string& utf8Path) override {
+        path_ = utf8Path;
+        CheckFile(stream_->Open(Utf8ToWide(utf8Path)));
+    }
 
     // Under Wine 10 a voice whose engine speaks another format than the stream's writes
     // nothing and reports success all along; Close is where the file is known to be complete,
-    // so that is where text without samples is reported, after the file has been finished
-    // and released like any other.
+    // so that is where text without samples is reported, before the file could take the
+    // place of an existing one.
     void Close() override {
-        Check(stream_->Close());
         if (stream_->AudioExpected() && stream_->DataBytes() == 0) {
+            stream_->Discard();
             PcmFormat f = stream_->FileFormat();
             throw EngineError("The voice wrote no audio into the WAV file: it may not speak the file's format (" +
                               std::to_string(f.samplesPerSec) + " Hz, " + std::to_string(f.bitsPerSample) + "-bit, " +
                               std::to_string(f.channels) + " channel)");
         }
+        CheckFile(stream_->Close());
     }
+
+    void Discard() override { stream_->Discard(); }
 
     const ComPtr<WavFileStream>& Get() const { return stream_; }
 
 private:
+    void CheckFile(HRESULT hr) const {
+        if (SUCCEEDED(hr)) return;
+        const std::string reason =
+            HRESULT_FACILITY(hr) == FACILITY_WIN32 ? SystemErrorText(HRESULT_CODE(hr)) : DescribeHResult(hr);
+        throw FileError(FileCreateErrorMessage(FileNameForMessage(path_), reason));
+    }
+
     ComPtr<WavFileStream> stream_;
+    std::string path_;
 };
 
 class SapiVoice : public IVoiceObject {

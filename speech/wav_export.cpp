@@ -28,11 +28,10 @@ bool TWavExport::Start(const std::string& fileName, const std::string& text) {
 
     running_ = true;
     opened_ = false;
-    fileName_ = fileName;
     try {
         IFileStreamObject& stream = parts_.stream.Object();
         stream.SetFormat16kHz16BitMono();
-        stream.OpenForWrite(fileName_);
+        stream.OpenForWrite(fileName);
         opened_ = true;
         IVoiceObject& voice = parts_.voice.Object();
         // The voice must write in the stream's format, not ask the stream to change.
@@ -76,10 +75,9 @@ void TWavExport::Cancel() {
     if (opened_) {
         opened_ = false;
         try {
-            parts_.stream.Object().Close();
+            parts_.stream.Object().Discard();
         } catch (...) {
         }
-        parts_.files.Delete(fileName_);
     }
     parts_.stream.Disconnect();
 }

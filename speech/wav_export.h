@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "base/files.h"
 #include "speech/engine.h"
 #include "ui/components.h"
 
@@ -13,7 +12,6 @@ struct WavExportParts {
     TSpVoice& voice;        // SpVoice, the own-message voice
     const TComboBox& list;  // CBVoice, whose selected item names the voice
     TSpFileStream& stream;  // SpFileStream1
-    IFiles& files;
 };
 
 // One export at a time, in steps that never wait for the voice: Start sets the voice speaking
@@ -28,26 +26,26 @@ public:
 
     bool Running() const { return running_; }
 
-    // Starts speaking the text into the file, which replaces an existing one. Without a voice
-    // to choose it ends silently before the file is touched (and false). An engine error on
-    // the way is thrown after the failure path has run (see Cancel).
+    // Starts speaking the text into the file (UTF-8, as the dialog named it), which will
+    // replace an existing one once complete. Without a voice to choose it ends silently before
+    // the file is touched (and false). An engine or file error on the way is thrown after the
+    // failure path has run (see Cancel).
     bool Start(const std::string& fileName, const std::string& text);
 
-    // True while the voice still speaks. Once it is done the file is completed and the voice
-    // goes back to the default sound device; an engine error there is thrown after the
-    // failure path has run.
+    // True while the voice still speaks. Once it is done the file is completed and put in
+    // place, and the voice goes back to the default sound device; an engine or file error
+    // there is thrown after the failure path has run.
     bool Poll();
 
     // The failure path, also for a user's stop or the end of the session: the voice object is
     // dropped, which ends whatever it still writes, and only then is the unfinished file
-    // closed and removed, so that no half-written file looks like a finished export. The file
-    // stream is dropped too: a voice that does not stop at once must not write into the next
-    // export's file. Nothing happens when no export runs.
+    // discarded, so that no half-written file looks like a finished export and an existing
+    // file stays whole. The file stream is dropped too: a voice that does not stop at once
+    // must not write into the next export's file. Nothing happens when no export runs.
     void Cancel();
 
 private:
     WavExportParts parts_;
-    std::string fileName_;
     bool running_ = false;
-    bool opened_ = false;  // the file exists and is not complete
+    bool opened_ = false;  // the file is started and not complete
 };

@@ -1,10 +1,11 @@
-// The WAV file stream: samples go straight to the file behind a provisional header, so a file
-// left by a crash still opens as a WAV of no samples; Close writes the final sizes.
+// The WAV file stream: samples go straight to a temporary file behind a provisional header;
+// Close writes the final sizes and puts the file in its place.
 #include "speech/wav_stream_win.h"
 
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <new>
 
 // "The stream carries a WAVEFORMATEX", {C31ADBAE-527F-4FF5-A230-F62BB61FF70C}.
 const GUID kWaveFormatExId = {0xc31adbae, 0x527f, 0x4ff5, {0xa2, 0x30, 0xf6, 0x2b, 0xb6, 0x1f, 0xf7, 0x0c}};
@@ -16,6 +17,19 @@ HRESULT LastError() {
     return e ? HRESULT_FROM_WIN32(e) : E_FAIL;
 }
 
+// The engine calls the COM methods on its own thread: an exception there (a lock that
+// cannot be taken) becomes a failed call, never an unwinding through the engine.
+template <typename F>
+HRESULT Guarded(F call) noexcept {
+    try {
+        return call();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
 }  // namespace
 
 ComPtr<WavFileStream> WavFileStream::Create() {
@@ -24,11 +38,9 @@ ComPtr<WavFileStream> WavFileStream::Create() {
     return stream;
 }
 
-// The last reference may go with a file still open (the program ended mid-export): the file
-// is completed all the same, as far as the disk lets it.
-WavFileStream::~WavFileStream() {
-    if (file_) FinishLocked();
-}
+// The last reference may go with a file still open (the program ended mid-export): the
+// unfinished file goes with it, and the ReplacingFile member removes it.
+WavFileStream::~WavFileStream() = default;
 
 void WavFileStream::SetFormat(const PcmFormat& format) {
     std::lock_guard<std::mutex> hold(lock_);
@@ -37,34 +49,37 @@ void WavFileStream::SetFormat(const PcmFormat& format) {
 
 HRESULT WavFileStream::Open(const std::wstring& path) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (file_) {
-        FinishLocked();
-        file_.reset();
-    }
+    file_.Discard();
     position_ = dataBytes_ = 0;
+    writeError_ = S_OK;
     audioExpected_ = false;
     fileFormat_ = nextFormat_;
-    // Others may read the file while it grows (a player, a test); nobody may write it.
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return LastError();
-    file_ = std::move(file);
+    if (DWORD e = file_.Create(path)) return HRESULT_FROM_WIN32(e);
     HRESULT hr = FinishLocked();
-    if (FAILED(hr)) file_.reset();
+    if (FAILED(hr)) file_.Discard();
     return hr;
 }
 
 HRESULT WavFileStream::Close() {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!file_) return S_OK;
-    HRESULT hr = FinishLocked();
-    file_.reset();
-    return hr;
+    if (!file_.Open()) return S_OK;
+    HRESULT hr = FAILED(writeError_) ? writeError_ : FinishLocked();
+    if (FAILED(hr)) {
+        file_.Discard();
+        return hr;
+    }
+    DWORD e = file_.Commit();
+    return e ? HRESULT_FROM_WIN32(e) : S_OK;
+}
+
+void WavFileStream::Discard() {
+    std::lock_guard<std::mutex> hold(lock_);
+    file_.Discard();
 }
 
 void WavFileStream::ExpectAudio() {
     std::lock_guard<std::mutex> hold(lock_);
-    if (file_) audioExpected_ = true;
+    if (file_.Open()) audioExpected_ = true;
 }
 
 std::uint64_t WavFileStream::DataBytes() const {
@@ -85,10 +100,9 @@ PcmFormat WavFileStream::FileFormat() const {
 HRESULT WavFileStream::WriteAt(std::uint64_t offset, const void* data, DWORD size) {
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(offset);
-    if (!SetFilePointerEx(file_.get(), at, nullptr, FILE_BEGIN)) return LastError();
-    DWORD done = 0;
-    if (!WriteFile(file_.get(), data, size, &done, nullptr)) return LastError();
-    return done == size ? S_OK : STG_E_MEDIUMFULL;
+    if (!SetFilePointerEx(file_.Handle(), at, nullptr, FILE_BEGIN)) return LastError();
+    DWORD e = WriteWhole(file_.Handle(), data, size);
+    return e ? HRESULT_FROM_WIN32(e) : S_OK;
 }
 
 // Pad byte for odd data, then the header for the data written so far.
@@ -130,32 +144,38 @@ HRESULT STDMETHODCALLTYPE WavFileStream::Read(void*, ULONG, ULONG* read) {
 HRESULT STDMETHODCALLTYPE WavFileStream::Write(const void* data, ULONG size, ULONG* written) {
     if (written) *written = 0;
     if (!data && size) return STG_E_INVALIDPOINTER;
-    std::lock_guard<std::mutex> hold(lock_);
-    // A closed file is complete: a voice still pointing here must not grow it unseen.
-    if (!file_) return STG_E_REVERTED;
-    if (position_ + size > kMaxWavDataBytes) return STG_E_MEDIUMFULL;
-    HRESULT hr = WriteAt(kWavHeaderSize + position_, data, size);
-    if (FAILED(hr)) return hr;
-    position_ += size;
-    dataBytes_ = std::max(dataBytes_, position_);
-    if (written) *written = size;
-    return S_OK;
+    return Guarded([&] {
+        std::lock_guard<std::mutex> hold(lock_);
+        // A closed file is complete: a voice still pointing here must not grow it unseen.
+        if (!file_.Open()) return STG_E_REVERTED;
+        // The engine may go on after a failed write; the file stays failed whatever follows.
+        if (FAILED(writeError_)) return writeError_;
+        HRESULT hr = position_ + size > kMaxWavDataBytes ? STG_E_MEDIUMFULL
+                                                         : WriteAt(kWavHeaderSize + position_, data, size);
+        if (FAILED(hr)) return writeError_ = hr;
+        position_ += size;
+        dataBytes_ = std::max(dataBytes_, position_);
+        if (written) *written = size;
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE WavFileStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) {
-    std::lock_guard<std::mutex> hold(lock_);
-    LONGLONG base;
-    switch (origin) {
-        case STREAM_SEEK_SET: base = 0; break;
-        case STREAM_SEEK_CUR: base = static_cast<LONGLONG>(position_); break;
-        case STREAM_SEEK_END: base = static_cast<LONGLONG>(dataBytes_); break;
-        default: return STG_E_INVALIDFUNCTION;
-    }
-    LONGLONG target = base + move.QuadPart;
-    if (target < 0) return STG_E_INVALIDFUNCTION;
-    position_ = static_cast<std::uint64_t>(target);
-    if (position) position->QuadPart = position_;
-    return S_OK;
+    return Guarded([&] {
+        std::lock_guard<std::mutex> hold(lock_);
+        LONGLONG base;
+        switch (origin) {
+            case STREAM_SEEK_SET: base = 0; break;
+            case STREAM_SEEK_CUR: base = static_cast<LONGLONG>(position_); break;
+            case STREAM_SEEK_END: base = static_cast<LONGLONG>(dataBytes_); break;
+            default: return STG_E_INVALIDFUNCTION;
+        }
+        LONGLONG target = base + move.QuadPart;
+        if (target < 0) return STG_E_INVALIDFUNCTION;
+        position_ = static_cast<std::uint64_t>(target);
+        if (position) position->QuadPart = position_;
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE WavFileStream::SetSize(ULARGE_INTEGER) { return E_NOTIMPL; }
@@ -179,12 +199,14 @@ HRESULT STDMETHODCALLTYPE WavFileStream::UnlockRegion(ULARGE_INTEGER, ULARGE_INT
 
 HRESULT STDMETHODCALLTYPE WavFileStream::Stat(STATSTG* stat, DWORD) {
     if (!stat) return STG_E_INVALIDPOINTER;
-    std::lock_guard<std::mutex> hold(lock_);
-    *stat = {};
-    stat->type = STGTY_STREAM;
-    stat->cbSize.QuadPart = dataBytes_;
-    stat->grfMode = STGM_WRITE;
-    return S_OK;
+    return Guarded([&] {
+        std::lock_guard<std::mutex> hold(lock_);
+        *stat = {};
+        stat->type = STGTY_STREAM;
+        stat->cbSize.QuadPart = dataBytes_;
+        stat->grfMode = STGM_WRITE;
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE WavFileStream::Clone(IStream** clone) {
@@ -198,9 +220,14 @@ HRESULT STDMETHODCALLTYPE WavFileStream::GetFormat(GUID* formatId, WAVEFORMATEX*
     auto* wf = static_cast<WAVEFORMATEX*>(CoTaskMemAlloc(sizeof(WAVEFORMATEX)));
     if (!wf) return E_OUTOFMEMORY;
     PcmFormat f;
-    {
+    HRESULT hr = Guarded([&] {
         std::lock_guard<std::mutex> hold(lock_);
-        f = file_ ? fileFormat_ : nextFormat_;
+        f = file_.Open() ? fileFormat_ : nextFormat_;
+        return S_OK;
+    });
+    if (FAILED(hr)) {
+        CoTaskMemFree(wf);
+        return hr;
     }
     *wf = {};
     wf->wFormatTag = WAVE_FORMAT_PCM;

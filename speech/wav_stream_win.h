@@ -4,8 +4,12 @@
 // (SpFileStream) cannot bind to a file under Wine 10, and the program uses this one on Windows
 // too, so one code path is tested.
 //
-// The program drives the file (SetFormat, Open, Close) on its own thread while the voice
-// writes from the engine's thread, so every member is guarded by one lock. COM methods
+// The file is written under a temporary name beside its target and replaces the target only
+// when Close finds it complete, so an export that fails or is cancelled leaves an existing file
+// as it was. The first write that fails (a full disk) fails the file: Close reports it.
+//
+// The program drives the file (SetFormat, Open, Close, Discard) on its own thread while the
+// voice writes from the engine's thread, so every member is guarded by one lock. COM methods
 // answer with HRESULTs and never throw.
 #pragma once
 
@@ -20,7 +24,7 @@
 
 #include "speech/wav_header.h"
 #include "win/com.h"
-#include "win/handles.h"
+#include "win/files_win.h"
 
 class WavFileStream final : public ISpStreamFormat {
 public:
@@ -29,12 +33,15 @@ public:
 
     // The format of the next file opened; a file already open keeps its own.
     void SetFormat(const PcmFormat& format);
-    // Creates the file, or empties it when it exists, and writes a header for no data.
-    // A file still open is completed first. HRESULT_FROM_WIN32 of the system's reason on failure.
+    // Starts a file that will replace this one, behind a header for no data. A file still open
+    // is discarded first. HRESULT_FROM_WIN32 of the system's reason on failure.
     HRESULT Open(const std::wstring& path);
-    // Completes the header with the data's size and closes the file; S_OK when none is open.
-    // Later writes fail until the next Open.
+    // Completes the header with the data's size and puts the file in place; S_OK when none is
+    // open. A write that failed on the way, or a failure now, fails it: the unfinished file
+    // goes and the target stays as it was. Later writes fail until the next Open.
     HRESULT Close();
+    // Drops the open file unfinished; the target stays as it was.
+    void Discard();
     // Notes that a voice was asked to speak text into the open file.
     void ExpectAudio();
     // The samples of the open file, or of the last one closed, and whether text was spoken
@@ -77,7 +84,8 @@ private:
     mutable std::mutex lock_;
     PcmFormat nextFormat_ = kPcm22kHz16BitMono;
     PcmFormat fileFormat_ = kPcm22kHz16BitMono;
-    UniqueFile file_;
+    ReplacingFile file_;
+    HRESULT writeError_ = S_OK;   // the first write that failed in the open file
     std::uint64_t position_ = 0;  // from the first sample
     std::uint64_t dataBytes_ = 0;
     bool audioExpected_ = false;

@@ -1,7 +1,8 @@
 // The common file dialogs as components, and message boxes as a service. A dialog keeps its
 // settings (filter, default extension, whether to ask before replacing a file) and the file
 // name, which the user's choice replaces; its peer runs the platform's modal dialog. Texts
-// shown to the user are UTF-16; the file name is 8-bit, as every path of the program is.
+// shown to the user are UTF-16; the file name is UTF-8, so that a name the ANSI code page
+// cannot spell still names its file.
 #pragma once
 
 #include <string>

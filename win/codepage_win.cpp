@@ -25,6 +25,24 @@ std::string FromWide(UINT cp, const std::wstring& w) {
 std::wstring AnsiToWide(const std::string& ansi) { return ToWide(CP_ACP, ansi); }
 std::string WideToAnsi(const std::wstring& wide) { return FromWide(CP_ACP, wide); }
 std::string WideToUtf8(const std::wstring& wide) { return FromWide(CP_UTF8, wide); }
+std::wstring Utf8ToWide(const std::string& utf8) { return ToWide(CP_UTF8, utf8); }
+
+bool WideToAnsiExact(const std::wstring& wide, std::string& ansi) {
+    ansi.clear();
+    if (wide.empty()) return true;
+    // WideCharToMultiByte refuses the default-character arguments for UTF-8, which a system
+    // may have as its ANSI code page; there every character has its form.
+    if (GetACP() == CP_UTF8) {
+        ansi = WideToUtf8(wide);
+        return true;
+    }
+    BOOL usedDefault = FALSE;
+    const int size = static_cast<int>(wide.size());
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, "?", &usedDefault);
+    ansi.assign(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, ansi.data(), n, "?", &usedDefault);
+    return n > 0 && !usedDefault;
+}
 
 std::u16string Win32CodePage::AnsiToUtf16(const std::string& ansi) {
     std::wstring w = AnsiToWide(ansi);

@@ -11,6 +11,10 @@
 std::wstring AnsiToWide(const std::string& ansi);
 std::string WideToAnsi(const std::wstring& wide);
 std::string WideToUtf8(const std::wstring& wide);
+std::wstring Utf8ToWide(const std::string& utf8);
+// The ANSI form without best fit: a character the code page lacks becomes "?" and the answer
+// is false, so a name is never turned into a look-alike that names another file.
+bool WideToAnsiExact(const std::wstring& wide, std::string& ansi);
 
 class Win32CodePage : public ICodePage {
 public:

@@ -4,12 +4,16 @@
 #include <algorithm>
 
 #include "win/codepage_win.h"
-#include "win/handles.h"
 
 namespace {
 
 // ReadFile and WriteFile take 32-bit counts; a file is moved in pieces of this size.
 constexpr DWORD kPiece = 1 << 20;
+
+DWORD LastErrorOr(DWORD fallback) {
+    DWORD e = GetLastError();
+    return e ? e : fallback;
+}
 
 }  // namespace
 
@@ -23,11 +27,76 @@ std::string SystemErrorText(DWORD error) {
     return WideToAnsi(text);
 }
 
-std::string Win32Files::ReadAll(const std::string& path) {
+std::string FileNameForMessage(const std::string& utf8Path) {
+    std::string ansi;
+    WideToAnsiExact(Utf8ToWide(utf8Path), ansi);
+    return ansi;
+}
+
+DWORD WriteWhole(HANDLE file, const void* data, std::size_t size) {
+    const char* at = static_cast<const char*>(data);
+    while (size > 0) {
+        DWORD want = static_cast<DWORD>(std::min<std::size_t>(kPiece, size)), put = 0;
+        if (!WriteFile(file, at, want, &put, nullptr)) return LastErrorOr(ERROR_WRITE_FAULT);
+        // A write that takes nothing without an error is a full medium by another name.
+        if (put == 0) return ERROR_DISK_FULL;
+        at += put;
+        size -= put;
+    }
+    return 0;
+}
+
+DWORD ReplacingFile::Create(const std::wstring& target) {
+    Discard();
+    target_ = target;
+    // A name of its own beside the target: never one that exists, so nobody's file is taken.
+    const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
+        wchar_t suffix[24];
+        wsprintfW(suffix, L".~%08lx.tmp", static_cast<unsigned long>(seed + attempt * 7919));
+        std::wstring name = target + suffix;
+        UniqueFile file(CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            file_ = std::move(file);
+            temporary_ = std::move(name);
+            return 0;
+        }
+        DWORD e = GetLastError();
+        if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) return e ? e : ERROR_CANNOT_MAKE;
+    }
+    return ERROR_CANNOT_MAKE;
+}
+
+DWORD ReplacingFile::Commit() {
+    if (!file_) return ERROR_INVALID_HANDLE;
+    DWORD error = FlushFileBuffers(file_.get()) ? 0 : LastErrorOr(ERROR_WRITE_FAULT);
+    // The handle must be closed before the move: a file open for writing cannot be renamed.
+    if (!CloseHandle(file_.release()) && !error) error = LastErrorOr(ERROR_WRITE_FAULT);
+    // MOVEFILE_REPLACE_EXISTING makes the move one rename over the old file; WRITE_THROUGH
+    // returns only once it is on the disk (MoveFileExW's documentation). ReplaceFileW is not
+    // used: one of its documented failures leaves neither the old file nor the new one in place.
+    if (!error && !MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = LastErrorOr(ERROR_WRITE_FAULT);
+    if (error) {
+        DeleteFileW(temporary_.c_str());
+    }
+    temporary_.clear();
+    return error;
+}
+
+void ReplacingFile::Discard() {
+    if (temporary_.empty()) return;
+    file_.reset();
+    DeleteFileW(temporary_.c_str());
+    temporary_.clear();
+}
+
+std::string Win32Files::ReadAll(const std::string& utf8Path) {
     // Others may read the file meanwhile, nobody may change it under the reader.
-    UniqueFile file(CreateFileW(AnsiToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    UniqueFile file(CreateFileW(Utf8ToWide(utf8Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) throw FileError(FileOpenErrorMessage(path, SystemErrorText(GetLastError())));
+    if (!file) throw FileError(FileOpenErrorMessage(FileNameForMessage(utf8Path), SystemErrorText(GetLastError())));
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) throw FileError(kLoadStreamError);
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
@@ -40,17 +109,12 @@ std::string Win32Files::ReadAll(const std::string& path) {
     return bytes;
 }
 
-void Win32Files::WriteAll(const std::string& path, const std::string& bytes) {
-    UniqueFile file(CreateFileW(AnsiToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) throw FileError(FileCreateErrorMessage(path, SystemErrorText(GetLastError())));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD want = static_cast<DWORD>(std::min<std::size_t>(kPiece, bytes.size() - done)), put = 0;
-        if (!WriteFile(file.get(), bytes.data() + done, want, &put, nullptr) || put == 0)
-            throw FileError(kSaveStreamError);
-        done += put;
-    }
+void Win32Files::WriteAll(const std::string& utf8Path, const std::string& bytes) {
+    ReplacingFile file;
+    DWORD error = file.Create(Utf8ToWide(utf8Path));
+    if (!error) error = WriteWhole(file.Handle(), bytes.data(), bytes.size());
+    if (!error) error = file.Commit();
+    if (error) throw FileError(FileCreateErrorMessage(FileNameForMessage(utf8Path), SystemErrorText(error)));
 }
 
-bool Win32Files::Delete(const std::string& path) { return DeleteFileW(AnsiToWide(path).c_str()) != FALSE; }
+bool Win32Files::Delete(const std::string& ansiPath) { return DeleteFileW(AnsiToWide(ansiPath).c_str()) != FALSE; }

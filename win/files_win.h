@@ -1,5 +1,8 @@
 // Whole files through the Win32 file API, for the log commands, the WAV export and the logon
-// shortcut. Paths are ANSI and opened as UTF-16, so any name the code page can spell works.
+// shortcut. The names the file dialogs return travel as UTF-8 and are opened as UTF-16, so any
+// name the dialog accepts works; the logon shortcut's path is ANSI, as the path routines give it.
+// No file is ever overwritten in place: a new content goes to a temporary file beside the
+// target, which replaces the target only once it is complete.
 #pragma once
 
 #include <windows.h>
@@ -7,13 +10,44 @@
 #include <string>
 
 #include "base/files.h"
+#include "win/handles.h"
 
 class Win32Files : public IFiles {
 public:
-    std::string ReadAll(const std::string& path) override;
-    void WriteAll(const std::string& path, const std::string& bytes) override;
-    bool Delete(const std::string& path) override;
+    std::string ReadAll(const std::string& utf8Path) override;
+    void WriteAll(const std::string& utf8Path, const std::string& bytes) override;
+    bool Delete(const std::string& ansiPath) override;
 };
 
+// A new content for a file, written under a temporary name in the target's folder (the same
+// volume, so the final move is a rename) and put in place by Commit. Until then, and whenever
+// a step fails, the target stays exactly as it was and the temporary goes.
+class ReplacingFile {
+public:
+    ReplacingFile() = default;
+    ~ReplacingFile() { Discard(); }
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    // Creates the temporary for this target; 0 or the system's error code.
+    DWORD Create(const std::wstring& target);
+    HANDLE Handle() const { return file_.get(); }
+    bool Open() const { return static_cast<bool>(file_); }
+    // Flushes and closes the temporary, then moves it over the target in one step; 0 or the
+    // system's error code, the temporary removed.
+    DWORD Commit();
+    // Closes and removes the temporary; the target is not touched.
+    void Discard();
+
+private:
+    UniqueFile file_;
+    std::wstring target_, temporary_;
+};
+
+// Every byte to the file, in pieces WriteFile can take; 0 or the system's error code.
+DWORD WriteWhole(HANDLE file, const void* data, std::size_t size);
 // The system's text for a Win32 error code, in the ANSI code page.
 std::string SystemErrorText(DWORD error);
+// A UTF-8 file name as an error message shows it: in the ANSI code page, where a character
+// the code page lacks is a "?", never a look-alike that would name another file.
+std::string FileNameForMessage(const std::string& utf8Path);

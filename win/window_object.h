@@ -25,6 +25,12 @@ LRESULT RouteToObject(HWND h, UINT msg, WPARAM wp, LPARAM lp, HWND T::*window,
         return DefWindowProcW(h, msg, wp, lp);
     }
     LRESULT result = 0;
-    if (!Application.Dispatch([&] { result = (self->*handle)(msg, wp, lp); })) return 0;
+    try {
+        if (!Application.Dispatch([&] { result = (self->*handle)(msg, wp, lp); })) return 0;
+    } catch (...) {
+        // Dispatch lets nothing out, but wrapping the handler for it may allocate, and a
+        // std::bad_alloc from there must not unwind into the system's code either.
+        return 0;
+    }
     return result;
 }

@@ -8,6 +8,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -40,8 +41,7 @@ std::string ReadAll(const std::wstring& path) {
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // A folder of the build for this test's files, emptied of what an earlier run left.
-std::wstring Folder() {
-    const std::wstring folder = BuildDir() + L"\\e2e-log-commands\\";
+std::wstring Folder(const std::wstring& folder = BuildDir() + L"\\e2e-log-commands\\") {
     CreateDirectoryW(folder.c_str(), nullptr);
     WIN32_FIND_DATAW found;
     HANDLE h = FindFirstFileW((folder + L"*").c_str(), &found);
@@ -214,7 +214,8 @@ TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
     EXPECT_EQ(RunsOf(dir + L"again.rtf", text), runs);
 
     // Saved as .TXT and under another extension: plain 8-bit text with CR LF.
-    for (const wchar_t* name : {L"LOG.TXT", L"log.dat"}) {
+    // A name beyond the ANSI code page is saved under exactly that name.
+    for (const wchar_t* name : {L"LOG.TXT", L"log.dat", L"한국어 Ærø 😀.txt"}) {
         s.Choose(IDM_NSAVEMESSAGE);
         ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"另存为"), dir + name));
         ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + name); }, kPatienceMs));
@@ -352,9 +353,11 @@ TEST(WavExport, TheSelectionOrTheWholeLogWithTheOwnVoiceAtTheEnginesDefaults) {
     SendMessageW(s.log, EM_SETSEL, start, start + static_cast<long>(line.size()));
     ExpectWavOf(dir + L"export.wav", Export(s, dir + L"export"), line);  // ".wav" is added
 
-    // Nothing selected: the whole log, into the same file, replaced without a question.
+    // Nothing selected: the whole log, into the same file, replaced without a question; and
+    // under a name beyond the ANSI code page.
     SendMessageW(s.log, EM_SETSEL, 0, 0);
     ExpectWavOf(dir + L"export.wav", Export(s, dir + L"export.wav"), text);
+    ExpectWavOf(dir + L"한국어 Ærø 😀.wav", Export(s, dir + L"한국어 Ærø 😀"), text);
     const std::string file = ReadAll(dir + L"export.wav");
 
     // The next own message is heard from the device, with the profile's rate and volume.
@@ -372,8 +375,23 @@ TEST(WavExport, TheSelectionOrTheWholeLogWithTheOwnVoiceAtTheEnginesDefaults) {
     EXPECT_EQ(ReadAll(dir + L"export.wav"), file) << "nothing more went into the file";
 }
 
+// The names of the files in a folder, sorted.
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // Two minutes of speech at the voice's pace: the window answers meanwhile, refusing what
-// would disturb the export; a stop, then a logoff (which saves the settings) end it, no file left.
+// would disturb the export; a stop, then a logoff (which saves the settings) end it, leaving
+// the old file as it was and nothing else.
 TEST(WavExport, ALongExportLeavesTheWindowAnsweringAndEndsAtAStopOrALogoff) {
     ScopedVoiceToken voice(L"SonviraExport16k", kExportVoice, 523, 16000);
     ASSERT_TRUE(voice.Created());
@@ -387,6 +405,9 @@ TEST(WavExport, ALongExportLeavesTheWindowAnsweringAndEndsAtAStopOrALogoff) {
     ASSERT_TRUE(WaitUntil([&] { return s.Log().size() == 3500; }, kPatienceMs));
 
     const std::wstring wav = dir + L"long.wav";
+    const std::string old(3000, 'w');
+    std::ofstream(wav.c_str(), std::ios::binary) << old;
+    const std::vector<std::wstring> before = FilesIn(dir);
     for (bool logoff : {false, true}) {
         ASSERT_TRUE(StartExport(s, wav)) << "the voice did not begin";
         // Handled in order: when the about box shows, the three before it were refused.
@@ -405,13 +426,63 @@ TEST(WavExport, ALongExportLeavesTheWindowAnsweringAndEndsAtAStopOrALogoff) {
             ASSERT_TRUE(agreed) << "the program refused the logoff";
             ASSERT_TRUE(SendMessageTimeoutW(s.main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, kPatienceMs, &agreed));
             EXPECT_TRUE(s.settings.Exists()) << "the logoff saved the settings";
-            EXPECT_FALSE(FileExists(wav)) << "a cut-off file stayed after the logoff";
-            break;
+        } else {
+            s.Choose(IDM_STOPSPEAK1);
+            EXPECT_TRUE(WaitUntil([] { return ReadVoiceRecord().back().ended; }, kPatienceMs)) << "the voice went on";
         }
-        s.Choose(IDM_STOPSPEAK1);
-        EXPECT_TRUE(WaitUntil([] { return ReadVoiceRecord().back().ended; }, kPatienceMs)) << "the voice did not stop";
-        EXPECT_TRUE(WaitUntil([&] { return !FileExists(wav); }, kPatienceMs)) << "a cut-off file stayed after the stop";
+        EXPECT_TRUE(WaitUntil([&] { return FilesIn(dir) == before; }, kPatienceMs)) << "a file stayed, logoff " << logoff;
+        EXPECT_TRUE(ReadAll(wav) == old) << "the old file changed, logoff " << logoff;
     }
+}
+
+// A full disk costs no file: a save and an export, each too big for the space left, over an
+// existing file and to a new name, leave the old files as they were and nothing else behind,
+// with one box naming the file and the system's reason. Runs on the tmpfs of a few dozen KB
+// that tests/e2e/small_disk.sh mounts in the session's private namespace.
+TEST(SmallDisk, ASaveOrExportTooBigForTheSpaceLeftCostsNoFile) {
+    const std::wstring disk = BuildDir() + L"\\e2e-small-disk\\";
+    if (!GetEnvironmentVariableW(L"SONVIRA_SMALL_DISK", nullptr, 0))
+        GTEST_SKIP() << "needs the small disk that tests/e2e/small_disk.sh mounts";
+    ULARGE_INTEGER space, total;
+    ASSERT_TRUE(GetDiskFreeSpaceExW(disk.c_str(), &space, &total, nullptr) && total.QuadPart < (1u << 20));
+    ScopedVoiceToken voice(L"SonviraExport16k", kExportVoice, 523, 16000);
+    ASSERT_TRUE(voice.Created());
+    Folder(disk);
+    const std::string oldRtf(2000, 'r'), oldWav(3000, 'w');
+    std::ofstream((disk + L"old.rtf").c_str(), std::ios::binary) << oldRtf;
+    std::ofstream((disk + L"old.wav").c_str(), std::ios::binary) << oldWav;
+    ASSERT_TRUE(GetDiskFreeSpaceExW(disk.c_str(), &space, nullptr, nullptr));
+    ASSERT_GT(space.QuadPart, 8192u);
+    std::ofstream((disk + L"filler").c_str(), std::ios::binary) << std::string(space.QuadPart - 4096, 'f');
+    std::string big;  // a log far bigger than the 4 KB left
+    while (big.size() < 20000) big += "a line of a long chat history\r\n";
+    const std::wstring bigFile = Folder(BuildDir() + L"\\e2e-small-disk-log\\") + L"big.txt";
+    std::ofstream(bigFile.c_str(), std::ios::binary) << big;
+
+    Running s;
+    ASSERT_NE(s.main, nullptr);
+    ASSERT_TRUE(PickListItem(FindControl(s.main, IDC_CBVOICE), kExportVoice));
+    s.Choose(IDM_NOPENMESSAGE);
+    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"打开"), bigFile));
+    ASSERT_TRUE(WaitUntil([&] { return s.Log().size() >= big.size(); }, 10000)) << "the big text in the log";
+    SendMessageW(s.log, EM_SETSEL, 0, 100);  // an export of 100 characters is still far bigger
+    const std::vector<std::wstring> before = FilesIn(disk);
+    const std::pair<int, const wchar_t*> cases[] = {{IDM_NSAVEMESSAGE, L"old.rtf"}, {IDM_NSAVEMESSAGE, L"new.rtf"},
+                                                    {IDM_EXPORTMESSAGETOWAV1, L"old.wav"}, {IDM_EXPORTMESSAGETOWAV1, L"new.wav"}};
+    for (const auto& [command, name] : cases) {
+        s.Choose(command);
+        ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"另存为"), disk + name));
+        HWND box = WaitForDialog(s.Pid(), L"Sonvira", 30000);
+        ASSERT_NE(box, nullptr) << "awaited the error box for " << WideToUtf8(name);
+        const std::wstring head = L"Cannot create file \"" + disk + name + L"\". ";
+        EXPECT_EQ(BoxText(box).substr(0, head.size()), head) << WideToUtf8(BoxText(box));
+        EXPECT_GT(BoxText(box).size(), head.size()) << "the system's reason follows";
+        ASSERT_TRUE(Press(box, IDOK));
+        EXPECT_TRUE(ReadAll(disk + L"old.rtf") == oldRtf) << "old.rtf as it was after " << WideToUtf8(name);
+        EXPECT_TRUE(ReadAll(disk + L"old.wav") == oldWav) << "old.wav as it was after " << WideToUtf8(name);
+        EXPECT_EQ(FilesIn(disk), before) << "no temporary or empty file left by " << WideToUtf8(name);
+    }
+    EXPECT_TRUE(s.sonvira.Running());
 }
 
 // This prefix's Startup folder, where the shortcut for sonvira.exe goes.
@@ -445,7 +516,7 @@ TEST(RunAtLogon, EitherItemMakesTheShortcutAndARestartFindsIt) {
         shell->GetDescription(buf, MAX_PATH * 2);
         EXPECT_STREQ(buf, L"Sonvira");
         ExitSonvira(s.main);
-        ASSERT_TRUE(s.sonvira.WaitExit(10000));
+        ASSERT_TRUE(s.sonvira.WaitExit(kPatienceMs));
     }
     {
         // Started again, the items are ticked from the file: the tray's item now unticks

@@ -106,7 +106,7 @@ TEST(Startup, AFirstRunWritesElevenKeysAtExitAndASecondStartEndsAtOnce) {
     DWORD started = GetTickCount();
     ChildProcess second(SonviraExe(), L"");
     DWORD code = 99;
-    ASSERT_TRUE(second.WaitExit(1000, &code)) << "the second start still runs after a second";
+    ASSERT_TRUE(second.WaitExit(kPatienceMs, &code)) << "the second start still runs";
     std::printf("second start ended after %lu ms\n", static_cast<unsigned long>(GetTickCount() - started));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(SonviraWindows(), 1);
@@ -115,7 +115,7 @@ TEST(Startup, AFirstRunWritesElevenKeysAtExitAndASecondStartEndsAtOnce) {
     EXPECT_FALSE(settings.Exists()) << "the second start wrote settings";
 
     ExitSonvira(main);
-    ASSERT_TRUE(first.WaitExit(10000)) << "the program did not end";
+    ASSERT_TRUE(first.WaitExit(kPatienceMs)) << "the program did not end";
     EXPECT_EQ(settings.Bytes(),
               "[set]\r\nRate=0\r\nVolume=100\r\nEngine=0\r\nRate1=0\r\nVolume1=100\r\nEngine1=0\r\ncbme=1\r\n"
               "cbfriend=1\r\ncbmyname=1\r\ncbfriendsname=1\r\nshowtime=1\r\n");
@@ -257,7 +257,7 @@ TEST_F(CarriedVoicesE2e, OnVersionFiveTheyAreListedWhileItRunsBesideAnInstalledV
     ExpectCarriedTree(TCarriedVoice::Mary);
 
     ExitSonvira(main);
-    ASSERT_TRUE(sonvira.WaitExit(10000));
+    ASSERT_TRUE(sonvira.WaitExit(kPatienceMs));
     EXPECT_FALSE(reg::Exists(kMary));
     EXPECT_EQ(reg::Values(kMike), foreign) << "the installed Mike was deleted at exit";
     EXPECT_TRUE(settings_.Exists()) << "the settings are written after the voices are removed";
@@ -273,7 +273,7 @@ TEST_F(CarriedVoicesE2e, OnVersionSixTheRegistryIsLeftAlone) {
     Start(sonvira, main);
     ASSERT_NE(main, nullptr);
     ExitSonvira(main);
-    ASSERT_TRUE(sonvira.WaitExit(10000));
+    ASSERT_TRUE(sonvira.WaitExit(kPatienceMs));
     EXPECT_EQ(reg::Values(kMary), before);
     EXPECT_EQ(before.size(), 2u);
     EXPECT_FALSE(reg::Exists(kMike));
@@ -299,7 +299,7 @@ TEST_F(CarriedVoicesE2e, AChineseProgramNameAndFolderReachTheRegistryAndItsSetti
         EXPECT_NE(std::find(mary.begin(), mary.end(), "VoiceData=" + WideToAnsi(folder) + "\\TTS\\mary.spd"),
                   mary.end());
         ExitSonvira(main);
-        ASSERT_TRUE(copy.WaitExit(10000));
+        ASSERT_TRUE(copy.WaitExit(kPatienceMs));
     }
     EXPECT_FALSE(reg::Exists(kMary));
     EXPECT_NE(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "no set.ini in the folder named 朗读";

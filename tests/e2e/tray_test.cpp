@@ -100,7 +100,7 @@ protected:
         // Ended as a user ends it, so that it takes its icon along.
         if (sonvira_.Running() && main_) {
             PostMessageW(main_, WM_COMMAND, IDM_EXIT1, 0);
-            sonvira_.WaitExit(3000);
+            sonvira_.WaitExit(kPatienceMs);
         }
     }
 
@@ -256,7 +256,7 @@ TEST_F(TrayLife, HiddenItGoesOnWorkingComesBackOnATabAndEndsUnseen) {
     ShowCounter shows(sonvira_.Id(), main_);
     ChooseFromTrayMenu({VK_UP, VK_RETURN});
     DWORD code = 1;
-    EXPECT_TRUE(sonvira_.WaitExit(5000, &code)) << "退出 ends the program";
+    EXPECT_TRUE(sonvira_.WaitExit(kPatienceMs, &code)) << "退出 ends the program";
     EXPECT_EQ(code, 0u);
     PumpFor(200);
     EXPECT_EQ(ShowCounter::shows, 0) << "the window was shown on the way out";

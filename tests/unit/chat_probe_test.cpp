@@ -98,7 +98,7 @@ struct ChatWindow {
         windows.At(control).text = G(transcriptUtf8);
         windows.front = top;
     }
-    ChatReading Read() { return GetChatText(windows, codePage); }
+    ChatReading Read() { return GetChatText(windows); }
 };
 
 // Every marker as the user sees it, written independently of the probe's byte constants.
@@ -263,10 +263,9 @@ TEST(GetChatText, WindowChainFaultsYieldNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeChatWindows fw;
-        IconvCodePage cp;
         fw.front = fw.Add(0, "Frame", G("小鱼 - 交谈中"));
         c.shape(fw, fw.front, transcript);
-        EXPECT_EQ(GetChatText(fw, cp), c.found ? transcript : "");
+        EXPECT_EQ(GetChatText(fw), c.found ? transcript : "");
     }
 }
 
@@ -292,6 +291,12 @@ TEST(GetChatText, TextContentRules) {
         SCOPED_TRACE(c.transcriptUtf8);
         ChatWindow w("小鱼 - 交谈中", c.transcriptUtf8);
         EXPECT_EQ(w.Read(), c.kept ? G(c.transcriptUtf8) : "");
+    }
+    // A GBK lead byte with no valid trail byte after it does not hide the colon that follows.
+    for (const std::string gbk : {"Bob  16\x81:20", "\xfe:"}) {
+        ChatWindow w;
+        w.windows.At(w.control).text = gbk;
+        EXPECT_EQ(w.Read(), gbk);
     }
 }
 
@@ -378,7 +383,7 @@ TEST(UpdateChatTitle, NeedsNoTranscriptChain) {
     std::string title = "before";
     UpdateChatTitle(fw, cp, title);
     EXPECT_EQ(title, "Chatting with Bob");
-    EXPECT_EQ(GetChatText(fw, cp), "");
+    EXPECT_EQ(GetChatText(fw), "");
     EXPECT_EQ(fw.lengthCalls, 0);
 }
 

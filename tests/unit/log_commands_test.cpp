@@ -113,6 +113,12 @@ TEST(LogOpen, RtfModeFallsBackToTextAndTextModeShowsMarkup) {
     }
 }
 
+TEST(LogOpen, RtfGroupDepthCountsGroupsNotEscapedBraces) {
+    const std::pair<std::string, int> cases[] = {{"plain", 0}, {"{\\rtf1 {a}{b{c}}}", 3}, {"}}}{", 1},
+        {"{\\rtf1 \\{\\{ \\}\\\\{x}\\'7b}", 2}, {"{\\rtf1 \\bin3 {{{}", 4}, {std::string(10000, '{'), 10000}};
+    for (const auto& [rtf, depth] : cases) EXPECT_EQ(RtfGroupDepth(rtf), depth) << rtf.substr(0, 40);
+}
+
 TEST(LogOpen, AFileThatCannotBeOpenedOrReadLeavesTheLogAsItWas) {
     struct Case {
         Names answers;

@@ -24,7 +24,7 @@ const std::string kTranscript =
 struct Probe {
     Win32ChatWindows windows;
     Win32CodePage codePage;
-    ChatReading Read() { return GetChatText(windows, codePage); }
+    ChatReading Read() { return GetChatText(windows); }
     // The text of a reading, for tests of what the stand-in shows; "" when none came.
     std::string Text() { return Read().value_or(std::string()); }
     void Tick(std::string& chatTitle) { UpdateChatTitle(windows, codePage, chatTitle); }
@@ -484,7 +484,7 @@ TEST(StandinChatWin, TakesItsSettingsFromTheCommandLine) {
     // A transcript file that cannot be read ends the stand-in at once with exit code 2.
     ChildProcess missing(StandinChatExe(), L"--transcript-file \"C:\\no\\such\\file.txt\"");
     DWORD code = 0;
-    ASSERT_TRUE(missing.WaitExit(10000, &code));
+    ASSERT_TRUE(missing.WaitExit(kPatienceMs, &code));
     EXPECT_EQ(code, 2u);
 }
 

@@ -1,8 +1,9 @@
 // The real main window inside this process, where its menus can be read (Wine keeps menus
 // per process): both menus as the tables give them, captions, order, separators and ticks,
-// ticks following their items, the tray icon coming back when the shell restarts, and the
-// ticks that stored settings and the logon shortcut give at start. Then the window's logic
-// speaking through the real engine.
+// ticks following their items, the tray icon coming back when the shell restarts, what the
+// window hands the shell that Windows needs and Wine forgives, and the ticks that stored
+// settings and the logon shortcut give at start. Then the window's logic speaking through the
+// real engine.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -53,6 +54,78 @@ std::vector<std::wstring> Read(HMENU menu) {
     return items;
 }
 
+// Points this program's import of a system function at a recorder while it lives, for what the
+// product hands the shell and the shell shows nowhere (the balloon's icon, the show command).
+class ImportHook {
+public:
+    ImportHook(void* system, void* recorder) : system_(system) {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+            base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+        for (; d->Name && !slot_; ++d)
+            for (auto** t = reinterpret_cast<void**>(base + d->FirstThunk); *t && !slot_; ++t)
+                if (*t == system) slot_ = t;
+        Set(recorder);
+    }
+    ~ImportHook() { Set(system_); }
+    bool Hooked() const { return slot_ != nullptr; }
+
+private:
+    void Set(void* to) {
+        DWORD was = 0;
+        if (slot_ && VirtualProtect(slot_, sizeof to, PAGE_READWRITE, &was)) {
+            *slot_ = to;
+            VirtualProtect(slot_, sizeof to, was, &was);
+        }
+    }
+    void* system_;
+    void** slot_ = nullptr;
+};
+
+void* Shell32(const char* name) { return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), name)); }
+
+// What the recorders and the window hook below saw. The recorders pass every call on.
+struct Seen {
+    std::vector<DWORD> balloonIcons;
+    std::vector<INT> showCommands;
+    bool menuOpened = false;
+    HWND trayWindow = nullptr;
+    int iconHeldAtDestroy = -1;
+} seen;
+
+BOOL WINAPI RecordNotify(DWORD message, PNOTIFYICONDATAW d) {
+    if (message == NIM_MODIFY && (d->uFlags & NIF_INFO)) seen.balloonIcons.push_back(d->dwInfoFlags);
+    return reinterpret_cast<decltype(&Shell_NotifyIconW)>(Shell32("Shell_NotifyIconW"))(message, d);
+}
+
+HINSTANCE WINAPI RecordExecute(HWND h, LPCWSTR op, LPCWSTR file, LPCWSTR params, LPCWSTR dir, INT show) {
+    seen.showCommands.push_back(show);
+    return reinterpret_cast<decltype(&ShellExecuteW)>(Shell32("ShellExecuteW"))(h, op, file, params, dir, show);
+}
+
+// Whether the shell holds the program's tray icon: it answers a change to an icon it holds,
+// and refuses one it does not.
+bool ShellHoldsIcon(HWND trayWindow) {
+    NOTIFYICONDATAW d = {};
+    d.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    d.hWnd = trayWindow;
+    d.uID = 1;
+    d.uFlags = NIF_TIP;
+    lstrcpyW(d.szTip, L"Sonvira");
+    return Shell_NotifyIconW(NIM_MODIFY, &d) != FALSE;
+}
+
+// Closes a menu as soon as it waits for the user, and looks whether the shell still holds the
+// icon when the tray window is being destroyed.
+LRESULT CALLBACK WatchWindows(int code, WPARAM wp, LPARAM lp) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && m->message == WM_ENTERIDLE && m->wParam == MSGF_MENU) seen.menuOpened = EndMenu();
+    if (code == HC_ACTION && m->message == WM_DESTROY && m->hwnd == seen.trayWindow)
+        seen.iconHeldAtDestroy = ShellHoldsIcon(m->hwnd);
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -99,16 +172,7 @@ TEST_F(MainWindowTest, MenusAreAsTheTablesSay) {
 }
 
 TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestarts) {
-    auto ours = [this] {
-        // The shell answers a change to an icon it holds, and refuses one it does not.
-        NOTIFYICONDATAW d = {};
-        d.cbSize = NOTIFYICONDATAW_V2_SIZE;
-        d.hWnd = window_->TrayWindow();
-        d.uID = 1;
-        d.uFlags = NIF_TIP;
-        lstrcpyW(d.szTip, L"Sonvira");
-        return Shell_NotifyIconW(NIM_MODIFY, &d) != FALSE;
-    };
+    auto ours = [this] { return ShellHoldsIcon(window_->TrayWindow()); };
     ASSERT_TRUE(ours()) << "the icon is there from creation";
     // A new shell starts without the icon and tells every top-level window so.
     NOTIFYICONDATAW gone = {};
@@ -121,6 +185,34 @@ TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestarts) {
     SendMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(ours()) << "the icon is back";
     EXPECT_EQ(TrayIconWindows().size(), icons + 1);
+}
+
+// What Windows needs and Wine forgives, seen inside the process: balloons with the information
+// icon, the web page asked for maximised, a message to the tray menu's owner after the menu
+// (else Windows closes it at once every second time), and the icon gone from the notification
+// area before its window (else Windows keeps a ghost icon until the mouse passes over it).
+TEST_F(MainWindowTest, TheShellIsTreatedAsWindowsNeeds) {
+    ImportHook notify(Shell32("Shell_NotifyIconW"), reinterpret_cast<void*>(RecordNotify));
+    ImportHook execute(Shell32("ShellExecuteW"), reinterpret_cast<void*>(RecordExecute));
+    ASSERT_TRUE(notify.Hooked() && execute.Hooked()) << "the program imports both from shell32";
+    seen = Seen();
+    window_->Form().ShowBalloon(u"Sonvira", u"程序已最小化");
+    SendMessageW(window_->Handle(), WM_COMMAND, IDM_VISITHOMEPAGE1, 0);
+    EXPECT_EQ(seen.balloonIcons, std::vector<DWORD>{NIIF_INFO});
+    EXPECT_EQ(seen.showCommands, std::vector<INT>{SW_SHOWMAXIMIZED});
+
+    seen.trayWindow = window_->TrayWindow();
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchWindows, nullptr, GetCurrentThreadId());
+    window_->Form().PopupMenu1.Popup(10, 10);
+    ASSERT_TRUE(seen.menuOpened) << "the tray menu never waited for the user";
+    MSG m;
+    bool posted = false;
+    while (PeekMessageW(&m, window_->Handle(), 0, 0, PM_REMOVE)) posted |= m.message == WM_NULL;
+    EXPECT_TRUE(posted) << "no WM_NULL to the menu's owner after the menu";
+    ASSERT_TRUE(ShellHoldsIcon(seen.trayWindow));
+    window_.reset();
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(seen.iconHeldAtDestroy, 0) << "the icon was still in the notification area when its window went";
 }
 
 // The window as FormCreate leaves it when this program's settings untick "显示时间" and its

@@ -47,8 +47,8 @@ protected:
         save_.AttachPeer(&answer_);
         wchar_t tmp[MAX_PATH];
         GetTempPathW(MAX_PATH, tmp);
-        dir_ = WideToAnsi(tmp) + "sonvira-logcmd-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryW(AnsiToWide(dir_).c_str(), nullptr);
+        dir_ = WideToUtf8(tmp) + "sonvira-logcmd-" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryW(Utf8ToWide(dir_).c_str(), nullptr);
     }
 
     // Two logged messages: a friend's (blue header) and the user's (green), black bodies.
@@ -110,6 +110,11 @@ TEST_F(LogCommands, CorruptRtfFallsBackToText) {
         Open("bad.rtf");
         EXPECT_EQ(Text(), CrLf(bytes));
     }
+    // Deeper than the control's reader survives: text, and the program lives on.
+    const std::string deep = "{\\rtf1 " + std::string(39, '{') + "x" + std::string(40, '}');
+    Write("deep.rtf", deep);
+    Open("deep.rtf");
+    EXPECT_EQ(Text(), deep);
 }
 
 TEST_F(LogCommands, AFileThatCannotBeOpenedLeavesTheLogAsItWas) {
@@ -132,6 +137,14 @@ TEST_F(LogCommands, AFileThatCannotBeOpenedLeavesTheLogAsItWas) {
         }
     }
     CloseHandle(held);
+}
+
+// Text mode reads no RTF, whatever the file starts with, and a NUL does not end the text.
+TEST_F(LogCommands, TextModeShowsRtfMarkupAndWhatFollowsANul) {
+    plainText_ = true;
+    Write("x.rtf", std::string("{\\rtf1 {\\b bold}}\0tail\r\n", 24));
+    Open("x.rtf");
+    EXPECT_EQ(Text(), "{\\rtf1 {\\b bold}} tail\r\n");
 }
 
 // A file the system will not let the program replace. Under Wine run as root the read-only

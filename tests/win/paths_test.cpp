@@ -1,11 +1,13 @@
 // The path routines on the real shell under Wine, with the GBK code page: special folders (a
 // Chinese one included) and the Windows folder. The data folder under a Chinese program name
-// is the end-to-end tests' (a renamed copy of sonvira.exe).
+// is the end-to-end tests' (a renamed copy of sonvira.exe). A program deeper than MAX_PATH is
+// this one, as the loader's record of its path says: Wine cannot start a program that deep.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <shlobj.h>
+#include <winternl.h>
 
 #include <string>
 
@@ -49,6 +51,33 @@ private:
     bool had_ = false;
 };
 
+// Where the loader, and so GetModuleFileName, says this program lies, for one test.
+class ProgramLiesAt {
+public:
+    explicit ProgramLiesAt(const std::wstring& path) : path_(path) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"  // GCC takes the TEB's segment read for an array
+        LIST_ENTRY* first = NtCurrentTeb()->ProcessEnvironmentBlock->Ldr->InMemoryOrderModuleList.Flink;
+#pragma GCC diagnostic pop
+        auto* exe = CONTAINING_RECORD(first, LDR_DATA_TABLE_ENTRY, InMemoryOrderLinks);
+        if (exe->DllBase != GetModuleHandleW(nullptr)) return;
+        record_ = &exe->FullDllName;
+        was_ = *record_;
+        record_->Buffer = &path_[0];
+        record_->Length = static_cast<USHORT>(path_.size() * sizeof(wchar_t));
+        record_->MaximumLength = static_cast<USHORT>(record_->Length + sizeof(wchar_t));
+    }
+    ~ProgramLiesAt() {
+        if (record_) *record_ = was_;
+    }
+    bool Moved() const { return record_ != nullptr; }
+
+private:
+    std::wstring path_;
+    UNICODE_STRING* record_ = nullptr;
+    UNICODE_STRING was_ = {};
+};
+
 TEST(PathsWin, SpecialFoldersComeFromTheShellWithOneBackslash) {
     Win32PathPlatform p;
     std::string appData = GetAppDataDir(p), startup = GetStartupDir(p);
@@ -74,6 +103,13 @@ TEST(PathsWin, AChineseAppDataFolderArrivesInGbk) {
         EXPECT_NE(GetAppDataDir(p).find("\xca\xfd\xbe\xdd"), std::string::npos) << "GBK bytes of 数据";
     }
     RemoveDirectoryW(folder.c_str());
+}
+
+TEST(PathsWin, AProgramDeeperThanMaxPathReadsItsWholePath) {
+    const std::wstring deep = L"C:\\" + std::wstring(150, L'd') + L"\\数据\\" + std::wstring(150, L'e') + L"\\sonvira.exe";
+    ProgramLiesAt moved(deep);
+    ASSERT_TRUE(moved.Moved()) << "the loader's first module is this program";
+    EXPECT_EQ(Win32PathPlatform().ProgramPath(), WideToAnsi(deep));
 }
 
 }  // namespace

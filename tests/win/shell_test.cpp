@@ -1,5 +1,6 @@
 // The shell for the program, for real: shortcut files written through the shell link object
-// and read back through it, and the object library initialised only around the writing.
+// and read back through it, and the object library initialised only around the writing; and
+// the file dialogs, which must leave the program's working folder as it was.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,10 +8,13 @@
 #include <shlobj.h>
 
 #include <string>
+#include <thread>
 
+#include "app/log_commands_win.h"
 #include "app/logon_shortcut.h"
 #include "app/paths_win.h"
 #include "app/shell_win.h"
+#include "support/process.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
 #include "win/files_win.h"
@@ -85,6 +89,35 @@ TEST(Shortcut, WhatIsWrittenReadsBackThroughTheShellLinkObject) {
     EXPECT_EQ(Read(link).target, folder + "other.exe");
     EXPECT_TRUE(ComInitialised()) << "a thread's own COM stays as it was";
     Win32Files().Delete(link);
+}
+
+// Windows would otherwise make the folder the user went to the working folder, and keep it in
+// use (it could not be deleted) until the program ends.
+TEST(FileDialog, LeavesTheWorkingFolderWhereItWas) {
+    wchar_t before[MAX_PATH] = {}, after[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, before);
+    const std::string name = TempFolder("sonvira dialog") + "log.rtf";
+    const HWND noOwner = nullptr;
+    FileDialogPeer peer{noOwner};
+    for (auto kind : {TFileDialog::Kind::Save, TFileDialog::Kind::Open}) {
+        Win32Files().WriteAll(name, "{\\rtf1}");
+        TFileDialog dialog(kind, u"RTF|*.rtf", u"rtf", false);
+        dialog.AttachPeer(&peer);
+        dialog.FileName = name;
+        // The user takes the offered name in the dialog's own folder.
+        std::thread user([] {
+            HWND d = nullptr;
+            if (WaitUntil([&] { return (d = VisibleBox(GetCurrentProcessId())) != nullptr; }, kPatienceMs))
+                PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+        });
+        EXPECT_TRUE(dialog.Execute()) << "the dialog was never answered";
+        user.join();
+        EXPECT_EQ(dialog.FileName, name);
+        GetCurrentDirectoryW(MAX_PATH, after);
+        EXPECT_STREQ(after, before);
+        SetCurrentDirectoryW(before);
+    }
+    Win32Files().Delete(name);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "tools/test_voice/tone.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
+#include "win/files_win.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ protected:
     // The export's engine calls, from the format to the voice back on the device.
     void Export(IVoiceObject& voice, IFileStreamObject& stream, const std::wstring& path, const std::string& text) {
         stream.SetFormat16kHz16BitMono();
-        stream.OpenForWrite(WideToAnsi(path));
+        stream.OpenForWrite(WideToUtf8(path));
         voice.AllowAudioOutputFormatChangesOnNextSet(false);
         voice.SetOutputToStream(stream);
         voice.Speak(text);
@@ -116,6 +117,7 @@ TEST_F(WavStreamTest, AVoiceThatWritesNothingForTextIsAnErrorWhenTheFileCloses) 
     auto stream = engine_->CreateFileStream();
     auto mismatched = VoiceNamed("SonviraWav22k");
     ASSERT_NE(mismatched, nullptr);
+    std::ofstream(path.c_str(), std::ios::binary) << "old";
     try {
         Export(*mismatched, *stream, path, "abc");
         ADD_FAILURE() << "no error";
@@ -126,7 +128,7 @@ TEST_F(WavStreamTest, AVoiceThatWritesNothingForTextIsAnErrorWhenTheFileCloses) 
     auto record = RecordOf(L"SonviraWav22k");
     std::printf("the 22 kHz voice's record holds %zu request(s)\n", record.size());
     for (const auto& r : record) EXPECT_EQ(r.bytes, 0u);
-    EXPECT_EQ(ReadAll(path), Header(0)) << "the file is finished all the same";
+    EXPECT_EQ(ReadAll(path), "old") << "a file without the text's samples replaces no file";
 
     auto voice = VoiceNamed("SonviraWav16k");
     ASSERT_NE(voice, nullptr);
@@ -138,16 +140,17 @@ TEST_F(WavStreamTest, AVoiceThatWritesNothingForTextIsAnErrorWhenTheFileCloses) 
     DeleteFileW(path.c_str());
 }
 
-// The system's reason, as CreateFile itself gives it, for a file that cannot be made.
-TEST_F(WavStreamTest, AFileThatCannotBeCreatedIsAnEngineErrorWithTheSystemsReason) {
+// The file error with the system's reason, as CreateFile itself gives it, for a file that
+// cannot be made.
+TEST_F(WavStreamTest, AFileThatCannotBeCreatedIsAFileErrorWithTheSystemsReason) {
     std::wstring path = ExeDir() + L"\\no such folder\\out.wav";
     ASSERT_EQ(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), INVALID_HANDLE_VALUE);
-    std::string reason = DescribeHResult(HRESULT_FROM_WIN32(GetLastError()));
+    std::string reason = SystemErrorText(GetLastError());
     try {
-        engine_->CreateFileStream()->OpenForWrite(WideToAnsi(path));
+        engine_->CreateFileStream()->OpenForWrite(WideToUtf8(path));
         ADD_FAILURE() << "no error";
-    } catch (const EngineError& e) {
-        EXPECT_EQ(e.what(), reason);
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.what(), FileCreateErrorMessage(WideToAnsi(path), reason));
     }
 }
 

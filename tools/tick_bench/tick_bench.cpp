@@ -4,6 +4,8 @@
 // counter "copies" is how many times one tick had the whole transcript copied out.
 //   NewMessage: every tick finds a newest header it has not handled (spoken and logged).
 //   Unchanged:  every tick finds the header it handled last.
+//   CopyOfText: one copy of the history, the least a reading costs; a tick should stay
+//               within a few of these however long the history grows.
 // Speech and the log are quiet doubles: only the transcript's cost is measured here.
 #include <benchmark/benchmark.h>
 
@@ -93,9 +95,19 @@ void Tick(benchmark::State& state, bool newMessage) {
     state.counters["handled"] = benchmark::Counter(static_cast<double>(handled), benchmark::Counter::kAvgIterations);
 }
 
+// The yardstick: one copy of the text, what the transcript control makes at every reading.
+void CopyOfText(benchmark::State& state) {
+    const std::string& text = History(state.range(0), 0);
+    for (auto _ : state) {
+        std::string copy = text;
+        benchmark::DoNotOptimize(copy.data());
+    }
+}
+
 void NewMessage(benchmark::State& s) { Tick(s, true); }
 void Unchanged(benchmark::State& s) { Tick(s, false); }
 
+BENCHMARK(CopyOfText)->Arg(1 << 20)->Arg(8 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(NewMessage)->Arg(1 << 20)->Arg(8 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(Unchanged)->Arg(1 << 20)->Arg(8 << 20)->Unit(benchmark::kMillisecond);
 

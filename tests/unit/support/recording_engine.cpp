@@ -46,8 +46,9 @@ class RecordedFileStream : public IFileStreamObject {
 public:
     explicit RecordedFileStream(RecordingEngine& engine) : engine_(engine) {}
     void SetFormat16kHz16BitMono() override { Step("SetFormat16kHz16BitMono"); }
-    void OpenForWrite(const std::string& ansiPath) override { Step("OpenForWrite", ansiPath); }
+    void OpenForWrite(const std::string& path) override { Step("OpenForWrite", path); }
     void Close() override { Step("Close"); }
+    void Discard() override { Step("Discard"); }
 
 private:
     void Step(const std::string& operation, const std::string& argument = {}) {

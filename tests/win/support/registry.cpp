@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "win/codepage_win.h"
+
 namespace reg {
 
 std::vector<std::string> Values(const std::string& path) {
@@ -16,7 +18,11 @@ std::vector<std::string> Values(const std::string& path) {
         std::vector<char> data(size + 1, '\0');
         nameSize = sizeof name;
         RegEnumValueA(k, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
-        out.push_back(type == REG_SZ ? std::string(name) + "=" + data.data()
+        // The buffer above ends every string; the stored size shows whether the writer did.
+        DWORD stored = 0;
+        RegQueryValueExW(k, AnsiToWide(name).c_str(), nullptr, nullptr, nullptr, &stored);
+        const bool ended = stored == (AnsiToWide(data.data()).size() + 1) * sizeof(wchar_t);
+        out.push_back(type == REG_SZ ? std::string(name) + "=" + data.data() + (ended ? "" : " (no NUL)")
                                      : std::string(name) + ":" + std::to_string(type));
     }
     RegCloseKey(k);

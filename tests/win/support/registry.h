@@ -7,7 +7,9 @@
 
 namespace reg {
 
-// A key's values in their order as "name=data" (REG_SZ) or "name:type" (any other type).
+// A key's values in their order as "name=data" (REG_SZ) or "name:type" (any other type). A
+// string stored without its terminating NUL reads "name=data (no NUL)": Windows hands it back
+// unterminated.
 std::vector<std::string> Values(const std::string& path);
 // A key's sub-keys by name, in the registry's order.
 std::vector<std::string> SubKeys(const std::string& path);
