@@ -389,9 +389,8 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
     return names;
 }
 
-// Two minutes of speech at the voice's pace: the window answers meanwhile, refusing what
-// would disturb the export; a stop, then a logoff (which saves the settings) end it, leaving
-// the old file as it was and nothing else.
+// Two minutes of speech: the window answers, refusing what would disturb the export; a stop,
+// then a logoff (saving the settings) end it, the old file as it was and nothing else left.
 TEST(WavExport, ALongExportLeavesTheWindowAnsweringAndEndsAtAStopOrALogoff) {
     ScopedVoiceToken voice(L"SonviraExport16k", kExportVoice, 523, 16000);
     ASSERT_TRUE(voice.Created());
