@@ -165,10 +165,10 @@ public:
     void WaitUntilDone() override { Check(voice_->WaitUntilDone(INFINITE)); }
 
     // Microsoft documents two ways to learn without blocking that a voice is done:
-    // SpeakCompleteEvent (an event to wait on beside the message queue) and GetStatus
-    // (SPRS_DONE). Wine 10 implements neither (a null event, E_NOTIMPL), so the event is used
-    // where it exists and WaitUntilDone with no time-out, documented to answer S_FALSE while
-    // speech goes on, everywhere else.
+    // SpeakCompleteEvent, an event signalled once the voice has spoken all pending requests
+    // (the voice owns it: never closed here), and GetStatus (SPRS_DONE). Wine 10 implements
+    // neither (a null event, E_NOTIMPL), so without the event WaitUntilDone is asked with no
+    // time-out, which is documented to answer S_FALSE while speech goes on.
     bool Done() override {
         if (HANDLE done = voice_->SpeakCompleteEvent()) return WaitForSingleObject(done, 0) == WAIT_OBJECT_0;
         HRESULT hr = voice_->WaitUntilDone(0);
