@@ -54,8 +54,10 @@ void TFmain::Timer2Timer() { WatchTick(*this, FChatTitle, FLastHeader); }
 
 void TFmain::Timer3Timer() { UpdateChatTitle(services_.chatWindows, services_.codePage, FChatTitle); }
 
-void TFmain::InitVoiceProfiles(int engine, int engine1, int rate, int rate1, int volume, int volume1) {
-    ::InitVoiceProfiles(own_, friends_, engine, engine1, rate, rate1, volume, volume1);
+void TFmain::InitVoiceProfiles(const TStoredSettings& s) {
+    voicesWhole_ = false;
+    ::InitVoiceProfiles(own_, friends_, s.Engine, s.Engine1, s.Rate, s.Rate1, s.Volume, s.Volume1,
+                        s.EngineName.value_or(""), s.EngineName1.value_or(""), &voicesWhole_);
 }
 
 // An own message would replace the voice object the export speaks with and cut the file

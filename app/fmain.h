@@ -84,7 +84,8 @@ public:
     void Timer3Timer();
 
     // Voice profiles.
-    void InitVoiceProfiles(int engine, int engine1, int rate, int rate1, int volume, int volume1);
+    // Fills the voice lists and applies the stored voice settings (see ::InitVoiceProfiles).
+    void InitVoiceProfiles(const TStoredSettings& stored);
     void SpeakOwn(const std::string& ansiText) override;
     void SpeakFriend(const std::string& ansiText) override;
     void StopSpeak1Click();
@@ -206,6 +207,12 @@ private:
     void ShowExportState();
 
     TFmainServices services_;
+    // The settings file could not be reached at start: that was said then, not again at exit.
+    bool settingsFailed_ = false;
+    // Whether the voice lists hold every installed voice, and what start-up selected in them:
+    // a list with voices missing must not have its start-up choice stored as the user's.
+    bool voicesWhole_ = true;
+    int startVoice_ = -1, startVoice1_ = -1;
     VoiceProfile own_;
     VoiceProfile friends_;
     // While it runs, the own voice object and the file stream are the export's: nothing else

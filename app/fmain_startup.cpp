@@ -1,16 +1,20 @@
 // The main window's start-up and shutdown: the carried voices, the settings file, the
 // run-at-logon ticks and the hidden start, in the order the program has always kept.
 //
-// Two things differ from a plain run of the steps, both so that set.ini keeps what the user
-// stored. A failing carried-voice or voice step still lets every stored value be loaded
-// (its error is raised afterwards), because exit writes the controls back and would
-// otherwise write their creation values over the file. And the end of the Windows session
-// saves the settings too, because a session's end never reaches FormDestroy.
+// Three things differ from a plain run of the steps. A failing carried-voice or voice step
+// still lets every stored value be loaded (its error is raised afterwards), because exit
+// writes the controls back and would otherwise write their creation values over the file.
+// A settings file that cannot be reached still leaves the voices listed, so the program
+// speaks. And the end of the Windows session saves the settings too, because a session's end
+// never reaches FormDestroy.
 #include <exception>
+#include <optional>
 
 #include "app/fmain.h"
 
-std::string TFmain::ProgramFolder() { return ExtractFilePath(services_.paths.ProgramPath()); }
+std::string TFmain::ProgramFolder() {
+    return ExtractFilePath(services_.paths.ProgramPath(), services_.paths.LeadBytes());
+}
 
 void TFmain::FormCreate() {
     std::exception_ptr failed;
@@ -40,33 +44,69 @@ void TFmain::FormCreate() {
 }
 
 void TFmain::LoadSettings() {
-    TIniFile ini(services_.profile, GetDataDir(services_.paths) + kSettingsFileName);
-    TStoredSettings stored{};
-    ReadSettings(ini, TSettingFeeds::VoiceProfiles, stored);
-    std::exception_ptr engineError;
+    // The voices are listed and the options set whatever happens to the settings file: a file
+    // that cannot be reached gives every key's default, and the program still speaks. Its
+    // error ends start-up once everything else is in place.
+    std::exception_ptr failed;
+    std::optional<TIniFile> ini;
     try {
-        InitVoiceProfiles(stored.Engine, stored.Engine1, stored.Rate, stored.Rate1, stored.Volume, stored.Volume1);
+        ini.emplace(services_.profile, GetDataDir(services_.paths) + kSettingsFileName);
     } catch (...) {
-        engineError = std::current_exception();
+        failed = std::current_exception();
+        settingsFailed_ = true;
     }
-    ReadSettings(ini, TSettingFeeds::ReadingOptions, stored);
+    TStoredSettings stored = DefaultSettings();
+    if (ini) ReadSettings(*ini, TSettingFeeds::VoiceProfiles, stored);
+    try {
+        InitVoiceProfiles(stored);
+    } catch (...) {
+        if (!failed) failed = std::current_exception();
+    }
+    startVoice_ = CBVoice.ItemIndex();
+    startVoice1_ = CBVoice1.ItemIndex();
+    if (ini) ReadSettings(*ini, TSettingFeeds::ReadingOptions, stored);
     CBMe.SetChecked(stored.cbme);
     CBFriend.SetChecked(stored.cbfriend);
     CBmyname.SetChecked(stored.cbmyname);
     CBFriendsname.SetChecked(stored.cbfriendsname);
     NShowTime1.SetChecked(stored.showtime);
-    if (engineError) std::rethrow_exception(engineError);
+    if (failed) std::rethrow_exception(failed);
 }
 
+namespace {
+
+// What exit stores of one voice list: the selected position and the name of the voice there.
+// A list that lacks voices the engine has holds other positions than the engine's, so then
+// the position is never stored, and the name only when the user chose another voice than
+// start-up did: start-up's choice may be a stand-in for a voice that could not be listed.
+void StoreVoice(const TComboBox& list, int startIndex, bool whole, int& index, std::optional<std::string>& name) {
+    const int selected = list.ItemIndex();
+    index = whole ? selected : -1;
+    if (selected >= 0 && selected < list.Count() && (whole || selected != startIndex))
+        name = list.Items(selected).text;
+    else
+        name.reset();
+}
+
+}  // namespace
+
 TStoredSettings TFmain::CurrentSettings() const {
-    return TStoredSettings{CBVoice.ItemIndex(), CBVoice1.ItemIndex(), TRate.Position(),   TRate1.Position(),
-                           TVolume.Position(),  TVolume1.Position(),  CBMe.Checked(),     CBFriend.Checked(),
-                           CBmyname.Checked(),  CBFriendsname.Checked(), NShowTime1.Checked()};
+    TStoredSettings s{CBVoice.ItemIndex(), CBVoice1.ItemIndex(), TRate.Position(),      TRate1.Position(),
+                      TVolume.Position(),  TVolume1.Position(),  CBMe.Checked(),        CBFriend.Checked(),
+                      CBmyname.Checked(),  CBFriendsname.Checked(), NShowTime1.Checked(), {}, {}};
+    StoreVoice(CBVoice, startVoice_, voicesWhole_, s.Engine, s.EngineName);
+    StoreVoice(CBVoice1, startVoice1_, voicesWhole_, s.Engine1, s.EngineName1);
+    return s;
 }
 
 void TFmain::SaveSettings() {
-    TIniFile ini(services_.profile, GetDataDir(services_.paths) + kSettingsFileName);
-    WriteSettings(ini, CurrentSettings());
+    try {
+        TIniFile ini(services_.profile, GetDataDir(services_.paths) + kSettingsFileName);
+        WriteSettings(ini, CurrentSettings());
+    } catch (...) {
+        // The user was told at start that the settings cannot be kept.
+        if (!settingsFailed_) throw;
+    }
 }
 
 void TFmain::FormDestroy() {

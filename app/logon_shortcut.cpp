@@ -14,11 +14,11 @@ std::string UpperAscii(std::string s) {
 }  // namespace
 
 void CreateShortcut(IShell& shell, const std::string& target, const std::string& arguments,
-                    const std::string& linkPath, const std::string& description) {
+                    const std::string& linkPath, const std::string& description, const ILeadBytes& leadBytes) {
     std::size_t dot = linkPath.rfind('.');
     if (dot == std::string::npos || UpperAscii(linkPath.substr(dot)) != ".LNK")
         throw std::runtime_error("File Ext Must Be: \xA1\xE4\xA1\xE4LNK\xA1\xE4\xA1\xE4!");
-    shell.SaveShortcut({target, arguments, ExtractFilePath(target), description}, linkPath);
+    shell.SaveShortcut({target, arguments, ExtractFilePath(target, leadBytes), description}, linkPath);
 }
 
 void ToggleRunAtLogon(TMenuItem& clicked, TMenuItem& other, IPathPlatform& paths, IShell& shell, IFiles& files,
@@ -27,7 +27,7 @@ void ToggleRunAtLogon(TMenuItem& clicked, TMenuItem& other, IPathPlatform& paths
     other.SetChecked(clicked.Checked());
     const std::string link = GetLogonShortcutPath(paths);
     if (clicked.Checked()) {
-        CreateShortcut(shell, paths.ProgramPath(), kLogonArguments, link, title);
+        CreateShortcut(shell, paths.ProgramPath(), kLogonArguments, link, title, paths.LeadBytes());
     } else if (paths.FileExists(link)) {
         // A shortcut that will not go is found again at the next start, which ticks the items.
         files.Delete(link);

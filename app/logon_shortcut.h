@@ -16,10 +16,11 @@
 inline const std::string kLogonArguments = " -s";
 
 // Makes or replaces the shortcut at linkPath, starting target with the arguments from the
-// target's own folder. Throws "File Ext Must Be: ′′LNK′′!" (code page 936) unless linkPath
-// ends in ".lnk" in any letter case, and whatever the shell throws.
+// target's own folder (cut off by the code page's lead-byte rule). Throws "File Ext Must Be:
+// ′′LNK′′!" (code page 936) unless linkPath ends in ".lnk" in any letter case, and whatever
+// the shell throws.
 void CreateShortcut(IShell& shell, const std::string& target, const std::string& arguments,
-                    const std::string& linkPath, const std::string& description);
+                    const std::string& linkPath, const std::string& description, const ILeadBytes& leadBytes);
 
 // A click on either item: the clicked item's tick flips, the other takes the same, and the
 // shortcut is made (ticked) or deleted when it exists (unticked).

@@ -5,16 +5,15 @@
 
 namespace {
 
-// A GBK trail byte may be 0x5C ('\') or 0x2E ('.'), so the delimiters are searched for
-// character by character: a byte in 0x81..0xFE starts a two-byte character.
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
+// A trail byte of a double-byte character may be 0x5C ('\') or 0x2E ('.'), so the
+// delimiters are searched for character by character, with the code page's own rule for
+// which bytes start a two-byte character (none in a single-byte code page such as 1252).
 // Position of the last delimiter byte that stands as a character of its own, or npos.
-std::size_t LastDelimiter(const std::string& s, const char* delimiters) {
+std::size_t LastDelimiter(const std::string& s, const char* delimiters, const ILeadBytes& leadBytes) {
     std::size_t found = std::string::npos;
     for (std::size_t i = 0; i < s.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(s[i]);
-        if (IsLeadByte(c) && i + 1 < s.size()) {
+        if (leadBytes.IsLeadByte(c) && i + 1 < s.size()) {
             ++i;
             continue;
         }
@@ -30,15 +29,15 @@ std::string WithBackslash(const std::string& folder) { return folder + "\\"; }
 
 std::string GetSpecialFolder(IPathPlatform& platform, int csidl) { return platform.SpecialFolder(csidl); }
 
-std::string GetExeBaseName(const std::string& path) {
-    std::size_t slash = LastDelimiter(path, "\\:");
+std::string GetExeBaseName(const std::string& path, const ILeadBytes& leadBytes) {
+    std::size_t slash = LastDelimiter(path, "\\:", leadBytes);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::size_t dot = LastDelimiter(name, ".");
+    std::size_t dot = LastDelimiter(name, ".", leadBytes);
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-std::string ExtractFilePath(const std::string& path) {
-    std::size_t slash = LastDelimiter(path, "\\:");
+std::string ExtractFilePath(const std::string& path, const ILeadBytes& leadBytes) {
+    std::size_t slash = LastDelimiter(path, "\\:", leadBytes);
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
@@ -65,7 +64,7 @@ std::string GetStartupDir(IPathPlatform& platform) {
 std::string GetDataDir(IPathPlatform& platform) {
     // One level only: an application-data folder that is missing is the system's fault, and
     // creating it here would hide that.
-    std::string folder = GetAppDataDir(platform) + GetExeBaseName(platform.ProgramPath());
+    std::string folder = GetAppDataDir(platform) + GetExeBaseName(platform.ProgramPath(), platform.LeadBytes());
     if (!platform.DirectoryExists(folder) && !platform.CreateFolder(folder))
         throw std::runtime_error("Unable to create folder " + folder);
     return WithBackslash(folder);
@@ -74,5 +73,5 @@ std::string GetDataDir(IPathPlatform& platform) {
 std::string GetWindowsDir(IPathPlatform& platform) { return platform.WindowsFolder(); }
 
 std::string GetLogonShortcutPath(IPathPlatform& platform) {
-    return GetStartupDir(platform) + GetExeBaseName(platform.ProgramPath()) + ".lnk";
+    return GetStartupDir(platform) + GetExeBaseName(platform.ProgramPath(), platform.LeadBytes()) + ".lnk";
 }

@@ -1,10 +1,13 @@
 // The path routines (the unit GetPath): shell special folders, the program file's base name,
 // the per-user data folder that holds set.ini, the Startup folder that holds the logon
 // shortcut, and the Windows folder. Every string is 8-bit, in the system's ANSI code page, so
-// Chinese folder names arrive as double-byte characters and are split only between them.
+// Chinese or Japanese folder names arrive as double-byte characters and are split only
+// between them, by the lead-byte rule of the code page the system runs with.
 #pragma once
 
 #include <string>
+
+#include "base/codepage.h"
 
 // Shell special folders the program uses, by CSIDL number.
 constexpr int kCsidlStartup = 7;
@@ -25,16 +28,18 @@ struct IPathPlatform {
     virtual bool CreateFolder(const std::string& path) = 0;
     // True for an existing file, false for a folder or nothing.
     virtual bool FileExists(const std::string& path) = 0;
+    // The lead-byte rule of the code page the paths are in.
+    virtual const ILeadBytes& LeadBytes() = 0;
 };
 
 std::string GetSpecialFolder(IPathPlatform& platform, int csidl);
 
 // The file-name part of a path with its last extension removed: C:\Tools\sonvira.exe gives
 // "sonvira", a.b.exe gives "a.b".
-std::string GetExeBaseName(const std::string& path);
+std::string GetExeBaseName(const std::string& path, const ILeadBytes& leadBytes);
 
 // The folder part of a path with its trailing backslash ("C:\Tools\" for C:\Tools\a.exe).
-std::string ExtractFilePath(const std::string& path);
+std::string ExtractFilePath(const std::string& path, const ILeadBytes& leadBytes);
 
 // The drive part of a path: "C:" for C:\Windows, "\\server\share" for a UNC path, else "".
 std::string ExtractFileDrive(const std::string& path);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/paths.h"
+#include "win/codepage_win.h"
 
 class Win32PathPlatform : public IPathPlatform {
 public:
@@ -13,4 +14,8 @@ public:
     bool DirectoryExists(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
     bool FileExists(const std::string& path) override;
+    const ILeadBytes& LeadBytes() override { return codePage_; }
+
+private:
+    Win32CodePage codePage_;
 };

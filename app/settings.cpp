@@ -4,19 +4,34 @@
 #include <cstdint>
 #include <stdexcept>
 
+namespace {
+
+constexpr TSettingsKey Integer(const char* name, int def, int TStoredSettings::*field, bool onlyWithSelection = false) {
+    return {name, TSettingType::Integer, def, TSettingFeeds::VoiceProfiles, field, nullptr, nullptr, onlyWithSelection};
+}
+constexpr TSettingsKey Boolean(const char* name, bool TStoredSettings::*field) {
+    return {name, TSettingType::Boolean, 1, TSettingFeeds::ReadingOptions, nullptr, field, nullptr, false};
+}
+constexpr TSettingsKey Text(const char* name, std::optional<std::string> TStoredSettings::*field) {
+    return {name, TSettingType::Text, 0, TSettingFeeds::VoiceProfiles, nullptr, nullptr, field, false};
+}
+
+}  // namespace
+
 const TSettingsKey kSettingsKeys[] = {
-    {"Rate", TSettingType::Integer, 0, TSettingFeeds::VoiceProfiles, &TStoredSettings::Rate, nullptr, false},
-    {"Volume", TSettingType::Integer, 100, TSettingFeeds::VoiceProfiles, &TStoredSettings::Volume, nullptr, false},
-    {"Engine", TSettingType::Integer, -1, TSettingFeeds::VoiceProfiles, &TStoredSettings::Engine, nullptr, true},
-    {"Rate1", TSettingType::Integer, 0, TSettingFeeds::VoiceProfiles, &TStoredSettings::Rate1, nullptr, false},
-    {"Volume1", TSettingType::Integer, 100, TSettingFeeds::VoiceProfiles, &TStoredSettings::Volume1, nullptr, false},
-    {"Engine1", TSettingType::Integer, -1, TSettingFeeds::VoiceProfiles, &TStoredSettings::Engine1, nullptr, true},
-    {"cbme", TSettingType::Boolean, 1, TSettingFeeds::ReadingOptions, nullptr, &TStoredSettings::cbme, false},
-    {"cbfriend", TSettingType::Boolean, 1, TSettingFeeds::ReadingOptions, nullptr, &TStoredSettings::cbfriend, false},
-    {"cbmyname", TSettingType::Boolean, 1, TSettingFeeds::ReadingOptions, nullptr, &TStoredSettings::cbmyname, false},
-    {"cbfriendsname", TSettingType::Boolean, 1, TSettingFeeds::ReadingOptions, nullptr,
-     &TStoredSettings::cbfriendsname, false},
-    {"showtime", TSettingType::Boolean, 1, TSettingFeeds::ReadingOptions, nullptr, &TStoredSettings::showtime, false},
+    Integer("Rate", 0, &TStoredSettings::Rate),
+    Integer("Volume", 100, &TStoredSettings::Volume),
+    Integer("Engine", -1, &TStoredSettings::Engine, true),
+    Integer("Rate1", 0, &TStoredSettings::Rate1),
+    Integer("Volume1", 100, &TStoredSettings::Volume1),
+    Integer("Engine1", -1, &TStoredSettings::Engine1, true),
+    Boolean("cbme", &TStoredSettings::cbme),
+    Boolean("cbfriend", &TStoredSettings::cbfriend),
+    Boolean("cbmyname", &TStoredSettings::cbmyname),
+    Boolean("cbfriendsname", &TStoredSettings::cbfriendsname),
+    Boolean("showtime", &TStoredSettings::showtime),
+    Text("EngineName", &TStoredSettings::EngineName),
+    Text("EngineName1", &TStoredSettings::EngineName1),
 };
 const std::size_t kSettingsKeyCount = sizeof kSettingsKeys / sizeof kSettingsKeys[0];
 
@@ -76,12 +91,24 @@ void TIniFile::WriteBool(const std::string& section, const std::string& key, boo
     WriteString(section, key, value ? "1" : "0");
 }
 
+TStoredSettings DefaultSettings() {
+    TStoredSettings d{};
+    for (std::size_t i = 0; i < kSettingsKeyCount; ++i) {
+        const TSettingsKey& k = kSettingsKeys[i];
+        if (k.type == TSettingType::Integer) d.*k.integer = k.def;
+        else if (k.type == TSettingType::Boolean) d.*k.boolean = k.def != 0;
+        else d.*k.text = std::string();
+    }
+    return d;
+}
+
 void ReadSettings(TIniFile& ini, TSettingFeeds feeds, TStoredSettings& into) {
     for (std::size_t i = 0; i < kSettingsKeyCount; ++i) {
         const TSettingsKey& k = kSettingsKeys[i];
         if (k.feeds != feeds) continue;
         if (k.type == TSettingType::Integer) into.*k.integer = ini.ReadInteger(kSettingsSection, k.name, k.def);
-        else into.*k.boolean = ini.ReadBool(kSettingsSection, k.name, k.def != 0);
+        else if (k.type == TSettingType::Boolean) into.*k.boolean = ini.ReadBool(kSettingsSection, k.name, k.def != 0);
+        else into.*k.text = ini.ReadString(kSettingsSection, k.name, "");
     }
 }
 
@@ -90,6 +117,10 @@ void WriteSettings(TIniFile& ini, const TStoredSettings& from) {
         const TSettingsKey& k = kSettingsKeys[i];
         if (k.type == TSettingType::Boolean) {
             ini.WriteBool(kSettingsSection, k.name, from.*k.boolean);
+            continue;
+        }
+        if (k.type == TSettingType::Text) {
+            if (from.*k.text) ini.WriteString(kSettingsSection, k.name, *(from.*k.text));
             continue;
         }
         int value = from.*k.integer;

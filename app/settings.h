@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 inline const char kSettingsFileName[] = "set.ini";
@@ -51,9 +52,15 @@ struct TStoredSettings {
     int Engine, Engine1;  // voice list indices; -1: nothing selected
     int Rate, Rate1, Volume, Volume1;
     bool cbme, cbfriend, cbmyname, cbfriendsname, showtime;
+    // The names of the voices at Engine and Engine1, so that a voice installed or removed
+    // since does not move the choice to another voice. Missing: "" when read, not written.
+    std::optional<std::string> EngineName, EngineName1;
 };
 
-enum class TSettingType { Integer, Boolean };
+// Every key at its default, as a run without set.ini sees them.
+TStoredSettings DefaultSettings();
+
+enum class TSettingType { Integer, Boolean, Text };
 
 // Which start-up step a key feeds: the voice profiles are set up before the reading options.
 enum class TSettingFeeds { VoiceProfiles, ReadingOptions };
@@ -65,18 +72,20 @@ struct TSettingsKey {
     TSettingFeeds feeds;
     int TStoredSettings::*integer;  // the field of an integer key, else nullptr
     bool TStoredSettings::*boolean; // the field of a boolean key, else nullptr
+    std::optional<std::string> TStoredSettings::*text;  // the field of a text key, else nullptr
     // Written only when the value is 0 or more (a list with a selection); otherwise the value
     // already in the file stays.
     bool onlyWithSelection;
 };
 
-// All keys of section "set", in the order they are written.
+// All keys of section "set", in the order they are written: the program's eleven first,
+// in their old order, then the keys later versions added, so older files read as before.
 extern const TSettingsKey kSettingsKeys[];
 extern const std::size_t kSettingsKeyCount;
 
 // Reads the keys that feed one step into the fields of their rows; other fields are left.
 void ReadSettings(TIniFile& ini, TSettingFeeds feeds, TStoredSettings& into);
 
-// Writes every key in table order; an index without a selection is skipped. The first failed
+// Writes every key in table order; an index without a selection and a missing text are skipped. The first failed
 // write throws, and the keys after it are not written.
 void WriteSettings(TIniFile& ini, const TStoredSettings& from);

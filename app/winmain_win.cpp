@@ -10,10 +10,34 @@
 #include "ui/application.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
+#include "win/handles.h"
+
+namespace {
+
+// Named in the session's own namespace: another user's session runs its own Sonvira.
+const wchar_t kInstanceMutex[] = L"Local\\Sonvira.Instance";
+
+// True when this start is the session's first. The mutex is created before anything else,
+// because two starts at the same moment both look for the window seconds before either has
+// made it. CreateMutexW answers ERROR_ALREADY_EXISTS with a handle when the name exists, and
+// ERROR_ACCESS_DENIED without one when it exists but may not be opened (Microsoft's
+// CreateMutexW page); both mean another start came first. The handle is kept until the
+// process ends, so the next start waits for nothing and still finds the name taken.
+bool TakeInstanceMutex(UniqueKernelHandle& mutex) {
+    mutex.reset(CreateMutexW(nullptr, FALSE, kInstanceMutex));
+    const DWORD error = GetLastError();
+    if (!mutex) return error != ERROR_ACCESS_DENIED;
+    return error != ERROR_ALREADY_EXISTS;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // One instance per session: a second start ends before it touches anything, without a
-    // word, and leaves the running one where it is (hidden windows count).
+    // word, and leaves the running one where it is (hidden windows count). The window check
+    // still catches an instance that took no mutex (an older build).
+    UniqueKernelHandle instanceMutex;
+    if (!TakeInstanceMutex(instanceMutex)) return 0;
     if (FindWindowA("TFmain", "Sonvira")) return 0;
     ScopedCom com(COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};

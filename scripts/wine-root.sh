@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes, once per machine, the Debian 13 root in which the Windows programs run: Debian 12's
 # Wine 8 cannot speak through SAPI at all, Debian 13's Wine 10 can. The root holds Wine 10
-# with its 32-bit part, the zh_CN.UTF-8 locale (ANSI code page 936) and CJK fonts; the build
+# with its 32-bit part, the locales of WINE_ROOT_LOCALES (zh_CN.UTF-8 for ANSI code page 936,
+# ja_JP.UTF-8 for 932, fr_FR.UTF-8 for 1252) and CJK fonts; the build
 # itself stays on the host. The root is cached outside the work tree, so every checkout and
 # every CI run of this machine shares it; a root is used only once it is complete.
 #
@@ -40,6 +41,22 @@ if [ -f "$WINE_ROOT/$WINE_ROOT_STAMP" ]; then
   echo "$WINE_ROOT"
   exit 0
 fi
+locale_gen() {  # the root's folder, then locale-gen's options
+  local dir=$1
+  shift
+  for l in $WINE_ROOT_LOCALES; do echo "$l UTF-8"; done >"$dir/etc/locale.gen"
+  chroot "$dir" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin locale-gen "$@" >/dev/null
+}
+# A root of version 1 lacks only locales: they are added in place, in seconds, instead of
+# making the whole root again. The locales it has stay in their archive all along, so
+# programs starting in it meanwhile (other sessions' tests) still find theirs.
+if [ -f "$WINE_ROOT/$WINE_ROOT_STAMP_V1" ]; then
+  locale_gen "$WINE_ROOT" --keep-existing
+  touch "$WINE_ROOT/$WINE_ROOT_STAMP"
+  echo "wine-root: added the locales $WINE_ROOT_LOCALES to $WINE_ROOT" >&2
+  echo "$WINE_ROOT"
+  exit 0
+fi
 work="$WINE_ROOT.new"
 # A half-made root from a killed run is started afresh; it holds no mounts, since every mount
 # lived in a namespace that died with that run.
@@ -69,14 +86,13 @@ unshare --mount --pid --fork --kill-child bash -euo pipefail -c '
   in_root apt-get install -y -q --no-install-recommends \
     wine wine64 wine32:i386 locales fonts-wqy-microhei >>"$work.log" 2>&1 ||
     { tail -n 30 "$work.log" >&2; exit 1; }
-  echo "zh_CN.UTF-8 UTF-8" >"$work/etc/locale.gen"
-  in_root locale-gen >>"$work.log" 2>&1
   in_root apt-get clean
 ' wine-root "$work" "$mirror"
 
 # No sound card here: a null ALSA device lets the voice open its output and discard the audio.
 printf 'pcm.!default { type null }\n' >"$work/root/.asoundrc"
-touch "$work/$WINE_ROOT_STAMP"
+locale_gen "$work" 2>>"$work.log" || { tail -n 30 "$work.log" >&2; exit 1; }
+touch "$work/$WINE_ROOT_STAMP_V1" "$work/$WINE_ROOT_STAMP"
 rm -f "$work.log"
 # A root of an older make-up is replaced whole.
 rm -rf --one-file-system "$WINE_ROOT"

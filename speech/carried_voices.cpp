@@ -77,7 +77,8 @@ std::vector<TTokenKey> CarriedVoiceTree(TCarriedVoice voice, const std::string& 
           {"409", name},
           {"CLSID", "{65DBDDEF-0725-11D3-B50C-00C04F797396}"},
           {"VoiceData", programFolder + d.dataFile},
-          {"VoiceDef", programFolder + d.defFile}}},
+          {"VoiceDef", programFolder + d.defFile},
+          {kCarriedVoiceMark, kCarriedVoiceMarkData}}},
         {"Attributes",
          {{"", ""},
           {"Age", "Adult"},
@@ -99,6 +100,8 @@ TTokenOwner CarriedVoiceTokenOwner(IRegistry& registry, TCarriedVoice voice, con
     std::unique_ptr<IRegistryKey> key = registry.OpenKey(TokenPath(voice));
     if (!key) return TTokenOwner::Nobody;
     std::string data;
+    if (key->ReadString(kCarriedVoiceMark, data) && data == kCarriedVoiceMarkData) return TTokenOwner::Sonvira;
+    // Older runs wrote no mark; theirs is known by this folder's data file.
     if (key->ReadString("VoiceData", data) && SameFileName(data, programFolder + Data(voice).dataFile))
         return TTokenOwner::Sonvira;
     return TTokenOwner::Other;

@@ -64,9 +64,15 @@ std::vector<TTokenKey> CarriedVoiceTree(TCarriedVoice voice, const std::string& 
 // The phone converter's map: 72 pairs of phone and identifier on one line.
 std::string CarriedVoicePhoneMap();
 
-// Who wrote the token key of that name. Sonvira's own token names as its "VoiceData" the
-// voice data file in this program folder's "TTS" folder (compared without regard to the
-// case of letters); any other key of that name belongs to other software.
+// A value of Sonvira's own in the token key, written with the tree: no other software
+// writes it, so a token that a killed run left from any folder is still known as Sonvira's.
+inline const char kCarriedVoiceMark[] = "VoiceSource";
+inline const char kCarriedVoiceMarkData[] = "Sonvira";
+
+// Who wrote the token key of that name. Sonvira's own token holds kCarriedVoiceMark, or (as
+// older runs wrote it, without the mark) names as its "VoiceData" the voice data file in
+// this program folder's "TTS" folder, compared without regard to the case of letters. Any
+// other key of that name belongs to other software.
 enum class TTokenOwner { Nobody, Sonvira, Other };
 TTokenOwner CarriedVoiceTokenOwner(IRegistry& registry, TCarriedVoice voice, const std::string& programFolder);
 

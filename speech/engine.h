@@ -42,7 +42,9 @@ struct IFileStreamObject {
 // before the object is released).
 struct IVoiceObject {
     virtual ~IVoiceObject() = default;
-    virtual std::vector<VoiceTokenPtr> GetVoices() = 0;  // all installed, engine order
+    // All installed voices, in engine order. A voice the engine cannot read is left out, and
+    // then *complete (when given) is set false; otherwise true.
+    virtual std::vector<VoiceTokenPtr> GetVoices(bool* complete = nullptr) = 0;
     virtual void SetVoice(const VoiceTokenPtr& token) = 0;
     virtual void SetRate(int rate) = 0;      // -10 .. 10
     virtual void SetVolume(int volume) = 0;  // 0 .. 100
@@ -73,7 +75,7 @@ public:
     void Disconnect() { object_.reset(); }
     IVoiceObject& Object();  // connects when needed
 
-    std::vector<VoiceTokenPtr> GetVoices() { return Object().GetVoices(); }
+    std::vector<VoiceTokenPtr> GetVoices(bool* complete = nullptr) { return Object().GetVoices(complete); }
     void SetVoice(const VoiceTokenPtr& token) { Object().SetVoice(token); }
     void SetRate(int rate) { Object().SetRate(rate); }
     void SetVolume(int volume) { Object().SetVolume(volume); }

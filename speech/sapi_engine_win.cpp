@@ -18,6 +18,7 @@
 #include "win/codepage_win.h"
 #include "win/com.h"
 #include "win/files_win.h"
+#include "win/handles.h"
 
 namespace {
 
@@ -115,6 +116,32 @@ private:
     std::string path_;
 };
 
+// The voice tokens opened one by one from the registry, in the order SAPI lists them, leaving
+// out every one that cannot be opened. Wine's category enumeration fails as a whole when one
+// token key denies reading, so this is the way to the others; the voices' token keys lie
+// below HKEY_LOCAL_MACHINE, where the category's id (SPCAT_VOICES) says.
+std::vector<ComPtr<ISpObjectToken>> OpenTokensOneByOne() {
+    std::vector<ComPtr<ISpObjectToken>> result;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Speech\\Voices\\Tokens", 0, KEY_ENUMERATE_SUB_KEYS,
+                      &opened) != ERROR_SUCCESS)
+        return result;
+    UniqueRegKey tokens(opened);
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD length = 256;
+        LONG r = RegEnumKeyExW(tokens.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (r == ERROR_NO_MORE_ITEMS) break;
+        if (r != ERROR_SUCCESS) continue;
+        ComPtr<ISpObjectToken> token;
+        const std::wstring id = std::wstring(SPCAT_VOICES) + L"\\Tokens\\" + name;
+        HRESULT hr = CoCreateInstance(__uuidof(SpObjectToken), nullptr, CLSCTX_ALL, IID_PPV_ARGS(token.GetAddressOf()));
+        if (SUCCEEDED(hr)) hr = token->SetId(nullptr, id.c_str(), FALSE);
+        if (SUCCEEDED(hr)) result.push_back(std::move(token));
+    }
+    return result;
+}
+
 class SapiVoice : public IVoiceObject {
 public:
     explicit SapiVoice(ComPtr<ISpVoice> voice) : voice_(std::move(voice)) {}
@@ -126,21 +153,34 @@ public:
         if (voice_) voice_->Speak(nullptr, SPF_PURGEBEFORESPEAK | SPF_ASYNC, nullptr);
     }
 
-    std::vector<VoiceTokenPtr> GetVoices() override {
+    std::vector<VoiceTokenPtr> GetVoices(bool* complete) override {
+        if (complete) *complete = true;
         ComPtr<ISpObjectTokenCategory> category;
         Check(CoCreateInstance(__uuidof(SpObjectTokenCategory), nullptr, CLSCTX_ALL,
                                IID_PPV_ARGS(category.GetAddressOf())));
         Check(category->SetId(SPCAT_VOICES, FALSE));
         ComPtr<IEnumSpObjectTokens> tokens;
         // No required and no optional attributes: every installed voice, in engine order.
-        Check(category->EnumTokens(nullptr, nullptr, tokens.GetAddressOf()));
+        HRESULT listed = category->EnumTokens(nullptr, nullptr, tokens.GetAddressOf());
         ULONG count = 0;
-        Check(tokens->GetCount(&count));
+        if (SUCCEEDED(listed)) listed = tokens->GetCount(&count);
         std::vector<VoiceTokenPtr> result;
+        if (FAILED(listed)) {
+            // One unreadable token must not cost the others; with none left, the engine's
+            // own error says why.
+            if (complete) *complete = false;
+            for (auto& token : OpenTokensOneByOne()) result.push_back(std::make_shared<SapiToken>(std::move(token)));
+            if (result.empty()) Check(listed);
+            return result;
+        }
         result.reserve(count);
         for (ULONG i = 0; i < count; ++i) {
             ComPtr<ISpObjectToken> token;
-            Check(tokens->Item(i, token.GetAddressOf()));
+            // A token that cannot be opened (its key denies reading) costs only itself.
+            if (FAILED(tokens->Item(i, token.GetAddressOf())) || !token) {
+                if (complete) *complete = false;
+                continue;
+            }
             result.push_back(std::make_shared<SapiToken>(std::move(token)));
         }
         return result;

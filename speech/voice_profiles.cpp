@@ -23,9 +23,17 @@ VoiceTokenPtr SelectedToken(const TComboBox& list) {
     return token;
 }
 
-// The stored index when it names an item with text, else the first item.
-int StoredOrFirst(const TComboBox& list, int stored) {
-    if (stored >= 0 && stored < list.Count() && !list.Items(stored).text.empty()) return stored;
+// The item of the stored name: the one at the stored index when it bears that name (two
+// voices may share one), else the first that does. Without a stored name, or when no item
+// bears it, the stored index when it names an item with text, else the first item.
+int StoredChoice(const TComboBox& list, int stored, const std::string& name) {
+    const bool inList = stored >= 0 && stored < list.Count();
+    if (!name.empty()) {
+        if (inList && list.Items(stored).text == name) return stored;
+        for (int i = 0; i < list.Count(); ++i)
+            if (list.Items(i).text == name) return i;
+    }
+    if (inList && !list.Items(stored).text.empty()) return stored;
     return 0;
 }
 
@@ -59,9 +67,9 @@ void RunVoiceChange(VoiceProfile& profile) {
     else ApplyProfileVoice(profile);
 }
 
-void SelectStored(VoiceProfile& profile, int stored, FirstError& errors) {
+void SelectStored(VoiceProfile& profile, int stored, const std::string& name, FirstError& errors) {
     if (profile.list.Count() == 0) return;  // no voice: no selection, no handler
-    profile.list.SetItemIndex(StoredOrFirst(profile.list, stored));
+    profile.list.SetItemIndex(StoredChoice(profile.list, stored, name));
     errors.Run([&] { RunVoiceChange(profile); });
 }
 
@@ -77,23 +85,39 @@ void ApplyStored(TTrackBar& bar, TLabel& label, int value, SetEngine setEngine, 
 }  // namespace
 
 void InitVoiceProfiles(VoiceProfile& own, VoiceProfile& friends, int engine, int engine1, int rate, int rate1,
-                       int volume, int volume1) {
+                       int volume, int volume1, const std::string& name, const std::string& name1, bool* whole) {
     FirstError errors;
 
     std::vector<VoiceTokenPtr> tokens;
-    errors.Run([&] { tokens = own.voice.GetVoices(); });
-    // Both lists carry the same token objects in engine order; the name is read per list.
+    bool listed = false, complete = true;
     errors.Run([&] {
-        for (const auto& token : tokens) {
-            std::string name = token->Description();
-            std::string name1 = token->Description();
-            own.list.AddItem(name, token);
-            friends.list.AddItem(name1, token);
-        }
+        tokens = own.voice.GetVoices(&complete);
+        listed = true;
     });
+    // Both lists carry the same token objects in engine order; the name is read per list. A
+    // voice whose name cannot be read is left out, so one broken voice does not cost the
+    // others; only when none is left is its error shown.
+    FirstError unreadable;
+    for (const auto& token : tokens) {
+        std::string ownName, friendName;
+        bool read = false;
+        unreadable.Run([&] {
+            ownName = token->Description();
+            friendName = token->Description();
+            read = true;
+        });
+        if (!read) {
+            complete = false;
+            continue;
+        }
+        own.list.AddItem(ownName, token);
+        friends.list.AddItem(friendName, token);
+    }
+    if (own.list.Count() == 0) errors.Run([&] { unreadable.Raise(); });
+    if (whole) *whole = listed && complete;
 
-    SelectStored(own, engine, errors);
-    SelectStored(friends, engine1, errors);
+    SelectStored(own, engine, name, errors);
+    SelectStored(friends, engine1, name1, errors);
 
     ApplyStored(own.rate, own.rateLabel, rate, [&](int v) { own.voice.SetRate(v); }, errors);
     ApplyStored(friends.rate, friends.rateLabel, rate1, [&](int v) { friends.voice.SetRate(v); }, errors);

@@ -18,9 +18,14 @@ struct VoiceProfile {
 };
 
 // Fills both lists from the own profile's voice object and applies the stored (or default)
-// settings: engine index -1 and rate 0, volume 100 when nothing is stored.
+// settings: engine index -1 and rate 0, volume 100 when nothing is stored. A stored voice
+// name ("" for none) that a list holds selects that voice; otherwise the stored index does.
+// A voice whose name cannot be read is left out; whole (when given) then tells false, as it
+// does when the engine left voices out or gave no list, so the lists' positions are not the
+// engine's.
 void InitVoiceProfiles(VoiceProfile& own, VoiceProfile& friends, int engine, int engine1,
-                       int rate, int rate1, int volume, int volume1);
+                       int rate, int rate1, int volume, int volume1,
+                       const std::string& name = {}, const std::string& name1 = {}, bool* whole = nullptr);
 
 // Replaces the profile's voice object and speaks the text with the controls' settings.
 // Swallows every error: a message that cannot be spoken is simply not spoken.

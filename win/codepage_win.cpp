@@ -53,6 +53,8 @@ std::string Win32CodePage::Utf16ToAnsi(const std::u16string& wide) {
     return WideToAnsi(std::wstring(wide.begin(), wide.end()));
 }
 
+bool Win32CodePage::IsLeadByte(unsigned char c) const { return IsDBCSLeadByteEx(CP_ACP, c) != FALSE; }
+
 std::string DescribeHResult(HRESULT hr) {
     wchar_t* buf = nullptr;
     DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |

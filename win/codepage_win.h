@@ -16,8 +16,10 @@ std::wstring Utf8ToWide(const std::string& utf8);
 // is false, so a name is never turned into a look-alike that names another file.
 bool WideToAnsiExact(const std::wstring& wide, std::string& ansi);
 
-class Win32CodePage : public ICodePage {
+class Win32CodePage : public ICodePage, public ILeadBytes {
 public:
     std::u16string AnsiToUtf16(const std::string& ansi) override;
     std::string Utf16ToAnsi(const std::u16string& wide) override;
+    // The system's own rule for its ANSI code page (IsDBCSLeadByteEx with CP_ACP).
+    bool IsLeadByte(unsigned char c) const override;
 };

@@ -56,3 +56,11 @@ struct RegKeyTraits {
 };
 
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
+
+// A kernel object whose failure value is NULL, such as a mutex.
+struct KernelTraits {
+    static HANDLE Invalid() { return nullptr; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+
+using UniqueKernelHandle = UniqueHandle<HANDLE, KernelTraits>;

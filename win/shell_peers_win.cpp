@@ -12,6 +12,11 @@ namespace {
 const wchar_t kTrayWindowClass[] = L"TTrayIconWindow";
 constexpr UINT kIconId = 1;
 constexpr UINT_PTR kClickWaitTimer = 1;
+// At logon the program may start before the shell takes icons: Shell_NotifyIcon then fails
+// (or times out while the shell is busy), and a shell that was only busy never broadcasts
+// "TaskbarCreated". So an icon that could not be added is tried again until it is there.
+constexpr UINT_PTR kAddRetryTimer = 2;
+constexpr UINT kAddRetryMs = 2000;
 
 // The platform's texts are fixed-size arrays; the component has already cut the text to fit.
 template <std::size_t N>
@@ -96,6 +101,7 @@ TrayIconPeer::TrayIconPeer(TTrayIcon& icon, HINSTANCE instance, HICON image, HWN
 
 TrayIconPeer::~TrayIconPeer() {
     Hide();
+    if (hwnd_) KillTimer(hwnd_, kAddRetryTimer);
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -117,9 +123,21 @@ void TrayIconPeer::Show(const std::u16string& hint) {
     CopyText(d.szTip, hint_);
     if (added_ && Shell_NotifyIconW(NIM_MODIFY, &d)) return;
     added_ = Shell_NotifyIconW(NIM_ADD, &d) != FALSE;
+    if (!added_) {
+        SetTimer(hwnd_, kAddRetryTimer, kAddRetryMs, nullptr);
+        return;
+    }
+    KillTimer(hwnd_, kAddRetryTimer);
+    // A balloon asked for while the icon was missing has had nothing to show on.
+    if (pendingBalloon_) {
+        pendingBalloon_ = false;
+        ShowBalloon(balloonTitle_, balloonText_, balloonFlags_, balloonTimeout_);
+    }
 }
 
 void TrayIconPeer::Hide() {
+    KillTimer(hwnd_, kAddRetryTimer);
+    pendingBalloon_ = false;
     if (!added_) return;
     NOTIFYICONDATAW d = Data(0);
     Shell_NotifyIconW(NIM_DELETE, &d);
@@ -128,6 +146,14 @@ void TrayIconPeer::Hide() {
 
 void TrayIconPeer::ShowBalloon(const std::u16string& title, const std::u16string& text, TBalloonFlags flags,
                                unsigned timeoutMs) {
+    if (!added_) {
+        pendingBalloon_ = true;
+        balloonTitle_ = title;
+        balloonText_ = text;
+        balloonFlags_ = flags;
+        balloonTimeout_ = timeoutMs;
+        return;
+    }
     NOTIFYICONDATAW d = Data(NIF_INFO);
     CopyText(d.szInfoTitle, title);
     CopyText(d.szInfo, text);
@@ -171,6 +197,11 @@ LRESULT TrayIconPeer::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         // A new shell knows none of the old icons.
         added_ = false;
         icon_.Restore();
+        return 0;
+    }
+    if (msg == WM_TIMER && wp == kAddRetryTimer) {
+        // Show kills the timer once the icon is there; Hide kills it when it is not wanted.
+        Show(hint_);
         return 0;
     }
     if (msg == WM_TIMER && wp == kClickWaitTimer) {

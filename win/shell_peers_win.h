@@ -97,4 +97,9 @@ private:
     UINT taskbarCreated_;
     bool added_ = false;
     std::u16string hint_;
+    // The balloon asked for while the icon could not be added, shown once it is.
+    bool pendingBalloon_ = false;
+    std::u16string balloonTitle_, balloonText_;
+    TBalloonFlags balloonFlags_ = TBalloonFlags::bfNone;
+    unsigned balloonTimeout_ = 0;
 };

@@ -1,6 +1,6 @@
 // The carried voices: the phone map from its rule, the token trees value for value, the
 // order of start-up and exit on version 5 only, a token of other software left alone, a
-// stale own token rewritten, and the failures that are and are not reported.
+// stale own token (from this folder, or marked as Sonvira's from any) rewritten, and the failures that are and are not reported.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -79,6 +79,7 @@ TEST(CarriedVoices, TheTreesHoldTheTablesValues) {
             "|CLSID={65DBDDEF-0725-11D3-B50C-00C04F797396}",
             "|VoiceData=" + kFolder + "TTS\\" + c.file + ".spd",
             "|VoiceDef=" + kFolder + "TTS\\" + c.file + ".sdf",
+            "|VoiceSource=Sonvira",
             "Attributes|=",
             "Attributes|Age=Adult",
             std::string("Attributes|Gender=") + c.gender,
@@ -165,9 +166,12 @@ TEST(CarriedVoices, AnotherProgramsTokenIsNeitherOverwrittenNorDeleted) {
 TEST(CarriedVoices, AStaleOwnTokenIsDeletedAndWrittenAfresh) {
     // A killed run left its tokens, with values no table has; the program was started by
     // another spelling of its folder since.
-    for (const std::string& written : {kFolder + "TTS\\mary.spd", std::string("d:\\\xc0\xca\xb6\xc1\\tts\\MARY.SPD")}) {
+    // The last one was left by a run from another folder: the mark tells it.
+    for (const std::string& written : {kFolder + "TTS\\mary.spd", std::string("d:\\\xc0\xca\xb6\xc1\\tts\\MARY.SPD"),
+                                       std::string("E:\\old\\TTS\\mary.spd")}) {
         FakeRegistry r;
         r.PutValue(kMary, "VoiceData", written);
+        if (written[0] == 'E') r.PutValue(kMary, "VoiceSource", "Sonvira");
         r.PutValue(kMary, "Stale", "1");
         r.PutValue(kMary + "\\Old", "x", "y");
         r.PutValue(kMary + "\\Attributes", "Age", "Child");
@@ -206,7 +210,7 @@ TEST(CarriedVoices, AValueThatCannotBeWrittenEndsTheRoutineNamingIt) {
     }
     // Mike's token key and the first two values of Attributes were written, nothing after.
     std::vector<std::string> mike = Stored(r, kMike);
-    ASSERT_EQ(mike.size(), 7u);
+    ASSERT_EQ(mike.size(), 8u);
     EXPECT_EQ(mike.back(), "Attributes|Age=Adult");
     EXPECT_EQ(r.Find(kMike + "\\Lex"), nullptr);
     EXPECT_EQ(r.Find(kMary), nullptr) << "Mary comes after Mike";

@@ -24,7 +24,7 @@ TEST(CreateShortcut, OnlyALinkPathEndingInLnkInAnyCaseGetsTheShortcut) {
     for (const auto& c : cases) {
         RecordingShell shell;
         try {
-            CreateShortcut(shell, "D:\\\xd3\xef\xd2\xf4\\sonvira.exe", " -s", c.link, "Sonvira");  // D:\语音\...
+            CreateShortcut(shell, "D:\\\xd3\xef\xd2\xf4\\sonvira.exe", " -s", c.link, "Sonvira", kGbkLeadBytes);  // D:\语音\...
             EXPECT_TRUE(c.ok) << c.link;
         } catch (const std::runtime_error& e) {
             EXPECT_FALSE(c.ok) << c.link;

@@ -31,8 +31,8 @@ TEST(Paths, SplitsPathsBetweenCharacters) {
         {"", "", "", ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(GetExeBaseName(c.path), c.base) << c.path;
-        EXPECT_EQ(ExtractFilePath(c.path), c.folder) << c.path;
+        EXPECT_EQ(GetExeBaseName(c.path, kGbkLeadBytes), c.base) << c.path;
+        EXPECT_EQ(ExtractFilePath(c.path, kGbkLeadBytes), c.folder) << c.path;
         EXPECT_EQ(ExtractFileDrive(c.path), c.drive) << c.path;
     }
 }

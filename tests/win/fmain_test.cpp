@@ -171,7 +171,7 @@ TEST_F(MainWindowTest, MenusAreAsTheTablesSay) {
     EXPECT_TRUE(errors_.empty() || errors_.front().rfind("0x", 0) == 0) << "only the engine may complain";
 }
 
-TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestarts) {
+TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestartsOrRefusedIt) {
     auto ours = [this] { return ShellHoldsIcon(window_->TrayWindow()); };
     ASSERT_TRUE(ours()) << "the icon is there from creation";
     // A new shell starts without the icon and tells every top-level window so.
@@ -185,6 +185,14 @@ TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheShellRestarts) {
     SendMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(ours()) << "the icon is back";
     EXPECT_EQ(TrayIconWindows().size(), icons + 1);
+
+    // A shell that refuses the add (it holds an icon of that id, which the test then takes
+    // away) is asked again until the icon is there.
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone) && Shell_NotifyIconW(NIM_ADD, &gone));
+    SendMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
+    ASSERT_FALSE(ours()) << "the refused add was taken after all";
+    EXPECT_TRUE(WaitUntil(ours, kPatienceMs)) << "the icon was not added again";
 }
 
 // What Windows needs and Wine forgives, seen inside the process: balloons with the information

@@ -8,7 +8,9 @@
 
 #include <commctrl.h>
 #include <sapi.h>
+#include <sddl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -158,6 +160,30 @@ TEST_F(SapiEngineTest, ListsTheInstalledVoicesInEngineOrderWithTheirNames) {
         }
     }
     EXPECT_TRUE(alto && bass);
+}
+
+// A voice whose token key nobody may read (a broken installation) is left out, the others are
+// listed, and the list says that it is not whole.
+TEST_F(SapiEngineTest, AVoiceWhoseTokenCannotBeReadIsLeftOut) {
+    ScopedVoiceToken unreadable(L"SonviraUnreadable", L"Unreadable Voice", 440, 16000);
+    HKEY key = nullptr;
+    ASSERT_TRUE(unreadable.Created() && RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Speech\\Voices\\Tokens\\"
+                                                      L"SonviraUnreadable", 0, WRITE_DAC, &key) == ERROR_SUCCESS);
+    auto setDacl = [key](const wchar_t* sddl) {
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr);
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
+        LocalFree(sd);
+    };
+    setDacl(L"D:(D;;KR;;;WD)(A;;KA;;;WD)");  // reading denied to everyone
+    bool whole = true;
+    std::vector<std::string> names;
+    for (const auto& t : engine_->CreateVoice()->GetVoices(&whole)) names.push_back(t->Description());
+    setDacl(L"D:(A;;KA;;;WD)");  // so that the token can go
+    RegCloseKey(key);
+    EXPECT_FALSE(whole);
+    EXPECT_EQ(std::count(names.begin(), names.end(), Ansi(kBassVoice)), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Unreadable Voice"), 0);
 }
 
 // A refusal becomes an EngineError carrying SAPI's HRESULT; the voice object stays usable.

@@ -72,7 +72,8 @@ TEST(Shortcut, WhatIsWrittenReadsBackThroughTheShellLinkObject) {
     const std::string link = folder + "\xc0\xca\xb6\xc1.lnk";             // 朗读.lnk
     const std::string target = folder + "sonvira.exe";
     ASSERT_FALSE(ComInitialised());
-    CreateShortcut(shell, target, " -s", link, "Sonvira");
+    const Win32CodePage codePage;
+    CreateShortcut(shell, target, " -s", link, "Sonvira", codePage);
     EXPECT_FALSE(ComInitialised()) << "the object library is uninitialised after the shortcut";
     ASSERT_TRUE(Exists(link));
 
@@ -85,7 +86,7 @@ TEST(Shortcut, WhatIsWrittenReadsBackThroughTheShellLinkObject) {
     EXPECT_EQ(r.description, "Sonvira");
 
     // Made again over an existing one, and from a thread whose COM is already up.
-    CreateShortcut(shell, folder + "other.exe", " -s", link, "Sonvira");
+    CreateShortcut(shell, folder + "other.exe", " -s", link, "Sonvira", codePage);
     EXPECT_EQ(Read(link).target, folder + "other.exe");
     EXPECT_TRUE(ComInitialised()) << "a thread's own COM stays as it was";
     Win32Files().Delete(link);

@@ -9,6 +9,12 @@
 
 #include "app/paths.h"
 
+// GBK's lead bytes, as IsDBCSLeadByteEx gives them for code page 936.
+struct GbkLeadBytes : ILeadBytes {
+    bool IsLeadByte(unsigned char c) const override { return c >= 0x81 && c <= 0xFE; }
+};
+inline const GbkLeadBytes kGbkLeadBytes{};
+
 struct FakePathPlatform : IPathPlatform {
     std::map<int, std::string> specialFolders{{kCsidlAppData, "C:\\Users\\ann\\AppData\\Roaming"},
                                               {kCsidlStartup, "C:\\Users\\ann\\Start Menu\\Programs\\Startup"}};
@@ -38,4 +44,5 @@ struct FakePathPlatform : IPathPlatform {
         if (journal) journal->push_back("file? " + path);
         return files.count(path) != 0;
     }
+    const ILeadBytes& LeadBytes() override { return kGbkLeadBytes; }
 };

@@ -13,8 +13,9 @@ public:
         engine_.Record(id_, "Destroy");
         engine_.Died();
     }
-    std::vector<VoiceTokenPtr> GetVoices() override {
+    std::vector<VoiceTokenPtr> GetVoices(bool* complete) override {
         Step("GetVoices");
+        if (complete) *complete = true;
         return {engine_.Tokens().begin(), engine_.Tokens().end()};
     }
     void SetVoice(const VoiceTokenPtr& token) override {
@@ -63,6 +64,7 @@ private:
 std::string RecordedToken::Description() {
     engine_.Record(0, "Description", name_);
     engine_.MaybeFail("Description");
+    engine_.MaybeFail("Description " + name_);
     return name_;
 }
 

@@ -31,7 +31,8 @@ public:
     const std::vector<std::shared_ptr<RecordedToken>>& Tokens() const { return tokens_; }
 
     // Operations named here ("CreateVoice", "GetVoices", "Description", "SetVoice", "SetRate",
-    // "SetVolume", "Speak", ...) throw EngineError("engine refused <name>") from now on.
+    // "SetVolume", "Speak", ...) throw EngineError("engine refused <name>") from now on;
+    // "Description <voice>" refuses one voice's name.
     std::set<std::string> failing;
 
     // While set, every voice object answers Done with false: its speech goes on.

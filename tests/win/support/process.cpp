@@ -26,6 +26,13 @@ ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& args) {
 
 ChildProcess::~ChildProcess() { Kill(); }
 
+ChildProcess ChildProcess::Adopt(DWORD pid) {
+    ChildProcess p;
+    p.process_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    p.pid_ = p.process_ ? pid : 0;
+    return p;
+}
+
 ChildProcess::ChildProcess(ChildProcess&& o) noexcept
     : process_(std::exchange(o.process_, nullptr)), pid_(std::exchange(o.pid_, 0)) {}
 

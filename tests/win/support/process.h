@@ -18,6 +18,8 @@ public:
     ChildProcess(ChildProcess&& o) noexcept;
     ChildProcess& operator=(ChildProcess&& o) noexcept;
 
+    // Takes a process started otherwise, to wait for it and end it as one started here.
+    static ChildProcess Adopt(DWORD pid);
     DWORD Id() const { return pid_; }
     HANDLE Handle() const { return process_; }
     bool Running() const;
