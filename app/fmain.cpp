@@ -16,12 +16,14 @@ TFmain::TFmain(const TFmainServices& services)
       RichEdit1(services.log),
       services_(services),
       own_{SpVoice, CBVoice, TRate, LRate, TVolume, LVolume},
-      friends_{SpVoice1, CBVoice1, TRate1, LRate1, TVolume1, LVolume1} {
+      friends_{SpVoice1, CBVoice1, TRate1, LRate1, TVolume1, LVolume1},
+      wavExport_(WavExportParts{SpVoice, CBVoice, SpFileStream1}) {
     // The components come with their handlers and the two capture timers come enabled, as a
     // form's stored design does: chat capture must run even when a later start-up step fails
     // (under an engine that cannot speak, applying the voices does).
     Timer2.OnTimer = [this] { Timer2Timer(); };
     Timer3.OnTimer = [this] { Timer3Timer(); };
+    TimerWav.OnTimer = [this] { TimerWavTimer(); };
     CBVoice.OnChange = [this] { CBVoiceChange(); };
     CBVoice1.OnChange = [this] { CBVoice1Change(); };
     TRate.OnChange = [this] { TRateChange(); };
@@ -46,12 +48,9 @@ TFmain::TFmain(const TFmainServices& services)
 
 ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows); }
 
-void TFmain::Timer2Timer() {
-    // Only a wait that lets messages through could bring a tick into an export; that tick
-    // waits for the next one, which finds the same new message.
-    if (exporting_) return;
-    WatchTick(*this, FChatTitle, FLastHeader);
-}
+// Chat capture goes on during an export: every message is logged and friends' messages are
+// spoken; only SpeakOwn keeps quiet then (below).
+void TFmain::Timer2Timer() { WatchTick(*this, FChatTitle, FLastHeader); }
 
 void TFmain::Timer3Timer() { UpdateChatTitle(services_.chatWindows, services_.codePage, FChatTitle); }
 
@@ -61,16 +60,44 @@ void TFmain::InitVoiceProfiles(const TStoredSettings& s) {
                         s.EngineName.value_or(""), s.EngineName1.value_or(""), &voicesWhole_);
 }
 
-void TFmain::SpeakOwn(const std::string& ansiText) { SpeakWithProfile(own_, ansiText); }
+// An own message would replace the voice object the export speaks with and cut the file
+// short: while an export runs it is logged but not spoken.
+void TFmain::SpeakOwn(const std::string& ansiText) {
+    if (!wavExport_.Running()) SpeakWithProfile(own_, ansiText);
+}
 void TFmain::SpeakFriend(const std::string& ansiText) { SpeakWithProfile(friends_, ansiText); }
-void TFmain::StopSpeak1Click() { StopSpeaking(own_, friends_); }
-void TFmain::CBVoiceChange() { ApplyProfileVoice(own_); }
+
+// Stopping speech stops the export's too: it ends as a failure, leaving no cut-off file.
+void TFmain::StopSpeak1Click() {
+    wavExport_.Cancel();
+    ShowExportState();
+    StopSpeaking(own_, friends_);
+}
+
+// While an export holds the own voice object, the own profile's controls only move and show
+// their values; the next own message applies them afresh, as every own message does.
+void TFmain::CBVoiceChange() {
+    if (!wavExport_.Running()) ApplyProfileVoice(own_);
+}
 void TFmain::CBVoice1Change() { ApplyProfileVoice(friends_); }
-void TFmain::TRateChange() { ApplyProfileRate(own_); }
+void TFmain::TRateChange() {
+    if (wavExport_.Running()) LRate.SetCaption(std::to_string(TRate.Position()));
+    else ApplyProfileRate(own_);
+}
 void TFmain::TRate1Change() { ApplyProfileRate(friends_); }
-void TFmain::TVolumeChange() { ApplyProfileVolume(own_); }
+void TFmain::TVolumeChange() {
+    if (wavExport_.Running()) LVolume.SetCaption(std::to_string(TVolume.Position()));
+    else ApplyProfileVolume(own_);
+}
 void TFmain::TVolume1Change() { ApplyProfileVolume(friends_); }
-void TFmain::BtnDefault1Click() { ResetProfile(own_); }
+void TFmain::BtnDefault1Click() {
+    if (!wavExport_.Running()) {
+        ResetProfile(own_);
+        return;
+    }
+    TRate.SetPosition(0);
+    TVolume.SetPosition(100);
+}
 void TFmain::BtnDefault2Click() { ResetProfile(friends_); }
 
 void TFmain::AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) {
@@ -120,18 +147,49 @@ void TFmain::NOpenMessageClick() { OpenLogFile(OpenDialog1, services_.files, ser
 void TFmain::NClearMessageClick() { ClearLog(services_.boxes, services_.logDocument); }
 void TFmain::NSaveMessageClick() { SaveLogFile(SaveDialog1, services_.files, services_.logDocument, FPlainText); }
 
+// The export only starts here; TimerWav completes it, so the window goes on answering
+// (painting, the tray icon, the end of the session) however long the voice speaks.
 void TFmain::ExportMessageToWav1Click() {
+    // One export at a time, its file dialog included: a command still in the queue may come
+    // in while the dialog is up.
+    if (askingWavName_ || wavExport_.Running()) return;
     std::string text;
-    if (!PrepareWavExport(services_.logDocument, services_.boxes, services_.codePage.AnsiToUtf16(Application.Title),
-                          SaveDialogWav, text))
-        return;
-    // Ticks go on while the dialog is up; from here the export has the own voice to itself.
-    struct Exporting {
-        bool& flag;
-        explicit Exporting(bool& f) : flag(f) { flag = true; }
-        ~Exporting() { flag = false; }
-    } during(exporting_);
-    RenderToWav(WavExportParts{SpVoice, CBVoice, SpFileStream1}, SaveDialogWav.FileName, text);
+    {
+        struct Asking {
+            bool& flag;
+            explicit Asking(bool& f) : flag(f) { flag = true; }
+            ~Asking() { flag = false; }
+        } asking(askingWavName_);
+        if (!PrepareWavExport(services_.logDocument, services_.boxes,
+                              services_.codePage.AnsiToUtf16(Application.Title), SaveDialogWav, text))
+            return;
+    }
+    try {
+        wavExport_.Start(SaveDialogWav.FileName, text);
+    } catch (...) {
+        ShowExportState();
+        throw;
+    }
+    ShowExportState();
+}
+
+void TFmain::TimerWavTimer() {
+    try {
+        if (wavExport_.Poll()) return;
+    } catch (...) {
+        ShowExportState();
+        throw;
+    }
+    ShowExportState();
+}
+
+// The export's timer runs, and the commands it rules out are greyed, exactly while it runs:
+// opening or clearing the log (the export speaks what the log held when it began) and a
+// second export. A command that still comes through a greyed item is refused quietly.
+void TFmain::ShowExportState() {
+    const bool running = wavExport_.Running();
+    TimerWav.SetEnabled(running);
+    for (TMenuItem* item : {&NOpenMessage, &NClearMessage, &ExportMessageToWav1}) item->SetEnabled(!running);
 }
 
 void TFmain::Help1Click() { ShowHelp(services_.boxes); }

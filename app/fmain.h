@@ -26,6 +26,7 @@
 #include "speech/carried_voices.h"
 #include "speech/engine.h"
 #include "speech/voice_profiles.h"
+#include "speech/wav_export.h"
 #include "ui/components.h"
 #include "ui/dialogs.h"
 #include "ui/shell_components.h"
@@ -119,6 +120,7 @@ public:
     void NClearMessageClick();
     void NSaveMessageClick();
     void ExportMessageToWav1Click();
+    void TimerWavTimer();  // the running export's step: completes the file once the voice is done
     void Help1Click();
     void About1Click();
     void VisitHomepage1Click();
@@ -138,6 +140,7 @@ public:
     // Components.
     TTimer Timer2{1000};
     TTimer Timer3{1000};
+    TTimer TimerWav{100};  // runs only while an export speaks into its file
     TCheckBox CBMe{true};
     TCheckBox CBFriend{true};
     TCheckBox CBmyname{true};
@@ -201,6 +204,7 @@ private:
 
     TStoredSettings CurrentSettings() const;
     std::string ProgramFolder();
+    void ShowExportState();
 
     TFmainServices services_;
     // The settings file could not be reached at start: that was said then, not again at exit.
@@ -209,8 +213,10 @@ private:
     // a list with voices missing must not have its start-up choice stored as the user's.
     bool voicesWhole_ = true;
     int startVoice_ = -1, startVoice1_ = -1;
-    // While an export speaks into its file, the own voice object must stay as it is.
-    bool exporting_ = false;
     VoiceProfile own_;
     VoiceProfile friends_;
+    // While it runs, the own voice object and the file stream are the export's: nothing else
+    // may replace, release or reconfigure them.
+    TWavExport wavExport_;
+    bool askingWavName_ = false;
 };

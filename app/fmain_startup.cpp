@@ -110,11 +110,19 @@ void TFmain::SaveSettings() {
 }
 
 void TFmain::FormDestroy() {
+    // An export still running at exit leaves no cut-off file, and its voice goes before the
+    // carried voices it may speak with are removed.
+    wavExport_.Cancel();
+    ShowExportState();
     TrayIcon1.SetVisible(false);
     RemoveCarriedVoices(services_.registry, services_.osVersion.MajorVersion(), ProgramFolder());
     SaveSettings();
 }
 
+// The process may be ended as soon as this returns: an unfinished export is removed first.
 void TFmain::WMEndSession(bool ending) {
-    if (ending) SaveSettings();
+    if (!ending) return;
+    wavExport_.Cancel();
+    ShowExportState();
+    SaveSettings();
 }

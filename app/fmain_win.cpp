@@ -34,6 +34,7 @@ MainWindow::~MainWindow() {
     TFmain& f = *form_;
     f.Timer2.AttachPeer(nullptr);
     f.Timer3.AttachPeer(nullptr);
+    f.TimerWav.AttachPeer(nullptr);
     f.TrayIcon1.AttachPeer(nullptr);
     trayPeer_.reset();
     if (trayImage_) DestroyIcon(trayImage_);
@@ -262,6 +263,8 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     timer3Peer_ = std::make_unique<TimerPeer>(hwnd_, kTimer3Id);
     f.Timer2.AttachPeer(timer2Peer_.get());
     f.Timer3.AttachPeer(timer3Peer_.get());
+    timerWavPeer_ = std::make_unique<TimerPeer>(hwnd_, kTimerWavId);
+    f.TimerWav.AttachPeer(timerWavPeer_.get());
 
     pagesPeer_ = std::make_unique<PageControlPeer>(tabs_, pages_[0], pages_[1]);
     f.PageControl1.AttachPeer(pagesPeer_.get());
@@ -314,6 +317,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_TIMER:
             if (wp == kTimer2Id) form_->Timer2.Tick();
             else if (wp == kTimer3Id) form_->Timer3.Tick();
+            else if (wp == kTimerWavId) form_->TimerWav.Tick();
             return 0;
         case WM_NOTIFY: {
             auto* hdr = reinterpret_cast<NMHDR*>(lp);

@@ -52,7 +52,7 @@ enum ControlId : int {
 };
 
 // Timer ids of the main window, named after the components they drive.
-enum : UINT_PTR { kTimer2Id = 2, kTimer3Id = 3 };
+enum : UINT_PTR { kTimer2Id = 2, kTimer3Id = 3, kTimerWavId = 4 };
 
 class MainWindow {
 public:
@@ -108,7 +108,7 @@ private:
     std::vector<std::unique_ptr<TCheckBox::Peer>> checkPeers_;
     std::vector<std::unique_ptr<TTrackBar::Peer>> trackPeers_;
     std::unique_ptr<ComboBoxPeer> voicePeer_, voice1Peer_;
-    std::unique_ptr<TimerPeer> timer2Peer_, timer3Peer_;
+    std::unique_ptr<TimerPeer> timer2Peer_, timer3Peer_, timerWavPeer_;
     std::vector<std::unique_ptr<MenuItemPeer>> menuPeers_;
     std::unique_ptr<PopupMenuPeer> popupPeer_;
     std::unique_ptr<FormPeer> formPeer_;

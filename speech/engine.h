@@ -51,6 +51,9 @@ struct IVoiceObject {
     // Asynchronous: returns at once. The text is never taken as markup.
     virtual void Speak(const std::string& ansiText) = 0;
     virtual void WaitUntilDone() = 0;  // no time-out
+    // True once everything spoken so far is finished; never waits, so a caller on the
+    // user-interface thread can ask from a timer and keep answering its window meanwhile.
+    virtual bool Done() = 0;
     virtual void AllowAudioOutputFormatChangesOnNextSet(bool allow) = 0;
     virtual void SetOutputToStream(IFileStreamObject& stream) = 0;
     virtual void SetOutputToDefault() = 0;

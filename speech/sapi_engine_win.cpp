@@ -148,8 +148,9 @@ public:
 
     // Releasing a voice does not reliably stop what it is saying: purge its queue first, so
     // that dropping the object ends its speech at once. Failures are of no interest here.
+    // The purge is asynchronous, so an engine that no longer answers cannot hold the caller.
     ~SapiVoice() override {
-        if (voice_) voice_->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
+        if (voice_) voice_->Speak(nullptr, SPF_PURGEBEFORESPEAK | SPF_ASYNC, nullptr);
     }
 
     std::vector<VoiceTokenPtr> GetVoices(bool* complete) override {
@@ -202,6 +203,18 @@ public:
     }
 
     void WaitUntilDone() override { Check(voice_->WaitUntilDone(INFINITE)); }
+
+    // Microsoft documents two ways to learn without blocking that a voice is done:
+    // SpeakCompleteEvent, an event signalled once the voice has spoken all pending requests
+    // (the voice owns it: never closed here), and GetStatus (SPRS_DONE). Wine 10 implements
+    // neither (a null event, E_NOTIMPL), so without the event WaitUntilDone is asked with no
+    // time-out, which is documented to answer S_FALSE while speech goes on.
+    bool Done() override {
+        if (HANDLE done = voice_->SpeakCompleteEvent()) return WaitForSingleObject(done, 0) == WAIT_OBJECT_0;
+        HRESULT hr = voice_->WaitUntilDone(0);
+        Check(hr);
+        return hr == S_OK;
+    }
 
     // ISpVoice takes this flag with the output itself; keep it for the next SetOutput.
     void AllowAudioOutputFormatChangesOnNextSet(bool allow) override { allowFormatChanges_ = allow; }

@@ -13,45 +13,71 @@ VoiceTokenPtr SelectedToken(const TComboBox& list) {
 
 }  // namespace
 
-bool RenderToWav(const WavExportParts& parts, const std::string& fileName, const std::string& text) {
+bool TWavExport::Start(const std::string& fileName, const std::string& text) {
+    if (running_) return false;
     // A fresh voice object: what the own voice was saying stops, and the export speaks at the
     // engine's default rate and volume, not the profile's.
     try {
-        parts.voice.Disconnect();
-        VoiceTokenPtr token = SelectedToken(parts.list);
+        parts_.voice.Disconnect();
+        VoiceTokenPtr token = SelectedToken(parts_.list);
         if (!token) return false;
-        parts.voice.SetVoice(token);
+        parts_.voice.SetVoice(token);
     } catch (...) {
         return false;
     }
 
-    bool opened = false, closed = false;
+    running_ = true;
+    opened_ = false;
     try {
-        IFileStreamObject& stream = parts.stream.Object();
+        IFileStreamObject& stream = parts_.stream.Object();
         stream.SetFormat16kHz16BitMono();
         stream.OpenForWrite(fileName);
-        opened = true;
-        IVoiceObject& voice = parts.voice.Object();
+        opened_ = true;
+        IVoiceObject& voice = parts_.voice.Object();
         // The voice must write in the stream's format, not ask the stream to change.
         voice.AllowAudioOutputFormatChangesOnNextSet(false);
         voice.SetOutputToStream(stream);
         voice.Speak(text);
-        voice.WaitUntilDone();
-        stream.Close();
-        closed = true;
-        voice.SetOutputToDefault();
     } catch (...) {
-        // Dropping the voice object ends whatever it still writes into the stream; only then
-        // may the unfinished file go. An existing file of that name stays as it was, and a
-        // file closed complete stays, whatever failed after it.
-        parts.voice.Disconnect();
-        if (opened && !closed) {
-            try {
-                parts.stream.Object().Discard();
-            } catch (...) {
-            }
-        }
+        Cancel();
         throw;
     }
     return true;
+}
+
+bool TWavExport::Poll() {
+    if (!running_) return false;
+    // Only a slip of the owner could have dropped the voice; a fresh object would say it is
+    // done and leave a cut-off file looking complete.
+    if (!parts_.voice.Connected()) {
+        Cancel();
+        return false;
+    }
+    try {
+        IVoiceObject& voice = parts_.voice.Object();
+        if (!voice.Done()) return true;
+        parts_.stream.Object().Close();
+        // A file closed complete stays, whatever fails after it.
+        opened_ = false;
+        voice.SetOutputToDefault();
+    } catch (...) {
+        Cancel();
+        throw;
+    }
+    running_ = false;
+    return false;
+}
+
+void TWavExport::Cancel() {
+    if (!running_) return;
+    running_ = false;
+    parts_.voice.Disconnect();
+    if (opened_) {
+        opened_ = false;
+        try {
+            parts_.stream.Object().Discard();
+        } catch (...) {
+        }
+    }
+    parts_.stream.Disconnect();
 }

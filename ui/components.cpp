@@ -109,11 +109,21 @@ void TMenuItem::SetChecked(bool checked) {
     checked_ = checked;
     if (peer_) peer_->SetChecked(checked_);
 }
-void TMenuItem::Click() { Fire(OnClick); }
-void TMenuItem::UserClick() { FireFromUser(OnClick); }
+void TMenuItem::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (peer_) peer_->SetEnabled(enabled_);
+}
+void TMenuItem::Click() {
+    if (enabled_) Fire(OnClick);
+}
+void TMenuItem::UserClick() {
+    if (enabled_) FireFromUser(OnClick);
+}
 void TMenuItem::AttachPeer(Peer* peer) {
     peer_ = peer;
-    if (peer_) peer_->SetChecked(checked_);
+    if (!peer_) return;
+    peer_->SetChecked(checked_);
+    peer_->SetEnabled(enabled_);
 }
 
 void TTimer::SetEnabled(bool enabled) {

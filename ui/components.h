@@ -119,15 +119,20 @@ private:
     Peer* peer_ = nullptr;
 };
 
+// A disabled item shows greyed, and a click that reaches it anyway (a command still in the
+// queue, an accelerator) does nothing, as a menu's own disabled items do.
 class TMenuItem {
 public:
     struct Peer {
         virtual ~Peer() = default;
         virtual void SetChecked(bool checked) = 0;
+        virtual void SetEnabled(bool enabled) = 0;
     };
     explicit TMenuItem(bool checked = false) : checked_(checked) {}
     bool Checked() const { return checked_; }
     void SetChecked(bool checked);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
     void Click();
     void UserClick();
     void AttachPeer(Peer* peer);
@@ -135,6 +140,7 @@ public:
 
 private:
     bool checked_;
+    bool enabled_ = true;
     Peer* peer_ = nullptr;
 };
 

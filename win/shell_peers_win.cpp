@@ -68,6 +68,10 @@ void MenuItemPeer::SetChecked(bool checked) {
     CheckMenuItem(menu_, command_, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
+void MenuItemPeer::SetEnabled(bool enabled) {
+    EnableMenuItem(menu_, command_, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
 void PopupMenuPeer::Popup(int x, int y) {
     // Without the owner in front the menu would not close when the user clicks elsewhere,
     // and without a message after it the next opening would close at once.

@@ -33,11 +33,12 @@ private:
     HWND pages_[2];
 };
 
-// A menu item, by its command id in the menu that holds it: the tick is all it mirrors.
+// A menu item, by its command id in the menu that holds it: it mirrors the tick and the grey.
 class MenuItemPeer : public TMenuItem::Peer {
 public:
     MenuItemPeer(HMENU menu, UINT command) : menu_(menu), command_(command) {}
     void SetChecked(bool checked) override;
+    void SetEnabled(bool enabled) override;
 
 private:
     HMENU menu_;

@@ -274,17 +274,23 @@ long LogPosition(const std::wstring& text, std::size_t index) {
     return pos;
 }
 
-// Exports to the typed name and returns the record of the export's one utterance.
-VoiceUtterance Export(Running& s, const std::wstring& name) {
+// Starts an export to the typed name; true once the voice has begun.
+bool StartExport(Running& s, const std::wstring& name) {
     EXPECT_TRUE(ClearVoiceRecord());
     s.Choose(IDM_EXPORTMESSAGETOWAV1);
     HWND dialog = WaitForDialog(s.Pid(), L"另存为");
     EXPECT_NE(dialog, nullptr);
-    if (!dialog) return {};
+    if (!dialog) return false;
     int chosen = -1;
     EXPECT_EQ(FileTypes(dialog, &chosen), (std::vector<std::wstring>{L"wav文件(*.wav)", L"所有文件(*.*)"}));
     EXPECT_EQ(chosen, 0);
     EXPECT_TRUE(TypeNameAndConfirm(dialog, name));
+    return WaitUntil([] { return !ReadVoiceRecord().empty(); }, kPatienceMs);
+}
+
+// Exports to the typed name and returns the record of the export's one utterance.
+VoiceUtterance Export(Running& s, const std::wstring& name) {
+    EXPECT_TRUE(StartExport(s, name)) << "the voice did not begin";
     bool done = false;
     VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && v.back().ended; }, kPatienceMs, &done);
     EXPECT_TRUE(done);
@@ -301,11 +307,14 @@ void ExpectWavOf(const std::wstring& path, const VoiceUtterance& u, const std::w
     EXPECT_EQ(u.rate, 0) << "the engine's default rate, not the profile's";
     EXPECT_EQ(u.volume, 100u) << "the engine's default volume, not the profile's";
     EXPECT_TRUE(u.completed) << u.why;
-    const std::string file = ReadAll(path);
     const std::u32string characters = test_voice::CodePoints(reinterpret_cast<const char16_t*>(text.c_str()), text.size());
     EXPECT_EQ(u.bytes, test_voice::TextSamples(characters, 0, 16000) * 2) << "every sample of the text";
     auto header = WavHeader(kPcm16kHz16BitMono, static_cast<std::uint32_t>(u.bytes));
-    EXPECT_EQ(file.substr(0, kWavHeaderSize), std::string(header.begin(), header.end()));
+    // The program completes the file when it next finds the voice done, a moment after it ended.
+    const std::string want(header.begin(), header.end());
+    std::string file;
+    EXPECT_TRUE(WaitUntil([&] { return (file = ReadAll(path)).substr(0, kWavHeaderSize) == want; }, kPatienceMs))
+        << "the file was never completed";
     EXPECT_EQ(file.size(), kWavHeaderSize + u.bytes + (u.bytes & 1));
     EXPECT_EQ(test_voice::Fnv1a(file.data() + kWavHeaderSize, static_cast<std::size_t>(u.bytes)), u.hash);
 }
@@ -378,6 +387,51 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
     FindClose(h);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Two minutes of speech: the window answers, refusing what would disturb the export; a stop,
+// then a logoff (saving the settings) end it, the old file as it was and nothing else left.
+TEST(WavExport, ALongExportLeavesTheWindowAnsweringAndEndsAtAStopOrALogoff) {
+    ScopedVoiceToken voice(L"SonviraExport16k", kExportVoice, 523, 16000);
+    ASSERT_TRUE(voice.Created());
+    const std::wstring dir = Folder();
+    std::ofstream((dir + L"long.txt").c_str(), std::ios::binary) << std::string(3500, 'a');
+    Running s;
+    ASSERT_NE(s.main, nullptr);
+    ASSERT_TRUE(PickListItem(FindControl(s.main, IDC_CBVOICE), kExportVoice));
+    s.Choose(IDM_NOPENMESSAGE);
+    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"打开"), dir + L"long.txt"));
+    ASSERT_TRUE(WaitUntil([&] { return s.Log().size() == 3500; }, kPatienceMs));
+
+    const std::wstring wav = dir + L"long.wav";
+    const std::string old(3000, 'w');
+    std::ofstream(wav.c_str(), std::ios::binary) << old;
+    const std::vector<std::wstring> before = FilesIn(dir);
+    for (bool logoff : {false, true}) {
+        ASSERT_TRUE(StartExport(s, wav)) << "the voice did not begin";
+        // Handled in order: when the about box shows, the three before it were refused.
+        for (int refused : {IDM_EXPORTMESSAGETOWAV1, IDM_NOPENMESSAGE, IDM_NCLEARMESSAGE}) s.Choose(refused);
+        s.Choose(IDM_ABOUT1);
+        HWND about = WaitForDialog(s.Pid(), L"关于");
+        ASSERT_NE(about, nullptr);
+        for (const wchar_t* title : {L"另存为", L"打开", L"确认"})
+            EXPECT_EQ(VisibleTopWindow(s.Pid(), L"#32770", title), nullptr) << WideToUtf8(title);
+        ASSERT_TRUE(Press(about, IDOK));
+        ASSERT_FALSE(ReadVoiceRecord().back().ended) << "the export is still under way";
+
+        if (logoff) {
+            DWORD_PTR agreed = 0;
+            ASSERT_TRUE(SendMessageTimeoutW(s.main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &agreed));
+            ASSERT_TRUE(agreed) << "the program refused the logoff";
+            ASSERT_TRUE(SendMessageTimeoutW(s.main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, kPatienceMs, &agreed));
+            EXPECT_TRUE(s.settings.Exists()) << "the logoff saved the settings";
+        } else {
+            s.Choose(IDM_STOPSPEAK1);
+            EXPECT_TRUE(WaitUntil([] { return ReadVoiceRecord().back().ended; }, kPatienceMs)) << "the voice went on";
+        }
+        EXPECT_TRUE(WaitUntil([&] { return FilesIn(dir) == before; }, kPatienceMs)) << "a file stayed, logoff " << logoff;
+        EXPECT_TRUE(ReadAll(wav) == old) << "the old file changed, logoff " << logoff;
+    }
 }
 
 // A full disk costs no file: a save and an export, each too big for the space left, over an

@@ -3,7 +3,6 @@
 // voice, rate and volume, and which object said it. It can be told to refuse operations.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -36,8 +35,8 @@ public:
     // "Description <voice>" refuses one voice's name.
     std::set<std::string> failing;
 
-    // Runs inside every WaitUntilDone, as whatever happens while a caller waits for speech.
-    std::function<void()> duringWait;
+    // While set, every voice object answers Done with false: its speech goes on.
+    bool speaking = false;
 
     // Every operation as "#<object> <operation> <argument>", e.g. "#2 SetRate -3"; objects are
     // numbered from 1 in creation order ("#0" for token reads and file streams). Creation and
