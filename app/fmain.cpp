@@ -69,8 +69,7 @@ void TFmain::SpeakFriend(const std::string& ansiText) { SpeakWithProfile(friends
 
 // Stopping speech stops the export's too: it ends as a failure, leaving no cut-off file.
 void TFmain::StopSpeak1Click() {
-    wavExport_.Cancel();
-    ShowExportState();
+    CancelExport();
     StopSpeaking(own_, friends_);
 }
 
@@ -147,6 +146,20 @@ void TFmain::NOpenMessageClick() { OpenLogFile(OpenDialog1, services_.files, ser
 void TFmain::NClearMessageClick() { ClearLog(services_.boxes, services_.logDocument); }
 void TFmain::NSaveMessageClick() { SaveLogFile(SaveDialog1, services_.files, services_.logDocument, FPlainText); }
 
+// The window shows the export's state once a step has started or ended it, failed steps
+// included; the timer's steps that find the voice still speaking change nothing.
+template <typename F>
+void TFmain::AlteringExport(F step) {
+    const bool was = wavExport_.Running();
+    try {
+        step();
+    } catch (...) {
+        if (wavExport_.Running() != was) ShowExportState();
+        throw;
+    }
+    if (wavExport_.Running() != was) ShowExportState();
+}
+
 // The export only starts here; TimerWav completes it, so the window goes on answering
 // (painting, the tray icon, the end of the session) however long the voice speaks.
 void TFmain::ExportMessageToWav1Click() {
@@ -164,24 +177,12 @@ void TFmain::ExportMessageToWav1Click() {
                               services_.codePage.AnsiToUtf16(Application.Title), SaveDialogWav, text))
             return;
     }
-    try {
-        wavExport_.Start(SaveDialogWav.FileName, text);
-    } catch (...) {
-        ShowExportState();
-        throw;
-    }
-    ShowExportState();
+    AlteringExport([&] { wavExport_.Start(SaveDialogWav.FileName, text); });
 }
 
-void TFmain::TimerWavTimer() {
-    try {
-        if (wavExport_.Poll()) return;
-    } catch (...) {
-        ShowExportState();
-        throw;
-    }
-    ShowExportState();
-}
+void TFmain::TimerWavTimer() { AlteringExport([&] { wavExport_.Poll(); }); }
+
+void TFmain::CancelExport() { AlteringExport([&] { wavExport_.Cancel(); }); }
 
 // The export's timer runs, and the commands it rules out are greyed, exactly while it runs:
 // opening or clearing the log (the export speaks what the log held when it began) and a

@@ -205,6 +205,9 @@ private:
     TStoredSettings CurrentSettings() const;
     std::string ProgramFolder();
     void ShowExportState();
+    void CancelExport();
+    template <typename F>
+    void AlteringExport(F step);
 
     TFmainServices services_;
     // The settings file could not be reached at start: that was said then, not again at exit.

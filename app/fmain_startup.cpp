@@ -112,8 +112,7 @@ void TFmain::SaveSettings() {
 void TFmain::FormDestroy() {
     // An export still running at exit leaves no cut-off file, and its voice goes before the
     // carried voices it may speak with are removed.
-    wavExport_.Cancel();
-    ShowExportState();
+    CancelExport();
     TrayIcon1.SetVisible(false);
     RemoveCarriedVoices(services_.registry, services_.osVersion.MajorVersion(), ProgramFolder());
     SaveSettings();
@@ -122,7 +121,6 @@ void TFmain::FormDestroy() {
 // The process may be ended as soon as this returns: an unfinished export is removed first.
 void TFmain::WMEndSession(bool ending) {
     if (!ending) return;
-    wavExport_.Cancel();
-    ShowExportState();
+    CancelExport();
     SaveSettings();
 }
