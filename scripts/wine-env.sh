@@ -1,6 +1,8 @@
 # Sourced, not run: the environment every Wine run of Sonvira's build uses.
 # A prefix of the build's own keeps tests away from the user's ~/.wine.
 _root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# A test that ctest gave a desktop of its own runs there.
+. "$_root/scripts/use-desktop.sh"
 export WINEPREFIX="${SONVIRA_WINEPREFIX:-${SONVIRA_BUILD:-$_root/build}/wineprefix10}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"

@@ -4,7 +4,6 @@
 # code alone proves nothing: the XML report must exist and count at least one test.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-. "$root/scripts/use-desktop.sh"
 . "$root/scripts/wine-env.sh"
 exe="$1"; shift
 [ -f "$exe" ] || { echo "wine-gtest: $exe was not built"; exit 1; }

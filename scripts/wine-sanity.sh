@@ -3,7 +3,6 @@
 # prints a line only it can print, which a silently failing Wine never does.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-. "$root/scripts/use-desktop.sh"
 . "$root/scripts/wine-env.sh"
 log="$(mktemp)"
 wine "$1" </dev/null >"$log" 2>&1
