@@ -42,9 +42,11 @@ for dir in "$root" "$build"; do
   mkdir -p "$WINE_ROOT$dir"
   mount --bind "$dir" "$WINE_ROOT$dir"
 done
-# The displays' sockets are the host's: display numbers are shared with every other session.
+# The displays' sockets lie in a folder of the session's own, so display numbers never meet
+# another session's and nothing of them outlives the session; the displays listen nowhere
+# else (-nolisten local: no abstract socket, which all sessions would share).
 mkdir -p /tmp/.X11-unix "$WINE_ROOT/tmp/.X11-unix"
-chmod 1777 /tmp/.X11-unix
+mount -t tmpfs -o mode=1777 tmpfs /tmp/.X11-unix
 mount --bind /tmp/.X11-unix "$WINE_ROOT/tmp/.X11-unix"
 set +e
 
@@ -59,19 +61,21 @@ export XAUTHORITY="$build/.Xauthority"
 : >"$XAUTHORITY"
 cookie=$(mcookie)
 
-# Starts a virtual display on the first number no other session holds and prints the number
-# once the display takes clients. Numbers start high, clear of a desktop's own :0.
+# Starts a virtual display and sets `display` to its number once it takes clients. The lock
+# files stay the host's: a number whose lock another session holds is passed over (the display
+# gives up at once), while one left by a killed session is taken over.
+xvfbs=()
 start_display() {
   local n pid waited
-  for n in $(seq 110 299); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+  for ((n = ${display:-99} + 1; n < 300; n++)); do
     xauth -f "$XAUTHORITY" add ":$n" MIT-MAGIC-COOKIE-1 "$cookie"
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -auth "$XAUTHORITY" </dev/null >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -nolisten local -auth "$XAUTHORITY" </dev/null >/dev/null 2>&1 &
     pid=$!
-    # Up when its socket is there; a display that died (another session took the number
-    # first) gives way to the next number.
     for waited in $(seq 1 600); do
-      if [ -S "/tmp/.X11-unix/X$n" ]; then echo "$n"; return 0; fi
+      if [ -S "/tmp/.X11-unix/X$n" ]; then
+        display=$n xvfbs+=("$pid")
+        return 0
+      fi
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.1
     done
@@ -104,7 +108,8 @@ boot_desktop() {
 desktops=${SONVIRA_DESKTOPS:-1}
 boots=()
 for ((d = 0; d < desktops; d++)); do
-  n=$(start_display) || exit 1
+  start_display || exit 1
+  n=$display
   if [ "$d" -eq 0 ]; then prefix=$WINEPREFIX record="$build/voice-record.txt"
   else prefix="$WINEPREFIX-$d" record="$build/voice-record-$d.txt"; fi
   export "SONVIRA_DESKTOP_${d}_DISPLAY=:$n" "SONVIRA_DESKTOP_${d}_PREFIX=$prefix"
@@ -122,4 +127,7 @@ for ((d = 0; d < desktops; d++)); do
   var="SONVIRA_DESKTOP_${d}_PREFIX"
   WINEPREFIX="${!var}" wineserver -k 2>/dev/null
 done
+# Ended, not killed with the namespace: a display takes its lock file along only then.
+kill "${xvfbs[@]}" 2>/dev/null
+wait "${xvfbs[@]}" 2>/dev/null
 exit $rc
