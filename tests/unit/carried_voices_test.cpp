@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "speech/carried_voices.h"
-#include "support/fake_registry.h"
+#include "common/fake_registry.h"
 
 namespace {
 

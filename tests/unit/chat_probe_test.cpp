@@ -8,79 +8,10 @@
 #include <vector>
 
 #include "capture/chat_probe.h"
+#include "common/chat_windows.h"
 #include "support/iconv_codepage.h"
 
 namespace {
-
-// A window tree in the shape the probe walks, with controls that answer WM_GETTEXT the way
-// the test says, and a record of what the probe asked.
-class FakeChatWindows : public IChatWindows {
-public:
-    struct Window {
-        std::string cls;
-        std::string title;
-        std::vector<WindowRef> children;
-        std::string text;           // what a text request copies out
-        bool answerLength = true;   // false: the size request gets no answer in time
-        bool answerRead = true;     // false: the read request gets no answer in time
-        bool reportedSet = false;   // true: the size request answers `reported`
-        std::size_t reported = 0;
-    };
-
-    WindowRef Add(WindowRef parent, const std::string& cls, const std::string& title = {}) {
-        WindowRef id = next_++;
-        windows_[id].cls = cls;
-        windows_[id].title = title;
-        if (parent) windows_[parent].children.push_back(id);
-        return id;
-    }
-    Window& At(WindowRef w) { return windows_.at(w); }
-
-    WindowRef front = 0;
-    bool cutTitles = true;  // GetWindowTextA's 255-byte buffer keeps 254 bytes
-    int findCalls = 0;
-    int lengthCalls = 0;
-    int readCalls = 0;
-    std::size_t readLength = 0;
-
-    WindowRef Foreground() override { return front; }
-    std::string Title(WindowRef w) override {
-        auto it = windows_.find(w);
-        if (it == windows_.end()) return {};
-        std::string t = it->second.title;
-        if (cutTitles && t.size() > 254) t.resize(254);
-        return t;
-    }
-    WindowRef FindChild(WindowRef parent, const char* cls) override {
-        ++findCalls;
-        auto it = windows_.find(parent);
-        if (it == windows_.end()) return 0;
-        for (WindowRef c : it->second.children)
-            if (windows_.at(c).cls == cls) return c;
-        return 0;
-    }
-    bool QueryTextLength(WindowRef control, std::size_t& length) override {
-        ++lengthCalls;
-        Window& w = windows_.at(control);
-        if (!w.answerLength) return false;
-        length = w.reportedSet ? w.reported : w.text.size();
-        return true;
-    }
-    bool ReadText(WindowRef control, std::size_t length, std::string& out) override {
-        ++readCalls;
-        readLength = length;
-        Window& w = windows_.at(control);
-        if (!w.answerRead) return false;
-        // As WM_GETTEXT with size length + 1: at most length bytes, and the text ends at a NUL.
-        std::string copied = w.text.substr(0, length);
-        out = copied.substr(0, copied.find('\0'));
-        return true;
-    }
-
-private:
-    std::map<WindowRef, Window> windows_;
-    WindowRef next_ = 0x100;
-};
 
 std::string G(const std::string& utf8) { return Utf8ToGbk(utf8); }
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "app/fmain.h"
-#include "support/form_doubles.h"
+#include "common/form_doubles.h"
 #include "support/recording_engine.h"
 #include "support/shell_doubles.h"
 

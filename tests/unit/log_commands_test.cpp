@@ -9,7 +9,7 @@
 
 #include "app/log_commands.h"
 #include "app/maker.h"
-#include "support/desk_doubles.h"
+#include "common/desk_doubles.h"
 
 namespace {
 

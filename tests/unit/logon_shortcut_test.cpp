@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/logon_shortcut.h"
-#include "support/desk_doubles.h"
-#include "support/fake_paths.h"
+#include "common/desk_doubles.h"
+#include "common/fake_paths.h"
 
 namespace {
 

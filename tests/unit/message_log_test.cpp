@@ -1,5 +1,5 @@
 // The log append rules against an in-memory log that behaves as a rich edit does where the
-// rules depend on it (support/memory_log.h).
+// rules depend on it (common/memory_log.h).
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -8,7 +8,7 @@
 
 #include "app/message_log.h"
 #include "base/text.h"
-#include "support/memory_log.h"
+#include "common/memory_log.h"
 
 namespace {
 

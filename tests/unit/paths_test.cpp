@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "app/paths.h"
-#include "support/fake_paths.h"
+#include "common/fake_paths.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/settings.h"
-#include "support/memory_profile.h"
+#include "common/memory_profile.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "app/fmain.h"
 #include "speech/voice_profiles.h"
-#include "support/form_doubles.h"
+#include "common/form_doubles.h"
 #include "support/recording_engine.h"
 #include "ui/application.h"
 

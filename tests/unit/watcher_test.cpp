@@ -16,9 +16,9 @@
 #include "app/message_log.h"
 #include "base/text.h"
 #include "capture/watcher.h"
-#include "support/form_doubles.h"
+#include "common/form_doubles.h"
 #include "support/iconv_codepage.h"
-#include "support/memory_log.h"
+#include "common/memory_log.h"
 #include "support/recording_engine.h"
 
 namespace {

@@ -9,10 +9,10 @@
 
 #include "app/fmain.h"
 #include "speech/wav_export.h"
-#include "support/desk_doubles.h"
-#include "support/form_doubles.h"
+#include "common/desk_doubles.h"
+#include "common/form_doubles.h"
 #include "support/iconv_codepage.h"
-#include "support/memory_log.h"
+#include "common/memory_log.h"
 #include "support/recording_engine.h"
 
 namespace {

@@ -18,12 +18,13 @@
 
 #include "app/fmain.h"
 #include "app/fmain_win.h"
+#include "common/chat_windows.h"
+#include "common/memory_log.h"
 #include "res/resource.h"
 #include "speech/sapi_engine_win.h"
 #include "support/desktop.h"
 #include "support/process.h"
 #include "support/voice_record.h"
-#include "tests/unit/support/memory_log.h"
 #include "ui/application.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
@@ -271,42 +272,22 @@ TEST_F(StoredMainWindowTest, EitherRunAtLogonItemTicksOrUnticksBothMenusAndTheSh
     EXPECT_TRUE(errors_.empty() || errors_.front().rfind("0x", 0) == 0) << "only the engine may complain";
 }
 
-// The same logic on the real speech engine with the test voices: a tick that starts a very long
-// message returns while the voice is still speaking it, and "停止朗读" silences it at once. The
-// chat window is a double here: Wine cannot hand a megabyte of transcript from one process to
-// another, a messenger on Windows can. Here one chat window is in front, with a friend's
-// message of the given body.
-class OneChat : public IChatWindows {
-public:
-    explicit OneChat(const std::string& body) : transcript_(WideToAnsi(L"小鱼  12:00:00") + "\r\n" + body + "\r\n") {}
-    WindowRef Foreground() override { return 1; }
-    std::string Title(WindowRef) override { return WideToAnsi(L"与 小鱼 交谈中"); }
-    WindowRef FindChild(WindowRef parent, const char*) override { return parent + 1; }
-    bool QueryTextLength(WindowRef, std::size_t& length) override {
-        length = transcript_.size();
-        return true;
-    }
-    bool ReadText(WindowRef, std::size_t, std::string& out) override {
-        out = transcript_;
-        return true;
-    }
-
-private:
-    std::string transcript_;
-};
-
 double Ms(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER f;
     QueryPerformanceFrequency(&f);
     return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
 }
 
+// The same logic on the real speech engine with the test voices: a tick that starts a very long
+// message returns while the voice is still speaking it, and "停止朗读" silences it at once. The
+// chat window is a double here: Wine cannot hand a megabyte of transcript from one process to
+// another, a messenger on Windows can.
 TEST(FmainSpeech, AMegabyteMessageDoesNotHoldUpTheTickAndStopSilencesItAtOnce) {
     ScopedCom com;
     ASSERT_TRUE(ClearVoiceRecord());
     std::string body;
     while (body.size() < (1u << 20)) body += WideToAnsi(L"一句很长的话，");
-    OneChat chat(body);
+    OneChatInFront chat(WideToAnsi(L"与 小鱼 交谈中"), WideToAnsi(L"小鱼  12:00:00") + "\r\n" + body + "\r\n");
     Win32CodePage codePage;
     auto engine = CreateSapiEngine();
     MemoryLog log;

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "app/fmain.h"
-#include "support/form_doubles.h"
+#include "common/form_doubles.h"
 #include "support/iconv_codepage.h"
 #include "tools/tick_bench/chat_history.h"
 

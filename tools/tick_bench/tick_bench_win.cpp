@@ -27,7 +27,7 @@
 
 #include "app/fmain.h"
 #include "capture/chat_windows_win.h"
-#include "support/form_doubles.h"
+#include "common/form_doubles.h"
 #include "support/standin.h"
 #include "tools/tick_bench/chat_history.h"
 #include "win/codepage_win.h"

@@ -1,6 +1,7 @@
 // Doubles of the log's document side and of the platform services the log commands, the WAV
 // export and the logon shortcut use: files kept in memory, scripted dialogs and message
-// boxes that write down what they were asked, and a shell that records its requests.
+// boxes that write down what they were asked, and a shell that records its requests; and
+// quiet ones for tests that use none of them.
 #pragma once
 
 #include <map>
@@ -135,4 +136,33 @@ struct RecordingShell : IShell {
         saved[linkPath] = s.target + "\n" + s.arguments + "\n" + s.workingDirectory + "\n" + s.description;
         if (existing) existing->insert(linkPath);
     }
+};
+
+// A log document that holds nothing and can be neither saved nor loaded.
+struct EmptyDocument : ILogDocument {
+    void Clear() override {}
+    std::string Text() override { return {}; }
+    std::string SelectedText() override { return {}; }
+    bool Save(LogFormat, std::string&) override { return false; }
+    bool Load(const std::string&, LogFormat) override { return false; }
+};
+
+// No file opens and none can be made.
+struct NoFiles : IFiles {
+    std::string ReadAll(const std::string& path) override { throw FileError(FileOpenErrorMessage(path, "")); }
+    void WriteAll(const std::string& path, const std::string&) override {
+        throw FileError(FileCreateErrorMessage(path, ""));
+    }
+    bool Delete(const std::string&) override { return false; }
+};
+
+// Every box is answered OK.
+struct OkBoxes : IMessageBoxes {
+    int Show(Owner, const std::u16string&, const std::u16string&, unsigned) override { return kIdOk; }
+};
+
+// A shell that does nothing.
+struct IdleShell : IShell {
+    void Execute(const std::string&, const std::string&, const std::string&, const std::string&, int) override {}
+    void SaveShortcut(const ShortcutSpec&, const std::string&) override {}
 };
