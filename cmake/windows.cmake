@@ -37,16 +37,23 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 # One program per test file, so that ctest reports each area on its own line.
+# Their support includes as "support/..." (tests/win/support) and "common/..." (tests/common,
+# the doubles the native tests use too).
 file(GLOB WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
+list(FILTER WIN_TEST_SUPPORT EXCLUDE REGEX "/test_main\\.cpp$")
 add_library(sonvira_win_test_support STATIC ${WIN_TEST_SUPPORT})
 target_link_libraries(sonvira_win_test_support PUBLIC sonvira_win GTest::gtest)
-target_include_directories(sonvira_win_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/win)
+target_include_directories(sonvira_win_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/win ${CMAKE_SOURCE_DIR}/tests)
+# Their one main, which loads the common controls and the rich edit once per program; an
+# object, not part of the library, so a program never gets two mains or none.
+add_library(sonvira_win_test_main OBJECT ${CMAKE_SOURCE_DIR}/tests/win/support/test_main.cpp)
+target_link_libraries(sonvira_win_test_main PRIVATE GTest::gtest)
 foreach(kind win e2e)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${kind}/*_test.cpp)
   foreach(t ${tests})
     get_filename_component(name ${t} NAME_WE)
     add_executable(${kind}_${name} ${t})
-    target_link_libraries(${kind}_${name} PRIVATE sonvira_win_test_support GTest::gtest_main)
+    target_link_libraries(${kind}_${name} PRIVATE sonvira_win_test_support sonvira_win_test_main)
     set_target_properties(${kind}_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   endforeach()
 endforeach()

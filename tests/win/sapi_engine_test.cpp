@@ -423,75 +423,63 @@ TEST_F(SapiEngineTest, ANewMessageCutsOffOnlyItsOwnProfile) {
 // The real main window over the real engine: a change handler reaches the engine, and an
 // error of a handler reaches the application's default handler while the window goes on.
 TEST_F(SapiEngineTest, HandlersOfTheRealWindowReachTheEngineAndTheDefaultHandler) {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    HMODULE richEdit = LoadLibraryW(L"riched20.dll");
-    {
-        MainWindow window(*engine_);
-        ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), false));
-        EXPECT_TRUE(errors_.empty()) << errors_.at(0);
-        HWND combo = FindControl(window.Handle(), IDC_CBVOICE);
-        EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), LRESULT(RawVoices().size()));
+    MainWindow window(*engine_);
+    ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), false));
+    EXPECT_TRUE(errors_.empty()) << errors_.at(0);
+    HWND combo = FindControl(window.Handle(), IDC_CBVOICE);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), LRESULT(RawVoices().size()));
 
-        // The user picks a voice and drags the rate bar: the page hands the scroll to the
-        // main window, and the voice object then speaks with that voice at that rate.
-        Profiles::Select(window.Form().CBVoice, kBassVoice);
-        window.Form().CBVoiceChange();
-        HWND track = FindControl(window.Handle(), IDC_TRATE);
-        ASSERT_NE(track, nullptr);
-        SendMessageW(track, TBM_SETPOS, TRUE, 3);
-        SendMessageW(GetParent(track), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 3), reinterpret_cast<LPARAM>(track));
-        EXPECT_EQ(window.Form().LRate.Caption(), "3");
-        window.Form().SpVoice.Speak("x");
-        window.Form().SpVoice.WaitUntilDone();
-        VoiceRecord r = ReadVoiceRecord();
-        ASSERT_EQ(r.size(), 1u);
-        EXPECT_EQ(r[0].voice, kBassVoice);
-        EXPECT_EQ(r[0].rate, 3);
+    // The user picks a voice and drags the rate bar: the page hands the scroll to the
+    // main window, and the voice object then speaks with that voice at that rate.
+    Profiles::Select(window.Form().CBVoice, kBassVoice);
+    window.Form().CBVoiceChange();
+    HWND track = FindControl(window.Handle(), IDC_TRATE);
+    ASSERT_NE(track, nullptr);
+    SendMessageW(track, TBM_SETPOS, TRUE, 3);
+    SendMessageW(GetParent(track), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 3), reinterpret_cast<LPARAM>(track));
+    EXPECT_EQ(window.Form().LRate.Caption(), "3");
+    window.Form().SpVoice.Speak("x");
+    window.Form().SpVoice.WaitUntilDone();
+    VoiceRecord r = ReadVoiceRecord();
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].voice, kBassVoice);
+    EXPECT_EQ(r[0].rate, 3);
 
-        // A text that names no voice: the default handler, and the window still answers.
-        window.Form().CBVoice.UserEdited("no such voice");
-        ASSERT_EQ(errors_.size(), 1u);
-        EXPECT_EQ(errors_[0], "No voice is selected");
-        EXPECT_TRUE(IsWindow(window.Handle()));
-        EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), window.Form().CBVoice.Count());
-    }
-    if (richEdit) FreeLibrary(richEdit);
+    // A text that names no voice: the default handler, and the window still answers.
+    window.Form().CBVoice.UserEdited("no such voice");
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(errors_[0], "No voice is selected");
+    EXPECT_TRUE(IsWindow(window.Handle()));
+    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), window.Form().CBVoice.Count());
 }
 
 // The bars of the options page draw their thumbs where their positions are, also a bar
 // whose position never changed since its range was set (rate 0 of -10..10: the middle).
 TEST_F(SapiEngineTest, TheOptionBarsShowTheirPositions) {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    HMODULE richEdit = LoadLibraryW(L"riched20.dll");
-    {
-        MainWindow window(*engine_);
-        ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), false));
-        struct Bar {
-            int id;
-            const TTrackBar& bar;
-        } bars[] = {{IDC_TRATE, window.Form().TRate},
-                    {IDC_TRATE1, window.Form().TRate1},
-                    {IDC_TVOLUME, window.Form().TVolume},
-                    {IDC_TVOLUME1, window.Form().TVolume1}};
-        for (const auto& b : bars) {
-            SCOPED_TRACE(b.id);
-            HWND h = FindControl(window.Handle(), b.id);
-            ASSERT_NE(h, nullptr);
-            EXPECT_EQ(SendMessageW(h, TBM_GETPOS, 0, 0), b.bar.Position());
-            EXPECT_EQ(SendMessageW(h, TBM_GETRANGEMIN, 0, 0), b.bar.Min());
-            EXPECT_EQ(SendMessageW(h, TBM_GETRANGEMAX, 0, 0), b.bar.Max());
-            RECT channel = {}, thumb = {};
-            SendMessageW(h, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
-            SendMessageW(h, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-            double share = double(b.bar.Position() - b.bar.Min()) / (b.bar.Max() - b.bar.Min());
-            double expected = channel.left + share * (channel.right - channel.left);
-            double centre = (thumb.left + thumb.right) / 2.0;
-            EXPECT_NEAR(centre, expected, (thumb.right - thumb.left) / 2.0 + 2);
-        }
+    MainWindow window(*engine_);
+    ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), false));
+    struct Bar {
+        int id;
+        const TTrackBar& bar;
+    } bars[] = {{IDC_TRATE, window.Form().TRate},
+                {IDC_TRATE1, window.Form().TRate1},
+                {IDC_TVOLUME, window.Form().TVolume},
+                {IDC_TVOLUME1, window.Form().TVolume1}};
+    for (const auto& b : bars) {
+        SCOPED_TRACE(b.id);
+        HWND h = FindControl(window.Handle(), b.id);
+        ASSERT_NE(h, nullptr);
+        EXPECT_EQ(SendMessageW(h, TBM_GETPOS, 0, 0), b.bar.Position());
+        EXPECT_EQ(SendMessageW(h, TBM_GETRANGEMIN, 0, 0), b.bar.Min());
+        EXPECT_EQ(SendMessageW(h, TBM_GETRANGEMAX, 0, 0), b.bar.Max());
+        RECT channel = {}, thumb = {};
+        SendMessageW(h, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+        SendMessageW(h, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+        double share = double(b.bar.Position() - b.bar.Min()) / (b.bar.Max() - b.bar.Min());
+        double expected = channel.left + share * (channel.right - channel.left);
+        double centre = (thumb.left + thumb.right) / 2.0;
+        EXPECT_NEAR(centre, expected, (thumb.right - thumb.left) / 2.0 + 2);
     }
-    if (richEdit) FreeLibrary(richEdit);
 }
 
 }  // namespace

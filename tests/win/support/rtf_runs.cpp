@@ -118,7 +118,6 @@ std::vector<ColourRun> TextRuns(const Rtf& rtf, const std::string& text) {
 }
 
 LogHost::LogHost(bool withFont) {
-    if (!LoadLibraryW(L"riched20.dll")) return;
     top_ = CreateWindowExW(0, L"STATIC", L"log host", WS_OVERLAPPEDWINDOW, 0, 0, 305, 546, nullptr, nullptr, nullptr,
                            nullptr);
     if (!top_) return;
