@@ -69,14 +69,12 @@ void MeasureAt144() {
     HDC screen = GetDC(nullptr);
     ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 144);
     ReleaseDC(nullptr, screen);
-    ChildProcess sonvira(SonviraExe(), L"");
-    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
-    ASSERT_NE(main, nullptr);
-    HWND log = WaitForControl(main, IDC_RICHEDIT1);
-    ASSERT_NE(log, nullptr);
     // Start-up's engine complaints, if any, go first; then the window comes out of the tray
     // on its options tab, as "选项设置" brings it.
-    WaitForStartUp(main, sonvira.Id());
+    RunningSonvira sonvira;
+    HWND main = sonvira.Main(), log = sonvira.LogControl();
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(log, nullptr);
     PostMessageW(main, WM_COMMAND, IDM_NITEMOPTIONS, 0);
     ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, kPatienceMs));
 

@@ -65,10 +65,8 @@ bool RemoteDefaultFormat(HWND edit, DWORD pid, CHARFORMAT2W& format) {
 }
 
 TEST(MainJob, LogIsAWrappingEditableRichEditInTahomaWithRoomForAWholeSession) {
-    ChildProcess sonvira(SonviraExe(), L"");
-    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
-    ASSERT_NE(main, nullptr);
-    HWND log = WaitForControl(main, IDC_RICHEDIT1);
+    RunningSonvira sonvira;
+    HWND log = sonvira.LogControl();
     ASSERT_NE(log, nullptr);
     wchar_t cls[32] = {};
     GetClassNameW(log, cls, 32);
@@ -95,11 +93,8 @@ TEST(MainJob, LogIsAWrappingEditableRichEditInTahomaWithRoomForAWholeSession) {
 }
 
 TEST(MainJob, MessagesFromTheChatInFrontAreLoggedOnceEachInOrder) {
-    ChildProcess sonvira(SonviraExe(), L"");
-    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
-    ASSERT_NE(main, nullptr);
-    WaitForStartUp(main, sonvira.Id());
-    HWND log = FindControl(main, IDC_RICHEDIT1);
+    RunningSonvira sonvira;
+    HWND log = sonvira.LogControl();
     ASSERT_NE(log, nullptr);
     ASSERT_EQ(WindowTextW(log), L"") << "the log starts empty";
 

@@ -44,11 +44,11 @@ void ExpectOnlyEngineErrors(const std::vector<std::wstring>& texts) {
 }
 
 TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
-    ChildProcess sonvira(SonviraExe(), L"");
-    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+    RunningSonvira sonvira;
+    HWND main = sonvira.Main();
     ASSERT_NE(main, nullptr);
-    // An engine that cannot take a voice or rate makes start-up report it once; say OK.
-    ExpectOnlyEngineErrors(WaitForStartUp(main, sonvira.Id()));
+    // An engine that cannot take a voice or rate makes start-up report it once; said OK to.
+    ExpectOnlyEngineErrors(sonvira.StartUpBoxes());
     // Out of the tray, as the tray menu's "查看消息" brings it: on the log tab.
     PostMessageW(main, WM_COMMAND, IDM_OPEN1, 0);
     ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, kPatienceMs));
@@ -129,11 +129,10 @@ TEST(OptionsTab, ShowsTheEnginesVoicesAndKeepsLabelsInStepWithTheBars) {
 // where the friend's begins, so neither covers the other, and the right column stays inside
 // the box. Positions relative to each other hold at any DPI.
 TEST(OptionsTab, ReadingOptionsSitSideBySideInsideTheirGroupBox) {
-    ChildProcess sonvira(SonviraExe(), L"");
-    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
-    ASSERT_NE(main, nullptr);
     // Measured as a person sees them: start-up over, the window out of the tray and placed.
-    WaitForStartUp(main, sonvira.Id());
+    RunningSonvira sonvira;
+    HWND main = sonvira.Main();
+    ASSERT_NE(main, nullptr);
     PostMessageW(main, WM_COMMAND, IDM_OPEN1, 0);
     ASSERT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, kPatienceMs));
     HWND myName = FindControl(main, IDC_CBMYNAME);

@@ -49,11 +49,11 @@ std::wstring Spoken(const VoiceUtterance& u) {
 TEST(Speech, EachMessageIsSaidOnceAsTheReadingOptionsAskWithItsProfilesVoice) {
     ASSERT_FALSE(VoiceRecordPath().empty()) << "the test voices are not installed";
     ASSERT_TRUE(ClearVoiceRecord());
-    ChildProcess sonvira(SonviraExe(), L"");
-    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+    RunningSonvira sonvira;
+    HWND main = sonvira.Main();
     ASSERT_NE(main, nullptr);
     // With voices that speak, start-up has nothing to report.
-    const std::vector<std::wstring> boxes = WaitForStartUp(main, sonvira.Id());
+    const std::vector<std::wstring> boxes = sonvira.StartUpBoxes();
     EXPECT_TRUE(boxes.empty()) << "start-up showed a box: " << WideToUtf8(boxes.front());
 
     // The options tab, as a user sets it: a voice, rate and volume for each kind of message.

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/fmain_win.h"
@@ -74,7 +75,7 @@ bool Drag(HWND main, DWORD pid, int trackId, int labelId, int position) {
 
 // What Windows does at logoff to a process that agrees to it: every top-level window is asked,
 // then told the session ends, then the process is ended without running its exit code.
-void LogOff(ChildProcess& process) {
+void LogOff(RunningSonvira& process) {
     std::vector<HWND> windows;
     for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
         DWORD pid = 0;
@@ -95,9 +96,8 @@ void LogOff(ChildProcess& process) {
 }
 
 TEST(Startup, MainWindowComesUpWithItsTabs) {
-    SettingsFile settings;
-    ChildProcess sonvira(SonviraExe(), L"");
-    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+    RunningSonvira sonvira;
+    HWND main = sonvira.Main();
     ASSERT_NE(main, nullptr) << "no TFmain window appeared";
     HWND tabs = WaitForControl(main, IDC_PAGECONTROL);
     ASSERT_NE(tabs, nullptr);
@@ -111,11 +111,11 @@ TEST(Startup, MainWindowComesUpWithItsTabs) {
 }
 
 TEST(Startup, AFirstRunWritesItsKeysAtExitAndASecondStartEndsAtOnce) {
-    SettingsFile settings;
-    ChildProcess first(SonviraExe(), L"");
-    HWND main = WaitForTopWindow(first.Id(), L"TFmain", L"Sonvira");
+    RunningSonvira first;
+    const SettingsFile& settings = first.Settings();
+    HWND main = first.Main();
     ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(WaitForStartUp(main, first.Id()).empty()) << "start-up reported an error";
+    EXPECT_TRUE(first.StartUpBoxes().empty()) << "start-up reported an error";
     EXPECT_FALSE(IsWindowVisible(main)) << "every start is hidden in the tray";
     EXPECT_FALSE(settings.Exists()) << "start-up writes nothing";
 
@@ -144,22 +144,18 @@ TEST(Startup, OfTwoStartsAtTheSameMomentOneGoesOn) {
         ChildProcess a(SonviraExe(), L""), b(SonviraExe(), L"");
         ASSERT_TRUE(WaitUntil([&] { return !a.Running() || !b.Running(); }, kPatienceMs))
             << "trial " << trial << ": both starts still run after " << kPatienceMs << " ms";
-        ChildProcess& winner = a.Running() ? a : b;
-        HWND main = WaitForTopWindow(winner.Id(), L"TFmain", L"Sonvira");
-        ASSERT_NE(main, nullptr) << "trial " << trial << ": the start that went on shows no window";
-        WaitForStartUp(main, winner.Id());
+        RunningSonvira winner(std::move(a.Running() ? a : b), SonviraExe());
+        ASSERT_NE(winner.Main(), nullptr) << "trial " << trial << ": the start that went on shows no window";
         EXPECT_TRUE(winner.Running() && SonviraWindows() == 1) << "trial " << trial;
     }
 }
 
 TEST(Startup, StoredSettingsShowAndALogoffSavesWhatTheUserChanged) {
-    SettingsFile settings;
-    settings.Write("[other]\r\nRate=3\r\n[set]\r\nRate=0x0A\r\nVolume=30\r\nEngine=7\r\nVolume1=-5\r\ncbme=0\r\n"
-                   "cbfriend=yes\r\nshowtime=0\r\n");
-    ChildProcess sonvira(SonviraExe(), L"");
-    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+    RunningSonvira sonvira(SonviraExe(),
+                           "[other]\r\nRate=3\r\n[set]\r\nRate=0x0A\r\nVolume=30\r\nEngine=7\r\nVolume1=-5\r\n"
+                           "cbme=0\r\ncbfriend=yes\r\nshowtime=0\r\n");
+    HWND main = sonvira.Main();
     ASSERT_NE(main, nullptr);
-    WaitForStartUp(main, sonvira.Id());
     ASSERT_NE(WaitForControl(main, IDC_TRATE), nullptr);
     EXPECT_EQ(Position(main, IDC_TRATE), 10);
     EXPECT_EQ(WindowTextW(FindControl(main, IDC_LRATE)), L"10");
@@ -186,7 +182,7 @@ TEST(Startup, StoredSettingsShowAndALogoffSavesWhatTheUserChanged) {
     ASSERT_TRUE(Drag(main, sonvira.Id(), IDC_TRATE1, IDC_LRATE1, -7));
     ASSERT_TRUE(Checked(main, IDC_CBME));
     LogOff(sonvira);
-    EXPECT_EQ(settings.Bytes(),
+    EXPECT_EQ(sonvira.Settings().Bytes(),
               "[other]\r\nRate=3\r\n[set]\r\nRate=10\r\nVolume=30\r\nEngine=0\r\nVolume1=0\r\ncbme=1\r\n"
               "cbfriend=1\r\nshowtime=0\r\nRate1=-7\r\nEngine1=0\r\ncbmyname=1\r\ncbfriendsname=1\r\n"
               "EngineName=Sonvira Test Alto\r\nEngineName1=Sonvira Test Alto\r\n");
@@ -205,10 +201,10 @@ TEST(Startup, ASettingsFolderThatCannotBeMadeIsToldOnceAndTheProgramStillSpeaks)
     } blocker{folder};
     const std::wstring error = L"Unable to create folder " + folder;
 
-    ChildProcess sonvira(SonviraExe(), L"");
-    HWND main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
+    RunningSonvira sonvira;
+    HWND main = sonvira.Main();
     ASSERT_NE(main, nullptr);
-    EXPECT_EQ(WaitForStartUp(main, sonvira.Id()), std::vector<std::wstring>({error}));
+    EXPECT_EQ(sonvira.StartUpBoxes(), std::vector<std::wstring>({error}));
     EXPECT_TRUE(WaitUntil([main] { return IsWindowVisible(main) != FALSE; }, kPatienceMs)) << "the window opens visibly";
     EXPECT_NE(SayFromChat("settings gone"), L"") << "the message was not said";
 
@@ -265,8 +261,8 @@ TEST(Startup, UnderEachCodePageInAFolderNamedInItItStartsKeepsItsSettingsAndSpea
         ASSERT_TRUE(started && WaitUntil(shown, kPatienceMs)) << "no main window appeared";
         DWORD pid = 0;
         GetWindowThreadProcessId(main, &pid);
-        ChildProcess sonvira = ChildProcess::Adopt(pid);
-        EXPECT_TRUE(WaitForStartUp(main, pid).empty()) << "start-up reported an error";
+        RunningSonvira sonvira(ChildProcess::Adopt(pid), exe);
+        EXPECT_TRUE(sonvira.StartUpBoxes().empty()) << "start-up reported an error";
         EXPECT_FALSE(IsWindowVisible(main)) << "it did not start in the tray";
         // The fixed "说：" (GBK bytes) is read in the program's code page, which the voice hears.
         wchar_t shuo[8] = {};
@@ -302,13 +298,6 @@ protected:
         reg::Delete(kMary);
         reg::Delete(kMike);
     }
-    // Starts sonvira.exe and waits out start-up; the error boxes it showed, if any.
-    std::vector<std::wstring> Start(ChildProcess& p, HWND& main) {
-        p = ChildProcess(SonviraExe(), L"");
-        main = WaitForTopWindow(p.Id(), L"TFmain", L"Sonvira");
-        if (!main) return {L"no window"};
-        return WaitForStartUp(main, p.Id());
-    }
     SettingsFile settings_;
 };
 
@@ -320,9 +309,9 @@ TEST_F(CarriedVoicesE2e, OnVersionFiveTheyAreListedWhileItRunsBesideAnInstalledV
     ASSERT_TRUE(reg::Put(kMike + "\\Attributes", "Vendor", "Microsoft"));
     const std::vector<std::string> foreign = reg::Values(kMike);
 
-    ChildProcess sonvira;
-    HWND main = nullptr;
-    for (const auto& box : Start(sonvira, main)) std::printf("start-up said: %s\n", WideToUtf8(box).c_str());
+    RunningSonvira sonvira;
+    for (const auto& box : sonvira.StartUpBoxes()) std::printf("start-up said: %s\n", WideToUtf8(box).c_str());
+    HWND main = sonvira.Main();
     ASSERT_NE(main, nullptr);
     ExpectCarriedTree(TCarriedVoice::Mary);
     EXPECT_EQ(reg::Values(kMike), foreign) << "the installed Mike was overwritten";
@@ -337,7 +326,8 @@ TEST_F(CarriedVoicesE2e, OnVersionFiveTheyAreListedWhileItRunsBesideAnInstalledV
     ASSERT_TRUE(reg::Exists(kMary));
     ASSERT_TRUE(reg::Put(kMary, "Stale", "1"));
     ASSERT_TRUE(reg::Put(kMary + "\\Old", "x", "y"));
-    Start(sonvira, main);
+    sonvira.Start();
+    main = sonvira.Main();
     ASSERT_NE(main, nullptr);
     ExpectCarriedTree(TCarriedVoice::Mary);
 
@@ -353,9 +343,8 @@ TEST_F(CarriedVoicesE2e, OnVersionSixTheRegistryIsLeftAlone) {
     ASSERT_TRUE(reg::Put(kMary, "VoiceData", own));
     ASSERT_TRUE(reg::Put(kMary, "Stale", "1"));
     const std::vector<std::string> before = reg::Values(kMary);
-    ChildProcess sonvira;
-    HWND main = nullptr;
-    Start(sonvira, main);
+    RunningSonvira sonvira;
+    HWND main = sonvira.Main();
     ASSERT_NE(main, nullptr);
     ExitSonvira(main);
     ASSERT_TRUE(sonvira.WaitExit(kPatienceMs));
@@ -376,18 +365,18 @@ TEST_F(CarriedVoicesE2e, AChineseProgramNameAndFolderReachTheRegistryAndItsSetti
     DeleteFileW(ini.c_str());
     {
         WineVersionFor xp(L"朗读.exe", L"winxp");
-        ChildProcess copy(exe, L"");
-        HWND main = WaitForTopWindow(copy.Id(), L"TFmain", L"Sonvira");
+        RunningSonvira copy(exe);
+        HWND main = copy.Main();
         ASSERT_NE(main, nullptr);
-        WaitForStartUp(main, copy.Id());
         const std::vector<std::string> mary = reg::Values(kMary);
         EXPECT_NE(std::find(mary.begin(), mary.end(), "VoiceData=" + WideToAnsi(folder) + "\\TTS\\mary.spd"),
                   mary.end());
         ExitSonvira(main);
         ASSERT_TRUE(copy.WaitExit(kPatienceMs));
+        // Looked at before the copy's run goes, which takes its data folder's settings along.
+        EXPECT_NE(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "no set.ini in the folder named 朗读";
     }
     EXPECT_FALSE(reg::Exists(kMary));
-    EXPECT_NE(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "no set.ini in the folder named 朗读";
     EXPECT_FALSE(settings_.Exists()) << "the copy wrote the settings of sonvira.exe";
     DeleteFileW(ini.c_str());
     RemoveDirectoryW(ini.substr(0, ini.find_last_of(L'\\')).c_str());

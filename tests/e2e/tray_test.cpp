@@ -69,10 +69,9 @@ protected:
     void SetUp() override {
         // Programs killed by earlier tests may have left their icons behind: ours is the new one.
         const std::vector<HWND> before = TrayIconWindows();
-        sonvira_ = ChildProcess(SonviraExe(), L"");
-        main_ = WaitForTopWindow(sonvira_.Id(), L"TFmain", L"Sonvira");
+        sonvira_.Start();
+        main_ = sonvira_.Main();
         ASSERT_NE(main_, nullptr);
-        WaitForStartUp(main_, sonvira_.Id());
         ASSERT_TRUE(WaitUntil(
             [&] {
                 for (HWND h : TrayIconWindows())
@@ -94,14 +93,6 @@ protected:
         ClickAt(icon_, MouseButton::Left, 2);
         ASSERT_TRUE(WaitUntil([this] { return Shown(); }, kPatienceMs));
         PumpFor(GetDoubleClickTime() + 300);
-    }
-
-    void TearDown() override {
-        // Ended as a user ends it, so that it takes its icon along.
-        if (sonvira_.Running() && main_) {
-            PostMessageW(main_, WM_COMMAND, IDM_EXIT1, 0);
-            sonvira_.WaitExit(kPatienceMs);
-        }
     }
 
     bool IconShows() const { return IsWindow(iconWindow_) && IsWindowVisible(iconWindow_); }
@@ -128,7 +119,7 @@ protected:
     }
 
     HWND iconWindow_ = nullptr;
-    ChildProcess sonvira_;
+    RunningSonvira sonvira_{RunningSonvira::Later{}};  // ended as a user ends it, so that it takes its icon along
     HWND main_ = nullptr;
     POINT icon_ = {};
 };

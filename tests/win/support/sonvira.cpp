@@ -7,15 +7,16 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "app/fmain_win.h"
 #include "res/resource.h"
 #include "support/process.h"
 
-SettingsFile::SettingsFile() {
+SettingsFile::SettingsFile(const std::wstring& program) {
     wchar_t appData[MAX_PATH] = {};
     SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
-    path_ = std::wstring(appData) + L"\\sonvira\\set.ini";
+    path_ = std::wstring(appData) + L"\\" + program + L"\\set.ini";
     DeleteFileW(path_.c_str());
 }
 
@@ -81,3 +82,56 @@ std::vector<std::wstring> WaitForStartUp(HWND main, DWORD pid) {
 }
 
 void ExitSonvira(HWND main) { PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_NEXIT, 0), 0); }
+
+namespace {
+
+// The program's name without folder and extension, as it names its data folder.
+std::wstring ProgramName(const std::wstring& exe) {
+    const std::size_t slash = exe.find_last_of(L"\\/"), from = slash == std::wstring::npos ? 0 : slash + 1;
+    const std::size_t dot = exe.find_last_of(L'.');
+    return exe.substr(from, dot == std::wstring::npos || dot < from ? std::wstring::npos : dot - from);
+}
+
+}  // namespace
+
+RunningSonvira::RunningSonvira(const std::wstring& exe, const std::string& settings)
+    : exe_(exe), settings_(ProgramName(exe)) {
+    if (!settings.empty()) settings_.Write(settings);
+    Start();
+}
+
+RunningSonvira::RunningSonvira(ChildProcess started, const std::wstring& exe)
+    : exe_(exe), settings_(ProgramName(exe)), process_(std::move(started)) {
+    Find();
+}
+
+RunningSonvira::RunningSonvira(Later, const std::wstring& exe) : exe_(exe), settings_(ProgramName(exe)) {}
+
+RunningSonvira::~RunningSonvira() { Exit(); }
+
+void RunningSonvira::Start() {
+    Exit();
+    process_ = ChildProcess(exe_, L"");
+    Find();
+}
+
+void RunningSonvira::Find() {
+    startUpBoxes_.clear();
+    main_ = WaitForTopWindow(process_.Id(), L"TFmain", L"Sonvira");
+    log_ = main_ ? WaitForControl(main_, IDC_RICHEDIT1) : nullptr;
+    if (main_) startUpBoxes_ = WaitForStartUp(main_, process_.Id());
+}
+
+bool RunningSonvira::Exit() {
+    if (!process_.Running()) return true;
+    const DWORD pid = process_.Id();
+    if (main_ && !VisibleBox(pid)) {
+        Choose(IDM_EXIT1);
+        WaitUntil([&] { return !process_.Running() || VisibleBox(pid); }, kPatienceMs);
+    }
+    const bool ended = !process_.Running();
+    process_.Kill();
+    return ended;
+}
+
+void RunningSonvira::Choose(int command) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(command, 0), 0); }

@@ -1,6 +1,6 @@
-// Driving a running sonvira.exe from the end-to-end tests: its settings file in this prefix,
-// the Windows version Wine reports to it, waiting out start-up and ending it the way a user
-// does.
+// Driving a running sonvira.exe from the end-to-end tests: the program started on a prepared
+// data folder, its settings file in this prefix, the Windows version Wine reports to it,
+// waiting out start-up and ending it the way a user does.
 #pragma once
 
 #include <windows.h>
@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
-// %APPDATA%\sonvira\set.ini of this prefix. Removed when made and when it goes, so a test
-// neither sees nor leaves settings of another.
+#include "support/process.h"
+
+// %APPDATA%\<program>\set.ini of this prefix (a program keeps its settings under its file
+// name). Removed when made and when it goes, so a test neither sees nor leaves settings of
+// another.
 class SettingsFile {
 public:
-    SettingsFile();
+    explicit SettingsFile(const std::wstring& program = L"sonvira");
     ~SettingsFile();
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
@@ -44,3 +47,51 @@ std::vector<std::wstring> WaitForStartUp(HWND main, DWORD pid);
 
 // Chooses "退出" in the main menu; the caller waits for the process to end.
 void ExitSonvira(HWND main);
+
+// sonvira.exe as a test runs it: started on a data folder of its own (no stored settings, or
+// the given set.ini), its main window found and start-up waited out, and when the test is
+// done ended as a user ends it, by the tray menu's "退出" (closing the window only hides it).
+// A program that does not end in time, or that waits for the user in a box, is killed, so a
+// failed test leaves nothing running behind.
+class RunningSonvira {
+public:
+    // Starts exe (sonvira.exe unless told; a copy keeps its settings under its own name).
+    explicit RunningSonvira(const std::wstring& exe = SonviraExe(), const std::string& settings = {});
+    // Takes over a program of that file started otherwise, from the moment it was started.
+    RunningSonvira(ChildProcess started, const std::wstring& exe);
+    // Prepares the data folder now and starts the program at Start().
+    struct Later {};
+    explicit RunningSonvira(Later, const std::wstring& exe = SonviraExe());
+    ~RunningSonvira();
+    RunningSonvira(const RunningSonvira&) = delete;
+    RunningSonvira& operator=(const RunningSonvira&) = delete;
+
+    // Ends the program if it runs, then starts it again on the data it left behind.
+    void Start();
+    // Ends it as above; true when it ended by itself.
+    bool Exit();
+    void Kill() { process_.Kill(); }
+
+    HWND Main() const { return main_; }  // nullptr when no main window came up
+    HWND LogControl() const { return log_; }
+    std::wstring Log() const { return WindowTextW(log_); }
+    // The texts of the boxes start-up showed, which were answered OK.
+    const std::vector<std::wstring>& StartUpBoxes() const { return startUpBoxes_; }
+    // A menu command, as a user's choice (posted: it may open a modal box).
+    void Choose(int command) const;
+    SettingsFile& Settings() { return settings_; }
+
+    DWORD Id() const { return process_.Id(); }
+    bool Running() const { return process_.Running(); }
+    bool WaitExit(DWORD timeoutMs, DWORD* exitCode = nullptr) { return process_.WaitExit(timeoutMs, exitCode); }
+
+private:
+    void Find();
+
+    std::wstring exe_;
+    SettingsFile settings_;
+    ChildProcess process_;
+    HWND main_ = nullptr;
+    HWND log_ = nullptr;
+    std::vector<std::wstring> startUpBoxes_;
+};
