@@ -49,7 +49,7 @@ std::string ReadAll(const std::wstring& path) {
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // A folder of the build for this test's files, emptied of what an earlier run left.
-std::wstring Folder(const std::wstring& folder = BuildDir() + L"\\e2e-log-commands\\") {
+std::wstring Folder(const std::wstring& folder = BuildDir() + L"\\e2e-log-menu\\") {
     CreateDirectoryW(folder.c_str(), nullptr);
     WIN32_FIND_DATAW found;
     HANDLE h = FindFirstFileW((folder + L"*").c_str(), &found);
@@ -123,26 +123,8 @@ bool Press(HWND box, int button) {
     return WaitUntil([box] { return !IsWindowVisible(box); }, kPatienceMs);
 }
 
-// Sonvira started in the tray with no stored settings, and a menu command as a user's choice.
-struct Running {
-    Running() : sonvira(SonviraExe(), L"") {
-        main = WaitForTopWindow(sonvira.Id(), L"TFmain", L"Sonvira");
-        if (!main) return;
-        WaitForStartUp(main, sonvira.Id());
-        log = FindControl(main, IDC_RICHEDIT1);
-    }
-    void Choose(int command) { PostMessageW(main, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
-    DWORD Pid() const { return sonvira.Id(); }
-    std::wstring Log() const { return WindowTextW(log); }
-
-    SettingsFile settings;
-    ChildProcess sonvira;
-    HWND main = nullptr;
-    HWND log = nullptr;
-};
-
 // A friend's and the user's message, logged by the watcher from the stand-in chat window.
-void ChatTwoMessages(Running& s, StandinChat& chat, const std::wstring& friendBody, const std::wstring& ownBody) {
+void ChatTwoMessages(RunningSonvira& s, StandinChat& chat, const std::wstring& friendBody, const std::wstring& ownBody) {
     ASSERT_TRUE(ClearVoiceRecord());
     ASSERT_TRUE(chat.BringToFront());
     ASSERT_TRUE(chat.WaitForReaders(2)) << "Sonvira never looked at the chat";
@@ -173,15 +155,15 @@ std::vector<ColourRun> RunsOf(const std::wstring& rtfFile, const std::wstring& t
 // Save, clear, open, the plain-text mode and its extensions, the file error, as in use.
 TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
     const std::wstring dir = Folder();
-    Running s;
-    ASSERT_NE(s.main, nullptr);
+    RunningSonvira s;
+    ASSERT_NE(s.Main(), nullptr);
     StandinChat chat(L"--title \"与 小鱼 交谈中\"");
     ChatTwoMessages(s, chat, L"你好，在吗？", L"在的。");
     const std::wstring text = s.Log();
 
     // 保存消息 as .rtf: the dialog offers RTF first.
     s.Choose(IDM_NSAVEMESSAGE);
-    HWND dialog = WaitForDialog(s.Pid(), L"另存为");
+    HWND dialog = WaitForDialog(s.Id(), L"另存为");
     ASSERT_NE(dialog, nullptr);
     int chosen = -1;
     EXPECT_EQ(FileTypes(dialog, &chosen),
@@ -199,17 +181,17 @@ TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
     // 清空消息: No keeps the log, Yes empties it.
     for (int answer : {IDNO, IDYES}) {
         s.Choose(IDM_NCLEARMESSAGE);
-        HWND box = WaitForDialog(s.Pid(), L"确认");
+        HWND box = WaitForDialog(s.Id(), L"确认");
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(BoxText(box), L"您确定要清空当前消息内容列表吗？");
-        EXPECT_EQ(GetWindow(box, GW_OWNER), s.main) << "an application box";
+        EXPECT_EQ(GetWindow(box, GW_OWNER), s.Main()) << "an application box";
         ASSERT_TRUE(Press(box, answer));
         EXPECT_TRUE(WaitUntil([&] { return s.Log() == (answer == IDYES ? L"" : text); }, kPatienceMs)) << answer;
     }
 
     // 打开消息: the same text and colours; saved again, the same runs.
     s.Choose(IDM_NOPENMESSAGE);
-    dialog = WaitForDialog(s.Pid(), L"打开");
+    dialog = WaitForDialog(s.Id(), L"打开");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(FileTypes(dialog, &chosen), (std::vector<std::wstring>{L"rtf,文本文件(*.rtf;*.txt)", L"rtf文件(*.rtf)",
                                                                       L"文本文件(*.txt)", L"所有文件(*.*)"}));
@@ -217,7 +199,7 @@ TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
     ASSERT_TRUE(TypeNameAndConfirm(dialog, dir + L"log.rtf"));
     ASSERT_TRUE(WaitUntil([&] { return s.Log() == text; }, kPatienceMs)) << WideToUtf8(s.Log());
     s.Choose(IDM_NSAVEMESSAGE);
-    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"另存为"), dir + L"again.rtf"));
+    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Id(), L"另存为"), dir + L"again.rtf"));
     ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + L"again.rtf"); }, kPatienceMs));
     EXPECT_EQ(RunsOf(dir + L"again.rtf", text), runs);
 
@@ -225,32 +207,32 @@ TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
     // A name beyond the ANSI code page is saved under exactly that name.
     for (const wchar_t* name : {L"LOG.TXT", L"log.dat", L"한국어 Ærø 😀.txt"}) {
         s.Choose(IDM_NSAVEMESSAGE);
-        ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"另存为"), dir + name));
+        ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Id(), L"另存为"), dir + name));
         ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + name); }, kPatienceMs));
         EXPECT_EQ(ReadAll(dir + name), WideToAnsi(text)) << WideToUtf8(name);
     }
     // ... so the RTF file now opens as text, its markup showing.
     s.Choose(IDM_NOPENMESSAGE);
-    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"打开"), dir + L"log.rtf"));
+    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Id(), L"打开"), dir + L"log.rtf"));
     EXPECT_TRUE(WaitUntil([&] { return s.Log().rfind(L"{\\rtf1", 0) == 0; }, kPatienceMs)) << WideToUtf8(s.Log());
     const std::wstring markup = s.Log();
 
     // A file that is not there: the file error with the system's reason, the log as it was.
     s.Choose(IDM_NOPENMESSAGE);
-    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"打开"), dir + L"missing.rtf"));
-    HWND error = WaitForDialog(s.Pid(), L"Sonvira");
+    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Id(), L"打开"), dir + L"missing.rtf"));
+    HWND error = WaitForDialog(s.Id(), L"Sonvira");
     ASSERT_NE(error, nullptr);
     const std::wstring head = L"Cannot open file \"" + dir + L"missing.rtf\". ";
     EXPECT_EQ(BoxText(error).substr(0, head.size()), head) << WideToUtf8(BoxText(error));
     EXPECT_GT(BoxText(error).size(), head.size()) << "the system's reason follows";
     ASSERT_TRUE(Press(error, IDOK));
     EXPECT_EQ(s.Log(), markup);
-    EXPECT_TRUE(s.sonvira.Running());
+    EXPECT_TRUE(s.Running());
 }
 
 TEST(LogCommands, HelpAndAboutBoxesHaveNoOwnerAndSayWhatTheyShould) {
-    Running s;
-    ASSERT_NE(s.main, nullptr);
+    RunningSonvira s;
+    ASSERT_NE(s.Main(), nullptr);
     struct Box {
         int command;
         const wchar_t* caption;
@@ -260,7 +242,7 @@ TEST(LogCommands, HelpAndAboutBoxesHaveNoOwnerAndSayWhatTheyShould) {
                  {IDM_ABOUT1, L"关于", L"Sonvira", L"about_box.bmp"}};
     for (const auto& b : boxes) {
         s.Choose(b.command);
-        HWND box = WaitForDialog(s.Pid(), b.caption);
+        HWND box = WaitForDialog(s.Id(), b.caption);
         ASSERT_NE(box, nullptr) << WideToUtf8(b.caption);
         EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
         EXPECT_EQ(BoxText(box).rfind(std::wstring(b.firstLine) + L"\r\n", 0), 0u) << WideToUtf8(BoxText(box));
@@ -283,10 +265,10 @@ long LogPosition(const std::wstring& text, std::size_t index) {
 }
 
 // Starts an export to the typed name; true once the voice has begun.
-bool StartExport(Running& s, const std::wstring& name) {
+bool StartExport(RunningSonvira& s, const std::wstring& name) {
     EXPECT_TRUE(ClearVoiceRecord());
     s.Choose(IDM_EXPORTMESSAGETOWAV1);
-    HWND dialog = WaitForDialog(s.Pid(), L"另存为");
+    HWND dialog = WaitForDialog(s.Id(), L"另存为");
     EXPECT_NE(dialog, nullptr);
     if (!dialog) return false;
     int chosen = -1;
@@ -297,13 +279,13 @@ bool StartExport(Running& s, const std::wstring& name) {
 }
 
 // Exports to the typed name and returns the record of the export's one utterance.
-VoiceUtterance Export(Running& s, const std::wstring& name) {
+VoiceUtterance Export(RunningSonvira& s, const std::wstring& name) {
     EXPECT_TRUE(StartExport(s, name)) << "the voice did not begin";
     bool done = false;
     VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && v.back().ended; }, kPatienceMs, &done);
     EXPECT_TRUE(done);
     EXPECT_EQ(r.size(), 1u) << "only the export spoke";
-    EXPECT_EQ(VisibleBox(s.Pid()), nullptr) << "no question, no error";
+    EXPECT_EQ(VisibleBox(s.Id()), nullptr) << "no question, no error";
     return r.empty() ? VoiceUtterance{} : r.back();
 }
 
@@ -331,12 +313,12 @@ TEST(WavExport, TheSelectionOrTheWholeLogWithTheOwnVoiceAtTheEnginesDefaults) {
     ScopedVoiceToken voice(L"SonviraExport16k", kExportVoice, 523, 16000);
     ASSERT_TRUE(voice.Created());
     const std::wstring dir = Folder();
-    Running s;
-    ASSERT_NE(s.main, nullptr);
+    RunningSonvira s;
+    ASSERT_NE(s.Main(), nullptr);
 
     // An empty log: the message, and no dialog.
     s.Choose(IDM_EXPORTMESSAGETOWAV1);
-    HWND box = WaitForDialog(s.Pid(), L"Sonvira");
+    HWND box = WaitForDialog(s.Id(), L"Sonvira");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(BoxText(box), L"当前不能导出消息，消息内容为空!");
     RECT r;
@@ -344,13 +326,13 @@ TEST(WavExport, TheSelectionOrTheWholeLogWithTheOwnVoiceAtTheEnginesDefaults) {
     EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 2) << "centred on the screen";
     EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 2) << "centred on the screen";
     ASSERT_TRUE(Press(box, IDOK));
-    EXPECT_EQ(WaitForDialog(s.Pid(), L"另存为", 1000), nullptr);
+    EXPECT_EQ(WaitForDialog(s.Id(), L"另存为", 1000), nullptr);
 
     // The own profile: the export's voice, at a rate and volume the export must not take.
-    ASSERT_TRUE(PickListItem(FindControl(s.main, IDC_CBVOICE), kExportVoice));
-    DragTrackBar(FindControl(s.main, IDC_TRATE), 10);
-    DragTrackBar(FindControl(s.main, IDC_TVOLUME), 20);
-    ASSERT_TRUE(WaitUntil([&] { return WindowTextW(FindControl(s.main, IDC_LVOLUME)) == L"20"; }, kPatienceMs));
+    ASSERT_TRUE(PickListItem(FindControl(s.Main(), IDC_CBVOICE), kExportVoice));
+    DragTrackBar(FindControl(s.Main(), IDC_TRATE), 10);
+    DragTrackBar(FindControl(s.Main(), IDC_TVOLUME), 20);
+    ASSERT_TRUE(WaitUntil([&] { return WindowTextW(FindControl(s.Main(), IDC_LVOLUME)) == L"20"; }, kPatienceMs));
     StandinChat chat(L"--title \"与 小鱼 交谈中\"");
     ChatTwoMessages(s, chat, L"第一条消息", L"second one");
     const std::wstring text = s.Log();
@@ -358,12 +340,12 @@ TEST(WavExport, TheSelectionOrTheWholeLogWithTheOwnVoiceAtTheEnginesDefaults) {
     // One line selected: only that line.
     const std::wstring line = L"第一条消息";
     const long start = LogPosition(text, text.find(line));
-    SendMessageW(s.log, EM_SETSEL, start, start + static_cast<long>(line.size()));
+    SendMessageW(s.LogControl(), EM_SETSEL, start, start + static_cast<long>(line.size()));
     ExpectWavOf(dir + L"export.wav", Export(s, dir + L"export"), line);  // ".wav" is added
 
     // Nothing selected: the whole log, into the same file, replaced without a question; and
     // under a name beyond the ANSI code page.
-    SendMessageW(s.log, EM_SETSEL, 0, 0);
+    SendMessageW(s.LogControl(), EM_SETSEL, 0, 0);
     ExpectWavOf(dir + L"export.wav", Export(s, dir + L"export.wav"), text);
     ExpectWavOf(dir + L"한국어 Ærø 😀.wav", Export(s, dir + L"한국어 Ærø 😀"), text);
     const std::string file = ReadAll(dir + L"export.wav");
@@ -404,11 +386,11 @@ TEST(WavExport, ALongExportLeavesTheWindowAnsweringAndEndsAtAStopOrALogoff) {
     ASSERT_TRUE(voice.Created());
     const std::wstring dir = Folder();
     std::ofstream((dir + L"long.txt").c_str(), std::ios::binary) << std::string(3500, 'a');
-    Running s;
-    ASSERT_NE(s.main, nullptr);
-    ASSERT_TRUE(PickListItem(FindControl(s.main, IDC_CBVOICE), kExportVoice));
+    RunningSonvira s;
+    ASSERT_NE(s.Main(), nullptr);
+    ASSERT_TRUE(PickListItem(FindControl(s.Main(), IDC_CBVOICE), kExportVoice));
     s.Choose(IDM_NOPENMESSAGE);
-    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"打开"), dir + L"long.txt"));
+    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Id(), L"打开"), dir + L"long.txt"));
     ASSERT_TRUE(WaitUntil([&] { return s.Log().size() == 3500; }, kPatienceMs));
 
     const std::wstring wav = dir + L"long.wav";
@@ -420,20 +402,20 @@ TEST(WavExport, ALongExportLeavesTheWindowAnsweringAndEndsAtAStopOrALogoff) {
         // Handled in order: when the about box shows, the three before it were refused.
         for (int refused : {IDM_EXPORTMESSAGETOWAV1, IDM_NOPENMESSAGE, IDM_NCLEARMESSAGE}) s.Choose(refused);
         s.Choose(IDM_ABOUT1);
-        HWND about = WaitForDialog(s.Pid(), L"关于");
+        HWND about = WaitForDialog(s.Id(), L"关于");
         ASSERT_NE(about, nullptr);
         for (const wchar_t* title : {L"另存为", L"打开", L"确认"})
-            EXPECT_EQ(VisibleTopWindow(s.Pid(), L"#32770", title), nullptr) << WideToUtf8(title);
+            EXPECT_EQ(VisibleTopWindow(s.Id(), L"#32770", title), nullptr) << WideToUtf8(title);
         ASSERT_TRUE(Press(about, IDOK));
         const VoiceRecord underWay = ReadVoiceRecord();
         ASSERT_FALSE(underWay.empty() || underWay.back().ended) << "the export is still under way";
 
         if (logoff) {
             DWORD_PTR agreed = 0;
-            ASSERT_TRUE(SendMessageTimeoutW(s.main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &agreed));
+            ASSERT_TRUE(SendMessageTimeoutW(s.Main(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &agreed));
             ASSERT_TRUE(agreed) << "the program refused the logoff";
-            ASSERT_TRUE(SendMessageTimeoutW(s.main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, kPatienceMs, &agreed));
-            EXPECT_TRUE(s.settings.Exists()) << "the logoff saved the settings";
+            ASSERT_TRUE(SendMessageTimeoutW(s.Main(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, kPatienceMs, &agreed));
+            EXPECT_TRUE(s.Settings().Exists()) << "the logoff saved the settings";
         } else {
             s.Choose(IDM_STOPSPEAK1);
             EXPECT_TRUE(WaitUntil(
@@ -473,20 +455,20 @@ TEST(SmallDisk, ASaveOrExportTooBigForTheSpaceLeftCostsNoFile) {
     const std::wstring bigFile = Folder(BuildDir() + L"\\e2e-small-disk-log\\") + L"big.txt";
     std::ofstream(bigFile.c_str(), std::ios::binary) << big;
 
-    Running s;
-    ASSERT_NE(s.main, nullptr);
-    ASSERT_TRUE(PickListItem(FindControl(s.main, IDC_CBVOICE), kExportVoice));
+    RunningSonvira s;
+    ASSERT_NE(s.Main(), nullptr);
+    ASSERT_TRUE(PickListItem(FindControl(s.Main(), IDC_CBVOICE), kExportVoice));
     s.Choose(IDM_NOPENMESSAGE);
-    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"打开"), bigFile));
+    ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Id(), L"打开"), bigFile));
     ASSERT_TRUE(WaitUntil([&] { return s.Log().size() >= big.size(); }, kPatienceMs)) << "the big text in the log";
-    SendMessageW(s.log, EM_SETSEL, 0, 100);  // an export of 100 characters is still far bigger
+    SendMessageW(s.LogControl(), EM_SETSEL, 0, 100);  // an export of 100 characters is still far bigger
     const std::vector<std::wstring> before = FilesIn(disk);
     const std::pair<int, const wchar_t*> cases[] = {{IDM_NSAVEMESSAGE, L"old.rtf"}, {IDM_NSAVEMESSAGE, L"new.rtf"},
                                                     {IDM_EXPORTMESSAGETOWAV1, L"old.wav"}, {IDM_EXPORTMESSAGETOWAV1, L"new.wav"}};
     for (const auto& [command, name] : cases) {
         s.Choose(command);
-        ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Pid(), L"另存为"), disk + name));
-        HWND box = WaitForDialog(s.Pid(), L"Sonvira");
+        ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Id(), L"另存为"), disk + name));
+        HWND box = WaitForDialog(s.Id(), L"Sonvira");
         ASSERT_NE(box, nullptr) << "awaited the error box for " << WideToUtf8(name);
         const std::wstring head = L"Cannot create file \"" + disk + name + L"\". ";
         EXPECT_EQ(BoxText(box).substr(0, head.size()), head) << WideToUtf8(BoxText(box));
@@ -496,7 +478,7 @@ TEST(SmallDisk, ASaveOrExportTooBigForTheSpaceLeftCostsNoFile) {
         EXPECT_TRUE(ReadAll(disk + L"old.wav") == oldWav) << "old.wav as it was after " << WideToUtf8(name);
         EXPECT_EQ(FilesIn(disk), before) << "no temporary or empty file left by " << WideToUtf8(name);
     }
-    EXPECT_TRUE(s.sonvira.Running());
+    EXPECT_TRUE(s.Running());
 }
 
 // This prefix's Startup folder, where the shortcut for sonvira.exe goes.
@@ -510,8 +492,8 @@ TEST(RunAtLogon, EitherItemMakesTheShortcutAndARestartFindsIt) {
     const std::wstring link = LogonShortcut();
     DeleteFileW(link.c_str());
     {
-        Running s;
-        ASSERT_NE(s.main, nullptr);
+        RunningSonvira s;
+        ASSERT_NE(s.Main(), nullptr);
         s.Choose(IDM_NOPENONSTARTUP);  // 启动时运行
         ASSERT_TRUE(WaitUntil([&] { return FileExists(link); }, kPatienceMs));
         ScopedCom com;
@@ -529,14 +511,14 @@ TEST(RunAtLogon, EitherItemMakesTheShortcutAndARestartFindsIt) {
         EXPECT_EQ(_wcsicmp(buf, (BuildDir() + L"\\").c_str()), 0) << "with its trailing backslash: " << WideToUtf8(buf);
         shell->GetDescription(buf, MAX_PATH * 2);
         EXPECT_STREQ(buf, L"Sonvira");
-        ExitSonvira(s.main);
-        ASSERT_TRUE(s.sonvira.WaitExit(kPatienceMs));
+        ExitSonvira(s.Main());
+        ASSERT_TRUE(s.WaitExit(kPatienceMs));
     }
     {
         // Started again, the items are ticked from the file: the tray's item now unticks
         // both, deleting it, and ticks them again, making it.
-        Running s;
-        ASSERT_NE(s.main, nullptr);
+        RunningSonvira s;
+        ASSERT_NE(s.Main(), nullptr);
         s.Choose(IDM_NOPENONSTARTUP2);  // 开机时运行
         EXPECT_TRUE(WaitUntil([&] { return !FileExists(link); }, kPatienceMs)) << "the restart ticked the items";
         s.Choose(IDM_NOPENONSTARTUP2);
