@@ -7,7 +7,8 @@ enable_testing()
 file(GLOB UNIT_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp ${CMAKE_SOURCE_DIR}/tests/unit/support/*.cpp)
 add_executable(sonvira_unit_tests ${UNIT_SRC})
 target_link_libraries(sonvira_unit_tests PRIVATE sonvira_core GTest::gtest GTest::gtest_main)
-target_include_directories(sonvira_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
+# Support includes as "support/..." (tests/unit/support) and "common/..." (tests/common).
+target_include_directories(sonvira_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit ${CMAKE_SOURCE_DIR}/tests)
 gtest_discover_tests(sonvira_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)
 
 # The i686 Windows build of this same tree, rebuilt on every build.
@@ -39,7 +40,7 @@ foreach(kind win e2e)
 endforeach()
 
 # A full disk, on a tmpfs of its own that the script mounts for the log commands' scenario.
-add_test(NAME e2e.small_disk COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/small_disk.sh ${WIN32_BUILD}/tests/e2e_log_commands_test.exe)
+add_test(NAME e2e.small_disk COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/small_disk.sh ${WIN32_BUILD}/tests/e2e_log_menu_test.exe)
 set_tests_properties(e2e.small_disk PROPERTIES RESOURCE_GROUPS desktops:1 DEPENDS wine.sanity TIMEOUT 600)
 
 # The folders depend on each other one way: an include that points back up fails here.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the log commands' small-disk scenario on a tmpfs of a few dozen KB where Wine sees the
 # build's e2e-small-disk folder, inside wine-session.sh's private mount namespace.
-# Usage: small_disk.sh <build>/win32/tests/e2e_log_commands_test.exe
+# Usage: small_disk.sh <build>/win32/tests/e2e_log_menu_test.exe
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 . "$root/scripts/wine-root-env.sh"

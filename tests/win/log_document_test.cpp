@@ -1,6 +1,7 @@
 // The log's file commands on a real rich-edit log, created as the main window creates it,
 // with real files: what bad input does to the log (nothing, when it cannot be read), and
-// long and double-byte text read whole. The everyday round trips are the end-to-end test's.
+// long and double-byte text read whole. The everyday round trips are end to end, in
+// e2e/log_menu_test.cpp.
 #include <gtest/gtest.h>
 
 #include <windows.h>
