@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -32,21 +31,6 @@
 namespace {
 
 constexpr COLORREF kBlue = 0xFF0000, kGreen = 0x008000, kBlack = 0;
-
-// Read as a player reads a file, sharing it even with a rename over it.
-std::string ReadAll(const std::wstring& path) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return {};
-    std::string bytes;
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
-    CloseHandle(f);
-    return bytes;
-}
-
-bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // A folder of the build for this test's files, emptied of what an earlier run left.
 std::wstring Folder(const std::wstring& folder = BuildDir() + L"\\e2e-log-menu\\") {
@@ -149,7 +133,7 @@ void ChatTwoMessages(RunningSonvira& s, StandinChat& chat, const std::wstring& f
 }
 
 std::vector<ColourRun> RunsOf(const std::wstring& rtfFile, const std::wstring& text) {
-    return TextRuns(ParseRtf(ReadAll(rtfFile)), WideToAnsi(text));
+    return TextRuns(ParseRtf(FileBytes(rtfFile)), WideToAnsi(text));
 }
 
 // Save, clear, open, the plain-text mode and its extensions, the file error, as in use.
@@ -172,7 +156,7 @@ TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
     ASSERT_TRUE(TypeNameAndConfirm(dialog, dir + L"log"));  // ".rtf" is added
     ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + L"log.rtf"); }, kPatienceMs));
     const std::vector<ColourRun> runs = RunsOf(dir + L"log.rtf", text);
-    ASSERT_EQ(runs.size(), 4u) << ReadAll(dir + L"log.rtf");
+    ASSERT_EQ(runs.size(), 4u) << FileBytes(dir + L"log.rtf");
     EXPECT_EQ(runs[0].colour, kBlue);
     EXPECT_EQ(runs[1].colour, kBlack);
     EXPECT_EQ(runs[2].colour, kGreen);
@@ -209,7 +193,7 @@ TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
         s.Choose(IDM_NSAVEMESSAGE);
         ASSERT_TRUE(TypeNameAndConfirm(WaitForDialog(s.Id(), L"另存为"), dir + name));
         ASSERT_TRUE(WaitUntil([&] { return FileExists(dir + name); }, kPatienceMs));
-        EXPECT_EQ(ReadAll(dir + name), WideToAnsi(text)) << WideToUtf8(name);
+        EXPECT_EQ(FileBytes(dir + name), WideToAnsi(text)) << WideToUtf8(name);
     }
     // ... so the RTF file now opens as text, its markup showing.
     s.Choose(IDM_NOPENMESSAGE);
@@ -303,7 +287,7 @@ void ExpectWavOf(const std::wstring& path, const VoiceUtterance& u, const std::w
     // The program completes the file when it next finds the voice done, a moment after it ended.
     const std::string want(header.begin(), header.end());
     std::string file;
-    EXPECT_TRUE(WaitUntil([&] { return (file = ReadAll(path)).substr(0, kWavHeaderSize) == want; }, kPatienceMs))
+    EXPECT_TRUE(WaitUntil([&] { return (file = FileBytes(path)).substr(0, kWavHeaderSize) == want; }, kPatienceMs))
         << "the file was never completed";
     EXPECT_EQ(file.size(), kWavHeaderSize + u.bytes + (u.bytes & 1));
     EXPECT_EQ(test_voice::Fnv1a(file.data() + kWavHeaderSize, static_cast<std::size_t>(u.bytes)), u.hash);
@@ -348,7 +332,7 @@ TEST(WavExport, TheSelectionOrTheWholeLogWithTheOwnVoiceAtTheEnginesDefaults) {
     SendMessageW(s.LogControl(), EM_SETSEL, 0, 0);
     ExpectWavOf(dir + L"export.wav", Export(s, dir + L"export.wav"), text);
     ExpectWavOf(dir + L"한국어 Ærø 😀.wav", Export(s, dir + L"한국어 Ærø 😀"), text);
-    const std::string file = ReadAll(dir + L"export.wav");
+    const std::string file = FileBytes(dir + L"export.wav");
 
     // The next own message is heard from the device, with the profile's rate and volume.
     ASSERT_TRUE(ClearVoiceRecord());
@@ -362,7 +346,7 @@ TEST(WavExport, TheSelectionOrTheWholeLogWithTheOwnVoiceAtTheEnginesDefaults) {
     EXPECT_EQ(after.back().rate, 10);
     EXPECT_EQ(after.back().volume, 20u);
     EXPECT_TRUE(after.back().completed && after.back().bytes > 0) << after.back().why;
-    EXPECT_EQ(ReadAll(dir + L"export.wav"), file) << "nothing more went into the file";
+    EXPECT_EQ(FileBytes(dir + L"export.wav"), file) << "nothing more went into the file";
 }
 
 // The names of the files in a folder, sorted.
@@ -427,7 +411,7 @@ TEST(WavExport, ALongExportLeavesTheWindowAnsweringAndEndsAtAStopOrALogoff) {
                 << "the voice went on";
         }
         EXPECT_TRUE(WaitUntil([&] { return FilesIn(dir) == before; }, kPatienceMs)) << "a file stayed, logoff " << logoff;
-        EXPECT_TRUE(ReadAll(wav) == old) << "the old file changed, logoff " << logoff;
+        EXPECT_TRUE(FileBytes(wav) == old) << "the old file changed, logoff " << logoff;
     }
 }
 
@@ -474,8 +458,8 @@ TEST(SmallDisk, ASaveOrExportTooBigForTheSpaceLeftCostsNoFile) {
         EXPECT_EQ(BoxText(box).substr(0, head.size()), head) << WideToUtf8(BoxText(box));
         EXPECT_GT(BoxText(box).size(), head.size()) << "the system's reason follows";
         ASSERT_TRUE(Press(box, IDOK));
-        EXPECT_TRUE(ReadAll(disk + L"old.rtf") == oldRtf) << "old.rtf as it was after " << WideToUtf8(name);
-        EXPECT_TRUE(ReadAll(disk + L"old.wav") == oldWav) << "old.wav as it was after " << WideToUtf8(name);
+        EXPECT_TRUE(FileBytes(disk + L"old.rtf") == oldRtf) << "old.rtf as it was after " << WideToUtf8(name);
+        EXPECT_TRUE(FileBytes(disk + L"old.wav") == oldWav) << "old.wav as it was after " << WideToUtf8(name);
         EXPECT_EQ(FilesIn(disk), before) << "no temporary or empty file left by " << WideToUtf8(name);
     }
     EXPECT_TRUE(s.Running());

@@ -330,14 +330,7 @@ std::string RunTracedChild() {
     if (pi.hThread) CloseHandle(pi.hThread);
     if (pi.hProcess) CloseHandle(pi.hProcess);
     if (!WaitUntil([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000)) return {};
-    std::string out;
-    HANDLE f = CreateFileW(done.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f != INVALID_HANDLE_VALUE) {
-        char buf[65536];
-        DWORD got = 0;
-        while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
-        CloseHandle(f);
-    }
+    const std::string out = FileBytes(done);
     DeleteFileW(done.c_str());
     return out;
 }

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -19,10 +18,7 @@ namespace {
 
 std::string Folder() { return WideToAnsi(ExeDir()) + "\\settings-test"; }
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(AnsiToWide(path).c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string ReadBytes(const std::string& path) { return FileBytes(AnsiToWide(path)); }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(AnsiToWide(path).c_str(), std::ios::binary);

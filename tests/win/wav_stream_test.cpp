@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "speech/sapi_engine_win.h"
@@ -23,11 +22,6 @@
 #include "win/files_win.h"
 
 namespace {
-
-std::string ReadAll(const std::wstring& path) {
-    std::ifstream f(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
 
 std::string Header(std::uint32_t dataBytes) {
     auto h = WavHeader(kPcm16kHz16BitMono, dataBytes);
@@ -86,7 +80,7 @@ TEST_F(WavStreamTest, TheFileHoldsWhatTheVoiceSaidAndLaterSpeechGoesToTheDevice)
     const std::string text = "Hello WAV 42";
     Export(*voice, *stream, path, text);
 
-    std::string file = ReadAll(path);
+    std::string file = FileBytes(path);
     auto record = RecordOf(L"SonviraWav16k");
     ASSERT_EQ(record.size(), 1u);
     ASSERT_TRUE(record[0].completed) << record[0].why;
@@ -103,7 +97,7 @@ TEST_F(WavStreamTest, TheFileHoldsWhatTheVoiceSaidAndLaterSpeechGoesToTheDevice)
     ASSERT_EQ(record.size(), 2u);
     EXPECT_EQ(record[1].fragments.at(0).text, L"after");
     EXPECT_TRUE(record[1].completed && record[1].bytes > 0) << record[1].why;
-    EXPECT_EQ(ReadAll(path), file);
+    EXPECT_EQ(FileBytes(path), file);
     DeleteFileW(path.c_str());
 }
 
@@ -128,14 +122,14 @@ TEST_F(WavStreamTest, AVoiceThatWritesNothingForTextIsAnErrorWhenTheFileCloses) 
     auto record = RecordOf(L"SonviraWav22k");
     std::printf("the 22 kHz voice's record holds %zu request(s)\n", record.size());
     for (const auto& r : record) EXPECT_EQ(r.bytes, 0u);
-    EXPECT_EQ(ReadAll(path), "old") << "a file without the text's samples replaces no file";
+    EXPECT_EQ(FileBytes(path), "old") << "a file without the text's samples replaces no file";
 
     auto voice = VoiceNamed("SonviraWav16k");
     ASSERT_NE(voice, nullptr);
     for (const char* text : {"ok", ""}) {
         SCOPED_TRACE(text);
         EXPECT_NO_THROW(Export(*voice, *stream, path, text));
-        EXPECT_EQ(ReadAll(path).size() > kWavHeaderSize, *text != '\0');
+        EXPECT_EQ(FileBytes(path).size() > kWavHeaderSize, *text != '\0');
     }
     DeleteFileW(path.c_str());
 }
@@ -166,7 +160,7 @@ TEST(WavFileStream, PadsOddDataAndTakesNothingAfterClose) {
     ULONG written = 1;
     EXPECT_TRUE(FAILED(stream->Write("more", 4, &written)));
     EXPECT_EQ(written, 0u);
-    EXPECT_EQ(ReadAll(path), Header(3) + std::string("abc\0", 4));
+    EXPECT_EQ(FileBytes(path), Header(3) + std::string("abc\0", 4));
     DeleteFileW(path.c_str());
 }
 

@@ -6,12 +6,12 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <utility>
 
 #include "app/fmain_win.h"
 #include "res/resource.h"
 #include "support/process.h"
+#include "support/test_paths.h"
 
 SettingsFile::SettingsFile(const std::wstring& program) {
     wchar_t appData[MAX_PATH] = {};
@@ -22,12 +22,9 @@ SettingsFile::SettingsFile(const std::wstring& program) {
 
 SettingsFile::~SettingsFile() { DeleteFileW(path_.c_str()); }
 
-bool SettingsFile::Exists() const { return GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool SettingsFile::Exists() const { return FileExists(path_); }
 
-std::string SettingsFile::Bytes() const {
-    std::ifstream in(path_.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string SettingsFile::Bytes() const { return FileBytes(path_); }
 
 void SettingsFile::Write(const std::string& bytes) const {
     CreateDirectoryW(path_.substr(0, path_.find_last_of(L'\\')).c_str(), nullptr);

@@ -1,4 +1,5 @@
-// Where the Windows tests find the programs they start: beside the build's tests folder.
+// Where the Windows tests find the programs they start (beside the build's tests folder), and
+// the files they read.
 #include "support/test_paths.h"
 
 #include <windows.h>
@@ -16,3 +17,17 @@ std::wstring BuildDir() {
     std::wstring tests = ExeDir();
     return tests.substr(0, tests.find_last_of(L"\\/"));
 }
+
+std::string FileBytes(const std::wstring& path) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+    CloseHandle(f);
+    return bytes;
+}
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -5,3 +5,8 @@
 
 std::wstring ExeDir();    // folder of the running test program
 std::wstring BuildDir();  // the Windows build folder (sonvira.exe, tools/...)
+
+// A whole file's bytes ("" when it cannot be opened), read as a player reads one: sharing it
+// with its writer, even with a rename over it.
+std::string FileBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);

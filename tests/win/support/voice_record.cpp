@@ -3,6 +3,7 @@
 #include "support/voice_record.h"
 
 #include "support/process.h"
+#include "support/test_paths.h"
 #include "tools/test_voice/record_clock_win.h"
 #include "tools/test_voice/record_format.h"
 
@@ -56,17 +57,8 @@ bool ClearVoiceRecord() {
 }
 
 VoiceRecord ReadVoiceRecord() {
-    std::string bytes;
-    HANDLE f = CreateFileW(VoiceRecordPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f != INVALID_HANDLE_VALUE) {
-        char buf[65536];
-        DWORD got = 0;
-        while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
-        CloseHandle(f);
-    }
     VoiceRecord out;
-    for (const auto& r : test_voice::ParseRecord(bytes)) {
+    for (const auto& r : test_voice::ParseRecord(FileBytes(VoiceRecordPath()))) {
         VoiceUtterance u;
         u.id = r.id;
         u.voice = FromUtf8(r.voice);
