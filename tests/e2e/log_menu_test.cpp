@@ -137,7 +137,7 @@ std::vector<ColourRun> RunsOf(const std::wstring& rtfFile, const std::wstring& t
 }
 
 // Save, clear, open, the plain-text mode and its extensions, the file error, as in use.
-TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
+TEST(LogMenu, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
     const std::wstring dir = Folder();
     RunningSonvira s;
     ASSERT_NE(s.Main(), nullptr);
@@ -214,7 +214,7 @@ TEST(LogCommands, SavedAsRtfClearedAndOpenedBackThenTextModeAsTheNameSays) {
     EXPECT_TRUE(s.Running());
 }
 
-TEST(LogCommands, HelpAndAboutBoxesHaveNoOwnerAndSayWhatTheyShould) {
+TEST(LogMenu, HelpAndAboutBoxesHaveNoOwnerAndSayWhatTheyShould) {
     RunningSonvira s;
     ASSERT_NE(s.Main(), nullptr);
     struct Box {

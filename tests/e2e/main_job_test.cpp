@@ -66,6 +66,7 @@ bool RemoteDefaultFormat(HWND edit, DWORD pid, CHARFORMAT2W& format) {
 
 TEST(MainJob, LogIsAWrappingEditableRichEditInTahomaWithRoomForAWholeSession) {
     RunningSonvira sonvira;
+    ASSERT_NE(sonvira.Main(), nullptr);
     HWND log = sonvira.LogControl();
     ASSERT_NE(log, nullptr);
     wchar_t cls[32] = {};
@@ -94,6 +95,7 @@ TEST(MainJob, LogIsAWrappingEditableRichEditInTahomaWithRoomForAWholeSession) {
 
 TEST(MainJob, MessagesFromTheChatInFrontAreLoggedOnceEachInOrder) {
     RunningSonvira sonvira;
+    ASSERT_NE(sonvira.Main(), nullptr);
     HWND log = sonvira.LogControl();
     ASSERT_NE(log, nullptr);
     ASSERT_EQ(WindowTextW(log), L"") << "the log starts empty";

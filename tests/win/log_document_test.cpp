@@ -38,7 +38,7 @@ struct Answer : TFileDialog::Peer {
 
 std::string ReadBytes(const std::string& path) { return Win32Files().ReadAll(path); }
 
-class LogCommands : public ::testing::Test {
+class LogDocument : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(h_, nullptr);
@@ -103,7 +103,7 @@ std::string CrLf(const std::string& s) {
     return out;
 }
 
-TEST_F(LogCommands, CorruptRtfFallsBackToText) {
+TEST_F(LogDocument, CorruptRtfFallsBackToText) {
     LogTwoMessages();
     for (const std::string bytes : {"{\\rtf1 {unfinished group", "{\\rtf1 \\'zz}}}}", "plain\r\ntext\n",
                                     "\\rtf1 no brace", "{\\rtf"}) {
@@ -118,7 +118,7 @@ TEST_F(LogCommands, CorruptRtfFallsBackToText) {
     EXPECT_EQ(Text(), deep);
 }
 
-TEST_F(LogCommands, AFileThatCannotBeOpenedLeavesTheLogAsItWas) {
+TEST_F(LogDocument, AFileThatCannotBeOpenedLeavesTheLogAsItWas) {
     LogTwoMessages();
     const std::string text = Text();
     const std::vector<ColourRun> runs = TextRuns(ReadRtf(h_), text);
@@ -141,7 +141,7 @@ TEST_F(LogCommands, AFileThatCannotBeOpenedLeavesTheLogAsItWas) {
 }
 
 // Text mode reads no RTF, whatever the file starts with, and a NUL does not end the text.
-TEST_F(LogCommands, TextModeShowsRtfMarkupAndWhatFollowsANul) {
+TEST_F(LogDocument, TextModeShowsRtfMarkupAndWhatFollowsANul) {
     plainText_ = true;
     Write("x.rtf", std::string("{\\rtf1 {\\b bold}}\0tail\r\n", 24));
     Open("x.rtf");
@@ -151,7 +151,7 @@ TEST_F(LogCommands, TextModeShowsRtfMarkupAndWhatFollowsANul) {
 // A file the system will not let the program replace. Under Wine run as root the read-only
 // attribute does not stop a writer, so the targets here are refused for other reasons: a
 // file another handle holds without sharing, a folder, a folder that does not exist.
-TEST_F(LogCommands, ATargetThatCannotBeCreatedGivesTheFileErrorAndNothingChanges) {
+TEST_F(LogDocument, ATargetThatCannotBeCreatedGivesTheFileErrorAndNothingChanges) {
     LogTwoMessages();
     const std::string text = Text();
     const std::vector<ColourRun> runs = TextRuns(ReadRtf(h_), text);
@@ -174,7 +174,7 @@ TEST_F(LogCommands, ATargetThatCannotBeCreatedGivesTheFileErrorAndNothingChanges
 // Wine 10's own rich edit needs about 1.4 s and 270 MB of address space per MB of text and
 // slows to minutes beyond 4 MB (tools/log_open_bench measures it), so the size here is the
 // largest it opens in seconds.
-TEST_F(LogCommands, ABigTextFileOpensWhole) {
+TEST_F(LogDocument, ABigTextFileOpensWhole) {
     std::string big;
     for (int i = 0; big.size() < 4u * 1024 * 1024; ++i)
         big += "Alice  12:00:00\r\n" + kHello + " line " + std::to_string(i) + " of a long chat history\r\n";
@@ -190,7 +190,7 @@ TEST_F(LogCommands, ABigTextFileOpensWhole) {
     EXPECT_TRUE(Text() == big) << "the whole file, every double-byte character intact";
 }
 
-TEST_F(LogCommands, DoubleByteCharactersSurviveAnyFileLength) {
+TEST_F(LogDocument, DoubleByteCharactersSurviveAnyFileLength) {
     // One ASCII byte first, so that every 4 KB boundary falls inside a two-byte character.
     std::string text = "x";
     while (text.size() < 3 * 4096) text += kHello;
