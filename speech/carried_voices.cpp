@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "base/string_table.h"
+
 namespace {
 
 struct CarriedVoiceData {
@@ -115,7 +117,7 @@ void RegisterCarriedVoice(IRegistry& registry, TCarriedVoice voice, const std::s
         std::unique_ptr<IRegistryKey> key = registry.CreateKey(path);
         if (!key) continue;
         for (const TTokenValue& v : k.values)
-            if (!key->WriteString(v.name, v.data)) throw std::runtime_error("Failed to set data for '" + v.name + "'");
+            if (!key->WriteString(v.name, v.data)) throw std::runtime_error(texts::FailedToSetData(v.name));
     }
 }
 
