@@ -42,7 +42,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ScopedCom com(COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
-    HMODULE richEdit = LoadLibraryW(L"riched20.dll");
+    // Declared before the window and the engine, so it is freed after them on every way out.
+    UniqueModule richEdit(LoadLibraryW(L"riched20.dll"));
 
     HWND owner = nullptr;
     Application.OnException = [&owner](const std::string& message) {
@@ -68,6 +69,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         owner = nullptr;
         window.Destroy();
     }
-    if (richEdit) FreeLibrary(richEdit);
     return exitCode;
 }
