@@ -11,6 +11,7 @@
 #include "win/codepage_win.h"
 #include "win/com.h"
 #include "win/handles.h"
+#include "win/trace_win.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ bool TakeInstanceMutex(UniqueKernelHandle& mutex) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    InstallDebuggerTrace();
     // One instance per session: a second start ends before it touches anything, without a
     // word, and leaves the running one where it is (hidden windows count). The window check
     // still catches an instance that took no mutex (an older build).
