@@ -129,9 +129,11 @@ public:
         virtual void StartClickWait() = 0;
         virtual void StopClickWait() = 0;
         // What the framework does before its tray menu: the application to the foreground (so
-        // that the menu closes when the user clicks elsewhere) and pending messages run.
+        // that the menu closes when the user clicks elsewhere), then pending messages run.
         virtual void BringApplicationToFront() = 0;
-        virtual void ProcessMessages() = 0;
+        // Calls MenuWaitOver once, after the messages waiting now have gone through the message
+        // loop: they run there, each on its own, never inside the click's handler.
+        virtual void StartMenuWait() = 0;
     };
 
     // How many characters of each text the platform is given, at most.
@@ -158,6 +160,8 @@ public:
 
     void UserMouse(TTrayMouse event);
     void ClickWaitOver();
+    // Opens the pop-up menu at the cursor.
+    void MenuWaitOver();
     void AttachPeer(Peer* peer);
 
 private:
