@@ -11,15 +11,11 @@
 
 namespace {
 
-#ifndef DBG_PRINTEXCEPTION_WIDE_C
-#define DBG_PRINTEXCEPTION_WIDE_C 0x4001000AL
-#endif
-
 std::wstring seen;
 
 LONG CALLBACK Catch(EXCEPTION_POINTERS* e) {
     const EXCEPTION_RECORD* r = e->ExceptionRecord;
-    if (r->ExceptionCode == static_cast<DWORD>(DBG_PRINTEXCEPTION_WIDE_C) && r->NumberParameters >= 2)
+    if (r->ExceptionCode == DBG_PRINTEXCEPTION_WIDE_C && r->NumberParameters >= 2)
         seen += reinterpret_cast<const wchar_t*>(r->ExceptionInformation[1]);
     return EXCEPTION_CONTINUE_SEARCH;
 }
