@@ -104,9 +104,12 @@ void TTrayIcon::ClickWaitOver() {
     if (button == Button::Left) {
         if (OnClick) Application.Dispatch(OnClick);
     } else if (button == Button::Right) {
-        if (!peer_) return MenuWaitOver();
-        peer_->BringApplicationToFront();
-        peer_->StartMenuWait();
+        if (peer_) {
+            peer_->BringApplicationToFront();
+            peer_->StartMenuWait();
+        } else {
+            MenuWaitOver();
+        }
     }
 }
 

@@ -116,6 +116,8 @@ enum class TTrayMouse { LeftUp, RightUp, LeftDblClick, RightDblClick, MiddleDblC
 // click opens a modal menu, which would swallow the second click of a double click, so
 // without the wait the window could never be restored by a double click. The shell follows a
 // double click with one more button release, which belongs to the double click.
+// The right button's menu opens only after the messages that waited at the click have run
+// from the message loop, so that a timer tick never runs inside the click's handler.
 class TTrayIcon {
 public:
     struct Peer {
