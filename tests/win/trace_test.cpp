@@ -9,14 +9,11 @@
 #include "base/trace.h"
 #include "win/trace_win.h"
 
-namespace {
+static std::wstring seen;
 
-std::wstring seen;
-
-LONG CALLBACK Catch(EXCEPTION_POINTERS* e) {
+static LONG CALLBACK Catch(EXCEPTION_POINTERS* e) {
     const EXCEPTION_RECORD* r = e->ExceptionRecord;
-    if (r->ExceptionCode == DBG_PRINTEXCEPTION_WIDE_C && r->NumberParameters >= 2)
-        seen += reinterpret_cast<const wchar_t*>(r->ExceptionInformation[1]);
+    if (r->ExceptionCode == DBG_PRINTEXCEPTION_WIDE_C) seen += reinterpret_cast<const wchar_t*>(r->ExceptionInformation[1]);
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
@@ -28,5 +25,3 @@ TEST(TraceWin, ALineGoesToTheDebuggerOutputInUtf16) {
     RemoveVectoredExceptionHandler(handler);
     EXPECT_EQ(seen, L"Sonvira: speaking a message: \x4f60\x597d\n");
 }
-
-}  // namespace
