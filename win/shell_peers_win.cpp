@@ -170,9 +170,10 @@ void TrayIconPeer::StopClickWait() { KillTimer(hwnd_, kClickWaitTimer); }
 void TrayIconPeer::BringApplicationToFront() { SetForegroundWindow(application_); }
 
 // A timer rather than a posted message: GetMessage hands out WM_TIMER only when no posted,
-// input or paint message waits (Microsoft's GetMessage page), so everything already queued,
-// a watcher tick that fell due meanwhile included, goes through the message loop first.
-// Under Wine expired timers come in the order they fell due; Windows does not document it.
+// input or paint message waits (Microsoft's GetMessage page), so everything already queued
+// goes through the message loop first. The order among timers that are due together is not
+// documented: a watcher tick that comes after the menu's runs in the menu's own loop, as
+// every tick does while a menu is open, still never inside a handler of ours.
 void TrayIconPeer::StartMenuWait() { SetTimer(hwnd_, kMenuWaitTimer, USER_TIMER_MINIMUM, nullptr); }
 
 LRESULT TrayIconPeer::Handle(UINT msg, WPARAM wp, LPARAM lp) {
