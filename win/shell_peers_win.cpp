@@ -173,7 +173,7 @@ void TrayIconPeer::BringApplicationToFront() { SetForegroundWindow(application_)
 // input or paint message waits (Microsoft's GetMessage page), so everything already queued
 // goes through the message loop first. The order among timers that are due together is not
 // documented: a watcher tick that comes after the menu's runs in the menu's own loop, as
-// every tick does while a menu is open, still never inside a handler of ours.
+// every tick does while a menu is open.
 void TrayIconPeer::StartMenuWait() { SetTimer(hwnd_, kMenuWaitTimer, USER_TIMER_MINIMUM, nullptr); }
 
 LRESULT TrayIconPeer::Handle(UINT msg, WPARAM wp, LPARAM lp) {
