@@ -64,3 +64,11 @@ struct KernelTraits {
 };
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelTraits>;
+
+// A loaded library, freed when its owner goes (after everything that uses it).
+struct ModuleTraits {
+    static HMODULE Invalid() { return nullptr; }
+    static void Close(HMODULE h) { FreeLibrary(h); }
+};
+
+using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
