@@ -8,7 +8,7 @@
 #include "app/fmain.h"
 #include "common/form_doubles.h"
 #include "support/recording_engine.h"
-#include "support/shell_doubles.h"
+#include "common/shell_doubles.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "common/desk_doubles.h"
 #include "common/form_doubles.h"
 #include "support/recording_engine.h"
-#include "support/shell_doubles.h"
+#include "common/shell_doubles.h"
 #include "ui/application.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "support/shell_doubles.h"
+#include "common/shell_doubles.h"
 #include "ui/shell_components.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/message_log.h"
 #include "base/trace.h"
-#include "support/memory_log.h"
+#include "common/memory_log.h"
 
 TEST(Trace, ADroppedFailureLeavesOneLineSayingWhereAndWhat) {
     std::vector<std::string> lines;

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "../unit/support/shell_doubles.h"
+#include "common/shell_doubles.h"
 #include "win/shell_peers_win.h"
 
 TEST(TrayIconWin, WhatWaitsAtARightClickRunsFromTheLoopBeforeTheMenuOpens) {
