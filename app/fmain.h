@@ -11,9 +11,11 @@
 //   TrayIcon1       the icon in the notification area; PopupMenu1 its menu
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/help_commands.h"
 #include "app/log_commands.h"
 #include "app/message_log.h"
 #include "app/paths.h"
@@ -48,8 +50,9 @@ struct TFmainServices {
 
 class TFmain;
 
-// One row of the two menus. The Win32 window builds both from these rows, in order, and the
-// form wires each item's handler from them.
+// One row of the two menus, and the one place an item is described: the Win32 window builds
+// both menus from these rows, in order, and sends each command to the item of its row; the
+// form wires each item's handler and its first tick from them.
 struct TMenuRow {
     enum Menu { MainMenu1, PopupMenu1 } menu;
     bool inSubmenu;             // an item of the last top-level item above it
@@ -57,6 +60,14 @@ struct TMenuRow {
     TMenuItem TFmain::*item;    // nullptr for a separator
     const char16_t* caption;
     void (TFmain::*onClick)();  // nullptr: it opens its submenu, or its action is still to come
+    bool ticked = false;        // its tick when the program starts
+};
+
+// Which control keeps a key of the settings file (see kSettingsKeys), both ways. Keys that
+// feed the voice profiles have no load: InitVoiceProfiles applies them with the voice lists.
+struct TSettingBinding {
+    std::function<void(TFmain&, const TStoredSettings&)> load;
+    std::function<void(const TFmain&, TStoredSettings&)> store;
 };
 
 // System commands that hide the window instead of closing or minimising it.
@@ -100,6 +111,7 @@ public:
 
     // Window, menus and tray.
     static const std::vector<TMenuRow>& MenuRows();
+    static const std::vector<TSettingBinding>& SettingBindings();
     // True when the command was taken here and must not reach the default handling.
     bool WMSysCommand(unsigned command);
     void HideToTray();
@@ -157,7 +169,7 @@ public:
     TMenuItem NClearMessage;
     TMenuItem NSaveMessage;
     TMenuItem ExportMessageToWav1;
-    TMenuItem NShowTime1{true};
+    TMenuItem NShowTime1;
     TMenuItem NOpenOnStartup;
     TMenuItem Nexit;
     TMenuItem NHlelp;

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "app/fmain.h"
+#include "base/string_table.h"
 
 std::string TFmain::ProgramFolder() {
     return ExtractFilePath(services_.paths.ProgramPath(), services_.paths.LeadBytes());
@@ -39,8 +40,7 @@ void TFmain::FormCreate() {
     // A window not shown yet stays hidden when minimised: only the tray icon shows.
     Window.SetWindowState(TWindowState::wsMinimized);
     TrayIcon1.BalloonTimeout = 3000;
-    ShowBalloon(u"Sonvira(使用帮助):",
-                u"请打开登陆 QQ 或 TM 软件,\r\n发送文字消息给好友进行文字聊天,\r\n即可立即听到发送和接收的消息被朗读出来!");
+    ShowBalloon(texts::kBalloonStartTitle, texts::kBalloonStartText);
 }
 
 void TFmain::LoadSettings() {
@@ -65,37 +65,68 @@ void TFmain::LoadSettings() {
     startVoice_ = CBVoice.ItemIndex();
     startVoice1_ = CBVoice1.ItemIndex();
     if (ini) ReadSettings(*ini, TSettingFeeds::ReadingOptions, stored);
-    CBMe.SetChecked(stored.cbme);
-    CBFriend.SetChecked(stored.cbfriend);
-    CBmyname.SetChecked(stored.cbmyname);
-    CBFriendsname.SetChecked(stored.cbfriendsname);
-    NShowTime1.SetChecked(stored.showtime);
+    for (const TSettingBinding& b : SettingBindings())
+        if (b.load) b.load(*this, stored);
     if (failed) std::rethrow_exception(failed);
 }
 
 namespace {
 
-// What exit stores of one voice list: the selected position and the name of the voice there.
-// A list that lacks voices the engine has holds other positions than the engine's, so then
-// the position is never stored, and the name only when the user chose another voice than
-// start-up did: start-up's choice may be a stand-in for a voice that could not be listed.
-void StoreVoice(const TComboBox& list, int startIndex, bool whole, int& index, std::optional<std::string>& name) {
-    const int selected = list.ItemIndex();
-    index = whole ? selected : -1;
-    if (selected >= 0 && selected < list.Count() && (whole || selected != startIndex))
-        name = list.Items(selected).text;
-    else
-        name.reset();
+using S = TStoredSettings;
+
+template <typename Control>
+TSettingBinding Tick(bool S::*field, Control TFmain::*control) {
+    return {[=](TFmain& f, const S& s) { (f.*control).SetChecked(s.*field); },
+            [=](const TFmain& f, S& s) { s.*field = (f.*control).Checked(); }};
+}
+
+TSettingBinding Position(int S::*field, TTrackBar TFmain::*control) {
+    return {nullptr, [=](const TFmain& f, S& s) { s.*field = (f.*control).Position(); }};
 }
 
 }  // namespace
 
+// What exit stores of a voice list: the selected position and the name of the voice there.
+// A list that lacks voices the engine has holds other positions than the engine's, so then
+// the position is never stored, and the name only when the user chose another voice than
+// start-up did: start-up's choice may be a stand-in for a voice that could not be listed.
+const std::vector<TSettingBinding>& TFmain::SettingBindings() {
+    using F = TFmain;
+    auto index = [](int S::*field, TComboBox F::*list) {
+        return TSettingBinding{nullptr, [=](const F& f, S& s) { s.*field = f.voicesWhole_ ? (f.*list).ItemIndex() : -1; }};
+    };
+    auto name = [](std::optional<std::string> S::*field, TComboBox F::*list, int F::*startIndex) {
+        return TSettingBinding{nullptr, [=](const F& f, S& s) {
+                                   const TComboBox& l = f.*list;
+                                   const int selected = l.ItemIndex();
+                                   if (selected >= 0 && selected < l.Count() &&
+                                       (f.voicesWhole_ || selected != f.*startIndex))
+                                       s.*field = l.Items(selected).text;
+                                   else
+                                       (s.*field).reset();
+                               }};
+    };
+    static const std::vector<TSettingBinding> rows = {
+        Position(&S::Rate, &F::TRate),
+        Position(&S::Volume, &F::TVolume),
+        index(&S::Engine, &F::CBVoice),
+        Position(&S::Rate1, &F::TRate1),
+        Position(&S::Volume1, &F::TVolume1),
+        index(&S::Engine1, &F::CBVoice1),
+        Tick(&S::cbme, &F::CBMe),
+        Tick(&S::cbfriend, &F::CBFriend),
+        Tick(&S::cbmyname, &F::CBmyname),
+        Tick(&S::cbfriendsname, &F::CBFriendsname),
+        Tick(&S::showtime, &F::NShowTime1),
+        name(&S::EngineName, &F::CBVoice, &F::startVoice_),
+        name(&S::EngineName1, &F::CBVoice1, &F::startVoice1_),
+    };
+    return rows;
+}
+
 TStoredSettings TFmain::CurrentSettings() const {
-    TStoredSettings s{CBVoice.ItemIndex(), CBVoice1.ItemIndex(), TRate.Position(),      TRate1.Position(),
-                      TVolume.Position(),  TVolume1.Position(),  CBMe.Checked(),        CBFriend.Checked(),
-                      CBmyname.Checked(),  CBFriendsname.Checked(), NShowTime1.Checked(), {}, {}};
-    StoreVoice(CBVoice, startVoice_, voicesWhole_, s.Engine, s.EngineName);
-    StoreVoice(CBVoice1, startVoice1_, voicesWhole_, s.Engine1, s.EngineName1);
+    TStoredSettings s = DefaultSettings();
+    for (const TSettingBinding& b : SettingBindings()) b.store(*this, s);
     return s;
 }
 
