@@ -214,7 +214,6 @@ private:
     bool ReadFriendName() override { return CBFriendsname.Checked(); }
     bool ShowTime() override { return NShowTime1.Checked(); }
 
-    TStoredSettings CurrentSettings() const;
     std::string ProgramFolder();
     void ShowExportState();
     void CancelExport();

@@ -124,16 +124,12 @@ const std::vector<TSettingBinding>& TFmain::SettingBindings() {
     return rows;
 }
 
-TStoredSettings TFmain::CurrentSettings() const {
-    TStoredSettings s = DefaultSettings();
-    for (const TSettingBinding& b : SettingBindings()) b.store(*this, s);
-    return s;
-}
-
 void TFmain::SaveSettings() {
     try {
         TIniFile ini(services_.profile, GetDataDir(services_.paths) + kSettingsFileName);
-        WriteSettings(ini, CurrentSettings());
+        TStoredSettings now = DefaultSettings();
+        for (const TSettingBinding& b : SettingBindings()) b.store(*this, now);
+        WriteSettings(ini, now);
     } catch (...) {
         // The user was told at start that the settings cannot be kept.
         if (!settingsFailed_) throw;
