@@ -1,6 +1,7 @@
 // The two menus of the main window as one table: the Win32 window builds MainMenu1 and
-// PopupMenu1 from it and the form wires the handlers from it. The captions carry no
-// accelerator characters and no separator is ever dropped.
+// PopupMenu1 from it and routes their commands by it, and the form wires the handlers and the
+// first ticks from it. The captions carry no accelerator characters and no separator is ever
+// dropped.
 #include "app/fmain.h"
 #include "base/string_table.h"
 #include "res/resource.h"

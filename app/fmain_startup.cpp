@@ -70,54 +70,46 @@ void TFmain::LoadSettings() {
     if (failed) std::rethrow_exception(failed);
 }
 
-namespace {
-
-using S = TStoredSettings;
-
-template <typename Control>
-TSettingBinding Tick(bool S::*field, Control TFmain::*control) {
-    return {[=](TFmain& f, const S& s) { (f.*control).SetChecked(s.*field); },
-            [=](const TFmain& f, S& s) { s.*field = (f.*control).Checked(); }};
-}
-
-TSettingBinding Position(int S::*field, TTrackBar TFmain::*control) {
-    return {nullptr, [=](const TFmain& f, S& s) { s.*field = (f.*control).Position(); }};
-}
-
-}  // namespace
-
-// What exit stores of a voice list: the selected position and the name of the voice there.
-// A list that lacks voices the engine has holds other positions than the engine's, so then
-// the position is never stored, and the name only when the user chose another voice than
-// start-up did: start-up's choice may be a stand-in for a voice that could not be listed.
+// Which control keeps each key, in the keys' order. What exit stores of a voice list is the
+// selected position and the name of the voice there. A list that lacks voices the engine has
+// holds other positions than the engine's, so then the position is never stored, and the name
+// only when the user chose another voice than start-up did: start-up's choice may be a stand-in
+// for a voice that could not be listed.
 const std::vector<TSettingBinding>& TFmain::SettingBindings() {
     using F = TFmain;
+    using S = TStoredSettings;
+    auto tick = [](bool S::*field, auto F::*control) {
+        return TSettingBinding{[=](F& f, const S& s) { (f.*control).SetChecked(s.*field); },
+                               [=](const F& f, S& s) { s.*field = (f.*control).Checked(); }};
+    };
+    auto position = [](int S::*field, TTrackBar F::*bar) {
+        return TSettingBinding{nullptr, [=](const F& f, S& s) { s.*field = (f.*bar).Position(); }};
+    };
     auto index = [](int S::*field, TComboBox F::*list) {
         return TSettingBinding{nullptr, [=](const F& f, S& s) { s.*field = f.voicesWhole_ ? (f.*list).ItemIndex() : -1; }};
     };
     auto name = [](std::optional<std::string> S::*field, TComboBox F::*list, int F::*startIndex) {
         return TSettingBinding{nullptr, [=](const F& f, S& s) {
                                    const TComboBox& l = f.*list;
-                                   const int selected = l.ItemIndex();
-                                   if (selected >= 0 && selected < l.Count() &&
-                                       (f.voicesWhole_ || selected != f.*startIndex))
-                                       s.*field = l.Items(selected).text;
+                                   const int at = l.ItemIndex();
+                                   if (at >= 0 && at < l.Count() && (f.voicesWhole_ || at != f.*startIndex))
+                                       s.*field = l.Items(at).text;
                                    else
                                        (s.*field).reset();
                                }};
     };
     static const std::vector<TSettingBinding> rows = {
-        Position(&S::Rate, &F::TRate),
-        Position(&S::Volume, &F::TVolume),
+        position(&S::Rate, &F::TRate),
+        position(&S::Volume, &F::TVolume),
         index(&S::Engine, &F::CBVoice),
-        Position(&S::Rate1, &F::TRate1),
-        Position(&S::Volume1, &F::TVolume1),
+        position(&S::Rate1, &F::TRate1),
+        position(&S::Volume1, &F::TVolume1),
         index(&S::Engine1, &F::CBVoice1),
-        Tick(&S::cbme, &F::CBMe),
-        Tick(&S::cbfriend, &F::CBFriend),
-        Tick(&S::cbmyname, &F::CBmyname),
-        Tick(&S::cbfriendsname, &F::CBFriendsname),
-        Tick(&S::showtime, &F::NShowTime1),
+        tick(&S::cbme, &F::CBMe),
+        tick(&S::cbfriend, &F::CBFriend),
+        tick(&S::cbmyname, &F::CBmyname),
+        tick(&S::cbfriendsname, &F::CBFriendsname),
+        tick(&S::showtime, &F::NShowTime1),
         name(&S::EngineName, &F::CBVoice, &F::startVoice_),
         name(&S::EngineName1, &F::CBVoice1, &F::startVoice1_),
     };

@@ -1,6 +1,6 @@
 // The message log's commands against an in-memory document and files, scripted dialogs and
 // recording boxes: which mode a name sets, what is written and read, what a
-// failure leaves behind, and exactly what the boxes and the shell are given.
+// failure leaves behind, and exactly what the boxes are given.
 #include <gtest/gtest.h>
 
 #include <algorithm>
