@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/trace.h"
 #include "win/codepage_win.h"
 
 namespace {
@@ -55,6 +56,8 @@ DWORD CALLBACK WriteBytes(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) n
     try {
         reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(size));
     } catch (...) {
+        // The user hears that the save failed; the reason is only here.
+        TraceIgnored("saving the log");
         return 1;
     }
     *done = size;

@@ -8,6 +8,7 @@
 
 #include <stdexcept>
 
+#include "base/string_table.h"
 #include "win/codepage_win.h"
 
 namespace {
@@ -28,7 +29,7 @@ long RichEditLog::TextLength() {
     how.flags = GTL_NUMCHARS | GTL_PRECISE;
     how.codepage = 1200;  // UTF-16, the control's own storage
     LRESULT n = SendMessageW(h_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
-    if (n < 0) throw std::runtime_error("The message log did not report its length.");
+    if (n < 0) throw std::runtime_error(texts::kLogLengthUnknown);
     return static_cast<long>(n);
 }
 
@@ -51,13 +52,13 @@ bool RichEditLog::EndsWithLineBreak() {
 
 void RichEditLog::InsertAtEnd(const std::string& ansi) {
     std::wstring wide = AnsiToWide(ansi);
-    if (wide.empty() && !ansi.empty()) throw std::runtime_error("RichEdit line insertion error");
+    if (wide.empty() && !ansi.empty()) throw std::runtime_error(texts::kLogInsertionError);
     const long before = TextLength();
     if (!CaretAtEnd(before)) SelectEnd(h_);
     // Not undoable: the log is appended to for as long as the program runs, and an undo
     // record per line would only grow.
     SendMessageW(h_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
-    if (TextLength() == before) throw std::runtime_error("RichEdit line insertion error");
+    if (TextLength() == before) throw std::runtime_error(texts::kLogInsertionError);
 }
 
 void RichEditLog::SetSelection(long start, long length) {
@@ -76,7 +77,7 @@ void RichEditLog::SetSelectionColour(std::uint32_t colour) {
     cf.dwEffects = 0;  // no CFE_AUTOCOLOR: the colour given is the colour shown
     cf.crTextColor = static_cast<COLORREF>(colour);
     if (!SendMessageW(h_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf)))
-        throw std::runtime_error("The message log refused a text colour.");
+        throw std::runtime_error(texts::kLogColourRefused);
 }
 
 void RichEditLog::ScrollCaret() { SendMessageW(h_, EM_SCROLLCARET, 0, 0); }

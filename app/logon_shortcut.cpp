@@ -3,6 +3,8 @@
 
 #include <stdexcept>
 
+#include "base/string_table.h"
+
 namespace {
 
 std::string UpperAscii(std::string s) {
@@ -17,7 +19,7 @@ void CreateShortcut(IShell& shell, const std::string& target, const std::string&
                     const std::string& linkPath, const std::string& description, const ILeadBytes& leadBytes) {
     std::size_t dot = linkPath.rfind('.');
     if (dot == std::string::npos || UpperAscii(linkPath.substr(dot)) != ".LNK")
-        throw std::runtime_error("File Ext Must Be: \xA1\xE4\xA1\xE4LNK\xA1\xE4\xA1\xE4!");
+        throw std::runtime_error(texts::kShortcutExtension);
     shell.SaveShortcut({target, arguments, ExtractFilePath(target, leadBytes), description}, linkPath);
 }
 

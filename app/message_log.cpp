@@ -4,6 +4,7 @@
 #include "app/message_log.h"
 
 #include "base/text.h"
+#include "base/trace.h"
 
 void AppendLogLine(ILogControl& log, const std::string& ansi) {
     // The trimmed text only decides whether to log at all; the line goes in as passed, so
@@ -21,6 +22,7 @@ void AppendLogLine(ILogControl& log, const std::string& ansi) {
     } catch (...) {
         // A log line is a convenience beside the speech: a control that refuses it (full,
         // out of memory) must not stop the watcher's tick.
+        TraceIgnored("appending a log line");
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include <stdexcept>
 
+#include "base/string_table.h"
+
 namespace {
 
 // A trail byte of a double-byte character may be 0x5C ('\') or 0x2E ('.'), so the
@@ -66,7 +68,7 @@ std::string GetDataDir(IPathPlatform& platform) {
     // creating it here would hide that.
     std::string folder = GetAppDataDir(platform) + GetExeBaseName(platform.ProgramPath(), platform.LeadBytes());
     if (!platform.DirectoryExists(folder) && !platform.CreateFolder(folder))
-        throw std::runtime_error("Unable to create folder " + folder);
+        throw std::runtime_error(texts::UnableToCreateFolder(folder));
     return WithBackslash(folder);
 }
 

@@ -11,6 +11,7 @@
 #include "win/codepage_win.h"
 #include "win/com.h"
 #include "win/handles.h"
+#include "win/trace_win.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ bool TakeInstanceMutex(UniqueKernelHandle& mutex) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    InstallDebuggerTrace();
     // One instance per session: a second start ends before it touches anything, without a
     // word, and leaves the running one where it is (hidden windows count). The window check
     // still catches an instance that took no mutex (an older build).
@@ -42,7 +44,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ScopedCom com(COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
-    HMODULE richEdit = LoadLibraryW(L"riched20.dll");
+    // Declared before the window and the engine, so it is freed after them on every way out.
+    UniqueModule richEdit(LoadLibraryW(L"riched20.dll"));
 
     HWND owner = nullptr;
     Application.OnException = [&owner](const std::string& message) {
@@ -68,6 +71,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         owner = nullptr;
         window.Destroy();
     }
-    if (richEdit) FreeLibrary(richEdit);
     return exitCode;
 }

@@ -8,9 +8,9 @@ std::string TrimSystemReason(const std::string& reason) {
 }
 
 std::string FileOpenErrorMessage(const std::string& path, const std::string& reason) {
-    return "Cannot open file \"" + path + "\". " + TrimSystemReason(reason);
+    return texts::CannotOpenFile(path, TrimSystemReason(reason));
 }
 
 std::string FileCreateErrorMessage(const std::string& path, const std::string& reason) {
-    return "Cannot create file \"" + path + "\". " + TrimSystemReason(reason);
+    return texts::CannotCreateFile(path, TrimSystemReason(reason));
 }

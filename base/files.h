@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/string_table.h"
+
 class FileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -30,8 +32,8 @@ struct IFiles {
 // The framework's messages: the file named in double quotes, then the system's reason.
 std::string FileOpenErrorMessage(const std::string& path, const std::string& reason);
 std::string FileCreateErrorMessage(const std::string& path, const std::string& reason);
-inline const std::string kLoadStreamError = "Failed to Load Stream";
-inline const std::string kSaveStreamError = "Failed to Save Stream";
+using texts::kLoadStreamError;
+using texts::kSaveStreamError;
 
 // The system's text for an error as the framework quotes it: without the line breaks,
 // spaces and full stops it ends with, so that the message ends in one sentence of its own.

@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "base/string_table.h"
+#include "base/trace.h"
+
 namespace {
 
 struct CarriedVoiceData {
@@ -113,15 +116,21 @@ void RegisterCarriedVoice(IRegistry& registry, TCarriedVoice voice, const std::s
     for (const TTokenKey& k : CarriedVoiceTree(voice, programFolder, systemDrive)) {
         std::string path = TokenPath(voice) + (k.subKey.empty() ? "" : "\\" + k.subKey);
         std::unique_ptr<IRegistryKey> key = registry.CreateKey(path);
-        if (!key) continue;
+        if (!key) {
+            TraceIgnored("registering a carried voice", "cannot open HKEY_LOCAL_MACHINE\\" + path);
+            continue;
+        }
         for (const TTokenValue& v : k.values)
-            if (!key->WriteString(v.name, v.data)) throw std::runtime_error("Failed to set data for '" + v.name + "'");
+            if (!key->WriteString(v.name, v.data)) throw std::runtime_error(texts::FailedToSetData(v.name));
     }
 }
 
 void RemoveCarriedVoice(IRegistry& registry, TCarriedVoice voice, const std::string& programFolder) {
     std::unique_ptr<IRegistryKey> tokens = registry.CreateKey(kVoiceTokensKey);
-    if (!tokens) return;
+    if (!tokens) {
+        TraceIgnored("removing a carried voice", std::string("cannot open HKEY_LOCAL_MACHINE\\") + kVoiceTokensKey);
+        return;
+    }
     if (CarriedVoiceTokenOwner(registry, voice, programFolder) == TTokenOwner::Other) return;
     tokens->DeleteTree(Data(voice).tokenName);
 }

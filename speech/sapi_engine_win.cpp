@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "base/files.h"
+#include "base/string_table.h"
 #include "speech/wav_stream_win.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
@@ -93,9 +94,7 @@ public:
         if (stream_->AudioExpected() && stream_->DataBytes() == 0) {
             stream_->Discard();
             PcmFormat f = stream_->FileFormat();
-            throw EngineError("The voice wrote no audio into the WAV file: it may not speak the file's format (" +
-                              std::to_string(f.samplesPerSec) + " Hz, " + std::to_string(f.bitsPerSample) + "-bit, " +
-                              std::to_string(f.channels) + " channel)");
+            throw EngineError(texts::NoAudioWritten(f.samplesPerSec, f.bitsPerSample, f.channels));
         }
         CheckFile(stream_->Close());
     }
@@ -188,7 +187,7 @@ public:
 
     void SetVoice(const VoiceTokenPtr& token) override {
         auto* sapi = dynamic_cast<SapiToken*>(token.get());
-        if (!sapi) throw EngineError("The voice token does not belong to this speech engine");
+        if (!sapi) throw EngineError(texts::kTokenOfAnotherEngine);
         Check(voice_->SetVoice(sapi->Get()));
     }
 
@@ -221,7 +220,7 @@ public:
 
     void SetOutputToStream(IFileStreamObject& stream) override {
         auto* sapi = dynamic_cast<SapiFileStream*>(&stream);
-        if (!sapi) throw EngineError("The file stream does not belong to this speech engine");
+        if (!sapi) throw EngineError(texts::kStreamOfAnotherEngine);
         Check(voice_->SetOutput(static_cast<ISpStreamFormat*>(sapi->Get().Get()), allowFormatChanges_ ? TRUE : FALSE));
         allowFormatChanges_ = true;
         fileOutput_ = sapi->Get();

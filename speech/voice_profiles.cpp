@@ -11,15 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "base/string_table.h"
+#include "base/trace.h"
+
 namespace {
 
 // The token of the selected item. A list whose edit field names no voice has no selection;
 // that is the user's doing, not the engine's, so it is a plain error for the default handler.
 VoiceTokenPtr SelectedToken(const TComboBox& list) {
     int index = list.ItemIndex();
-    if (index < 0 || index >= list.Count()) throw std::runtime_error("No voice is selected");
+    if (index < 0 || index >= list.Count()) throw std::runtime_error(texts::kNoVoiceSelected);
     auto token = std::dynamic_pointer_cast<IVoiceToken>(list.Items(index).object);
-    if (!token) throw std::runtime_error("The selected item carries no voice");
+    if (!token) throw std::runtime_error(texts::kItemCarriesNoVoice);
     return token;
 }
 
@@ -47,7 +50,9 @@ public:
         try {
             step();
         } catch (...) {
-            if (!first_) first_ = std::current_exception();
+            // Only the first error is shown; the others would otherwise vanish.
+            if (first_) TraceIgnored("a voice setting after an earlier failure");
+            else first_ = std::current_exception();
         }
     }
     void Raise() {
@@ -137,6 +142,7 @@ void SpeakWithProfile(VoiceProfile& profile, const std::string& ansiText) {
         profile.voice.SetVolume(profile.volume.Position());
         profile.voice.Speak(ansiText);
     } catch (...) {
+        TraceIgnored("speaking a message");
     }
 }
 
@@ -144,10 +150,12 @@ void StopSpeaking(VoiceProfile& own, VoiceProfile& friends) {
     try {
         own.voice.Disconnect();
     } catch (...) {
+        TraceIgnored("stopping the own voice");
     }
     try {
         friends.voice.Disconnect();
     } catch (...) {
+        TraceIgnored("stopping the friends' voice");
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include <memory>
 
+#include "base/trace.h"
+
 namespace {
 
 VoiceTokenPtr SelectedToken(const TComboBox& list) {
@@ -23,6 +25,7 @@ bool TWavExport::Start(const std::string& fileName, const std::string& text) {
         if (!token) return false;
         parts_.voice.SetVoice(token);
     } catch (...) {
+        TraceIgnored("choosing the WAV export's voice");
         return false;
     }
 
@@ -77,6 +80,7 @@ void TWavExport::Cancel() {
         try {
             parts_.stream.Object().Discard();
         } catch (...) {
+            TraceIgnored("discarding an unfinished WAV file");
         }
     }
     parts_.stream.Disconnect();

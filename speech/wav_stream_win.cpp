@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <new>
 
+#include "base/trace.h"
+
 // "The stream carries a WAVEFORMATEX", {C31ADBAE-527F-4FF5-A230-F62BB61FF70C}.
 const GUID kWaveFormatExId = {0xc31adbae, 0x527f, 0x4ff5, {0xa2, 0x30, 0xf6, 0x2b, 0xb6, 0x1f, 0xf7, 0x0c}};
 
@@ -18,14 +20,17 @@ HRESULT LastError() {
 }
 
 // The engine calls the COM methods on its own thread: an exception there (a lock that
-// cannot be taken) becomes a failed call, never an unwinding through the engine.
+// cannot be taken) becomes a failed call, never an unwinding through the engine. The engine
+// learns only the code, so the reason goes to the trace.
 template <typename F>
 HRESULT Guarded(F call) noexcept {
     try {
         return call();
     } catch (const std::bad_alloc&) {
+        TraceIgnored("WAV stream call");
         return E_OUTOFMEMORY;
     } catch (...) {
+        TraceIgnored("WAV stream call");
         return E_UNEXPECTED;
     }
 }

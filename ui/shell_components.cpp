@@ -104,17 +104,21 @@ void TTrayIcon::ClickWaitOver() {
     if (button == Button::Left) {
         if (OnClick) Application.Dispatch(OnClick);
     } else if (button == Button::Right) {
-        Application.Dispatch([this] {
-            if (peer_) {
-                peer_->BringApplicationToFront();
-                peer_->ProcessMessages();
-            }
-            if (PopupMenu) {
-                TPoint at = Mouse.CursorPos();
-                PopupMenu->Popup(at.X, at.Y);
-            }
-        });
+        if (peer_) {
+            peer_->BringApplicationToFront();
+            peer_->StartMenuWait();
+        } else {
+            MenuWaitOver();
+        }
     }
+}
+
+void TTrayIcon::MenuWaitOver() {
+    if (!PopupMenu) return;
+    Application.Dispatch([this] {
+        TPoint at = Mouse.CursorPos();
+        PopupMenu->Popup(at.X, at.Y);
+    });
 }
 
 void TTrayIcon::AttachPeer(Peer* peer) {

@@ -116,6 +116,8 @@ enum class TTrayMouse { LeftUp, RightUp, LeftDblClick, RightDblClick, MiddleDblC
 // click opens a modal menu, which would swallow the second click of a double click, so
 // without the wait the window could never be restored by a double click. The shell follows a
 // double click with one more button release, which belongs to the double click.
+// The right button's menu opens only after the messages that waited at the click have run
+// from the message loop, so that a timer tick never runs inside the click's handler.
 class TTrayIcon {
 public:
     struct Peer {
@@ -129,9 +131,11 @@ public:
         virtual void StartClickWait() = 0;
         virtual void StopClickWait() = 0;
         // What the framework does before its tray menu: the application to the foreground (so
-        // that the menu closes when the user clicks elsewhere) and pending messages run.
+        // that the menu closes when the user clicks elsewhere), then pending messages run.
         virtual void BringApplicationToFront() = 0;
-        virtual void ProcessMessages() = 0;
+        // Calls MenuWaitOver once, after the messages waiting now have gone through the message
+        // loop: they run there, each on its own, never inside the click's handler.
+        virtual void StartMenuWait() = 0;
     };
 
     // How many characters of each text the platform is given, at most.
@@ -158,6 +162,8 @@ public:
 
     void UserMouse(TTrayMouse event);
     void ClickWaitOver();
+    // Opens the pop-up menu at the cursor.
+    void MenuWaitOver();
     void AttachPeer(Peer* peer);
 
 private:

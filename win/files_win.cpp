@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "base/string_table.h"
 #include "win/codepage_win.h"
 
 namespace {
@@ -23,7 +24,7 @@ std::string SystemErrorText(DWORD error) {
                              nullptr, error, 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
     std::wstring text = n && buf ? std::wstring(buf, n) : std::wstring();
     if (buf) LocalFree(buf);
-    if (text.empty()) return "System error " + std::to_string(error);
+    if (text.empty()) return texts::SystemError(error);
     return WideToAnsi(text);
 }
 

@@ -65,6 +65,14 @@ struct KernelTraits {
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelTraits>;
 
+// A loaded library, freed when its owner goes (after everything that uses it).
+struct ModuleTraits {
+    static HMODULE Invalid() { return nullptr; }
+    static void Close(HMODULE h) { FreeLibrary(h); }
+};
+
+using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
+
 // A menu not (or not yet) attached to a window: a window destroys its menu bar itself, so the
 // bar is released to the window once the window has taken it.
 struct MenuTraits {

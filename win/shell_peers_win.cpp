@@ -17,6 +17,7 @@ constexpr UINT_PTR kClickWaitTimer = 1;
 // "TaskbarCreated". So an icon that could not be added is tried again until it is there.
 constexpr UINT_PTR kAddRetryTimer = 2;
 constexpr UINT kAddRetryMs = 2000;
+constexpr UINT_PTR kMenuWaitTimer = 3;
 
 // The platform's texts are fixed-size arrays; the component has already cut the text to fit.
 template <std::size_t N>
@@ -168,18 +169,12 @@ void TrayIconPeer::StopClickWait() { KillTimer(hwnd_, kClickWaitTimer); }
 
 void TrayIconPeer::BringApplicationToFront() { SetForegroundWindow(application_); }
 
-void TrayIconPeer::ProcessMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // The program was asked to end meanwhile: leave that to the message loop.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
+// A timer rather than a posted message: GetMessage hands out WM_TIMER only when no posted,
+// input or paint message waits (Microsoft's GetMessage page), so everything already queued
+// goes through the message loop first. The order among timers that are due together is not
+// documented: a watcher tick that comes after the menu's runs in the menu's own loop, as
+// every tick does while a menu is open.
+void TrayIconPeer::StartMenuWait() { SetTimer(hwnd_, kMenuWaitTimer, USER_TIMER_MINIMUM, nullptr); }
 
 LRESULT TrayIconPeer::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kCallbackMessage) {
@@ -206,6 +201,11 @@ LRESULT TrayIconPeer::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (msg == WM_TIMER && wp == kClickWaitTimer) {
         icon_.ClickWaitOver();
+        return 0;
+    }
+    if (msg == WM_TIMER && wp == kMenuWaitTimer) {
+        KillTimer(hwnd_, kMenuWaitTimer);
+        icon_.MenuWaitOver();
         return 0;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);

@@ -79,7 +79,7 @@ public:
     void StartClickWait() override;
     void StopClickWait() override;
     void BringApplicationToFront() override;
-    void ProcessMessages() override;
+    void StartMenuWait() override;
 
     HWND Handle() const { return hwnd_; }
     // The message the shell sends this window about the icon (lParam: the mouse message).

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "base/trace.h"
 #include "ui/application.h"
 
 template <class T>
@@ -30,6 +31,7 @@ LRESULT RouteToObject(HWND h, UINT msg, WPARAM wp, LPARAM lp, HWND T::*window,
     } catch (...) {
         // Dispatch lets nothing out, but wrapping the handler for it may allocate, and a
         // std::bad_alloc from there must not unwind into the system's code either.
+        TraceIgnored("window procedure");
         return 0;
     }
     return result;

@@ -10,8 +10,8 @@
 
 namespace {
 
-// W = the click wait is over.
-enum Step { LU, RU, LD, RD, MD, W };
+// W = the click wait is over, M = the menu's wait.
+enum Step { LU, RU, LD, RD, MD, W, M };
 
 TEST(TrayIcon, MouseReportsMakeClicksDoubleClicksAndTheMenu) {
     struct Case {
@@ -23,11 +23,12 @@ TEST(TrayIcon, MouseReportsMakeClicksDoubleClicksAndTheMenu) {
         {{LU, W}, 1, 0, {"wait", "stop"}, "a left click once the wait is over"},
         {{LU}, 0, 0, {"wait"}, "not before"},
         {{LU, LD, LU, W}, 0, 1, {"wait", "stop", "stop"}, "a left double click and the release after it"},
-        {{RU, W}, 0, 0, {"wait", "stop", "front", "messages", "popup 40,700"}, "right: front, messages, menu"},
+        {{RU, W}, 0, 0, {"wait", "stop", "front", "menu wait"}, "right: front, then the menu from the loop"},
+        {{RU, W, M}, 0, 0, {"wait", "stop", "front", "menu wait", "popup 40,700"}, "the menu at the cursor"},
         {{RU, RD, RU, W}, 0, 1, {"wait", "stop", "stop"}, "a right double click opens no menu"},
         {{MD}, 0, 1, {}, "a middle double click"},
         {{LD, LU, LU, W}, 1, 1, {"wait", "stop"}, "only the release right after it belongs to a double click"},
-        {{LD, RU, W}, 0, 1, {"wait", "stop", "front", "messages", "popup 40,700"}, "another button's release does not"},
+        {{LD, RU, W}, 0, 1, {"wait", "stop", "front", "menu wait"}, "another button's release does not"},
         {{W}, 0, 0, {"stop"}, "a stray timer does nothing"},
     };
     FixedMouse mouse({40, 700});
@@ -51,6 +52,7 @@ TEST(TrayIcon, MouseReportsMakeClicksDoubleClicksAndTheMenu) {
                 case RD: icon.UserMouse(TTrayMouse::RightDblClick); break;
                 case MD: icon.UserMouse(TTrayMouse::MiddleDblClick); break;
                 case W: icon.ClickWaitOver(); break;
+                case M: icon.MenuWaitOver(); break;
             }
         }
         EXPECT_EQ(clicks, c.clicks) << c.why;

@@ -30,7 +30,7 @@ struct RecordingTrayPeer : TTrayIcon::Peer {
     void StartClickWait() override { calls.push_back("wait"); }
     void StopClickWait() override { calls.push_back("stop"); }
     void BringApplicationToFront() override { calls.push_back("front"); }
-    void ProcessMessages() override { calls.push_back("messages"); }
+    void StartMenuWait() override { calls.push_back("menu wait"); }
 };
 
 struct RecordingPopup : TPopupMenu::Peer {
