@@ -11,7 +11,6 @@
 //   TrayIcon1       the icon in the notification area; PopupMenu1 its menu
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,13 +62,6 @@ struct TMenuRow {
     bool ticked = false;        // its tick when the program starts
 };
 
-// Which control keeps a key of the settings file (see kSettingsKeys), both ways. Keys that
-// feed the voice profiles have no load: InitVoiceProfiles applies them with the voice lists.
-struct TSettingBinding {
-    std::function<void(TFmain&, const TStoredSettings&)> load;
-    std::function<void(const TFmain&, TStoredSettings&)> store;
-};
-
 // System commands that hide the window instead of closing or minimising it.
 constexpr unsigned kScMinimize = 0xF020;
 constexpr unsigned kScClose = 0xF060;
@@ -111,7 +103,6 @@ public:
 
     // Window, menus and tray.
     static const std::vector<TMenuRow>& MenuRows();
-    static const std::vector<TSettingBinding>& SettingBindings();
     // True when the command was taken here and must not reach the default handling.
     bool WMSysCommand(unsigned command);
     void HideToTray();
@@ -205,6 +196,8 @@ public:
     ILogControl& RichEdit1;
 
 private:
+    // The settings table binds keys to controls, the voice lists' keys by start-up's state.
+    friend struct TSettingRows;
     // WatcherPorts, for the watcher's tick.
     ChatReading ReadChatText() override { return GetChatText(); }
     void AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) override;

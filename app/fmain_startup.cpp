@@ -43,6 +43,64 @@ void TFmain::FormCreate() {
     ShowBalloon(texts::kBalloonStartTitle, texts::kBalloonStartText);
 }
 
+// The rows of the settings table, each binding a key to the control that keeps it.
+struct TSettingRows {
+    using F = TFmain;
+    using S = TStoredSettings;
+
+    // A slider's position feeds its voice profile.
+    static TSettingsKey Position(const char* name, int def, int S::*field, TTrackBar F::*bar) {
+        return {name, TSettingType::Integer, def, TSettingFeeds::VoiceProfiles, field, nullptr, nullptr, false,
+                {nullptr, [=](const F& f, S& s) { s.*field = (f.*bar).Position(); }}};
+    }
+    // A list that lacks voices the engine has holds other positions than the engine's: then no
+    // position is stored, and the one in the file stays.
+    static TSettingsKey VoiceIndex(const char* name, int S::*field, TComboBox F::*list) {
+        return {name, TSettingType::Integer, -1, TSettingFeeds::VoiceProfiles, field, nullptr, nullptr, true,
+                {nullptr, [=](const F& f, S& s) { s.*field = f.voicesWhole_ ? (f.*list).ItemIndex() : -1; }}};
+    }
+    // The name of the voice selected at exit. From a list that lacks voices it is stored only when
+    // the user chose another voice than start-up did: start-up's choice may be a stand-in for a
+    // voice that could not be listed.
+    static TSettingsKey VoiceName(const char* name, std::optional<std::string> S::*field, bool friends) {
+        return {name, TSettingType::Text, 0, TSettingFeeds::VoiceProfiles, nullptr, nullptr, field, false,
+                {nullptr, [=](const F& f, S& s) {
+                     const TComboBox& list = friends ? f.CBVoice1 : f.CBVoice;
+                     const int start = friends ? f.startVoice1_ : f.startVoice_;
+                     const int at = list.ItemIndex();
+                     if (at >= 0 && at < list.Count() && (f.voicesWhole_ || at != start))
+                         s.*field = list.Items(at).text;
+                     else
+                         (s.*field).reset();
+                 }}};
+    }
+    // A tick (a check box or a menu item) is a reading option, on by default.
+    template <typename Control>
+    static TSettingsKey Tick(const char* name, bool S::*field, Control F::*control) {
+        return {name, TSettingType::Boolean, 1, TSettingFeeds::ReadingOptions, nullptr, field, nullptr, false,
+                {[=](F& f, const S& s) { (f.*control).SetChecked(s.*field); },
+                 [=](const F& f, S& s) { s.*field = (f.*control).Checked(); }}};
+    }
+};
+
+using R = TSettingRows;
+const TSettingsKey kSettingsKeys[] = {
+    R::Position("Rate", 0, &TStoredSettings::Rate, &TFmain::TRate),
+    R::Position("Volume", 100, &TStoredSettings::Volume, &TFmain::TVolume),
+    R::VoiceIndex("Engine", &TStoredSettings::Engine, &TFmain::CBVoice),
+    R::Position("Rate1", 0, &TStoredSettings::Rate1, &TFmain::TRate1),
+    R::Position("Volume1", 100, &TStoredSettings::Volume1, &TFmain::TVolume1),
+    R::VoiceIndex("Engine1", &TStoredSettings::Engine1, &TFmain::CBVoice1),
+    R::Tick("cbme", &TStoredSettings::cbme, &TFmain::CBMe),
+    R::Tick("cbfriend", &TStoredSettings::cbfriend, &TFmain::CBFriend),
+    R::Tick("cbmyname", &TStoredSettings::cbmyname, &TFmain::CBmyname),
+    R::Tick("cbfriendsname", &TStoredSettings::cbfriendsname, &TFmain::CBFriendsname),
+    R::Tick("showtime", &TStoredSettings::showtime, &TFmain::NShowTime1),
+    R::VoiceName("EngineName", &TStoredSettings::EngineName, false),
+    R::VoiceName("EngineName1", &TStoredSettings::EngineName1, true),
+};
+const std::size_t kSettingsKeyCount = sizeof kSettingsKeys / sizeof kSettingsKeys[0];
+
 void TFmain::LoadSettings() {
     // The voices are listed and the options set whatever happens to the settings file: a file
     // that cannot be reached gives every key's default, and the program still speaks. Its
@@ -65,62 +123,16 @@ void TFmain::LoadSettings() {
     startVoice_ = CBVoice.ItemIndex();
     startVoice1_ = CBVoice1.ItemIndex();
     if (ini) ReadSettings(*ini, TSettingFeeds::ReadingOptions, stored);
-    for (const TSettingBinding& b : SettingBindings())
-        if (b.load) b.load(*this, stored);
+    for (const TSettingsKey& k : kSettingsKeys)
+        if (k.control.load) k.control.load(*this, stored);
     if (failed) std::rethrow_exception(failed);
-}
-
-// Which control keeps each key, in the keys' order. What exit stores of a voice list is the
-// selected position and the name of the voice there. A list that lacks voices the engine has
-// holds other positions than the engine's, so then the position is never stored, and the name
-// only when the user chose another voice than start-up did: start-up's choice may be a stand-in
-// for a voice that could not be listed.
-const std::vector<TSettingBinding>& TFmain::SettingBindings() {
-    using F = TFmain;
-    using S = TStoredSettings;
-    auto tick = [](bool S::*field, auto F::*control) {
-        return TSettingBinding{[=](F& f, const S& s) { (f.*control).SetChecked(s.*field); },
-                               [=](const F& f, S& s) { s.*field = (f.*control).Checked(); }};
-    };
-    auto position = [](int S::*field, TTrackBar F::*bar) {
-        return TSettingBinding{nullptr, [=](const F& f, S& s) { s.*field = (f.*bar).Position(); }};
-    };
-    auto index = [](int S::*field, TComboBox F::*list) {
-        return TSettingBinding{nullptr, [=](const F& f, S& s) { s.*field = f.voicesWhole_ ? (f.*list).ItemIndex() : -1; }};
-    };
-    auto name = [](std::optional<std::string> S::*field, TComboBox F::*list, int F::*startIndex) {
-        return TSettingBinding{nullptr, [=](const F& f, S& s) {
-                                   const TComboBox& l = f.*list;
-                                   const int at = l.ItemIndex();
-                                   if (at >= 0 && at < l.Count() && (f.voicesWhole_ || at != f.*startIndex))
-                                       s.*field = l.Items(at).text;
-                                   else
-                                       (s.*field).reset();
-                               }};
-    };
-    static const std::vector<TSettingBinding> rows = {
-        position(&S::Rate, &F::TRate),
-        position(&S::Volume, &F::TVolume),
-        index(&S::Engine, &F::CBVoice),
-        position(&S::Rate1, &F::TRate1),
-        position(&S::Volume1, &F::TVolume1),
-        index(&S::Engine1, &F::CBVoice1),
-        tick(&S::cbme, &F::CBMe),
-        tick(&S::cbfriend, &F::CBFriend),
-        tick(&S::cbmyname, &F::CBmyname),
-        tick(&S::cbfriendsname, &F::CBFriendsname),
-        tick(&S::showtime, &F::NShowTime1),
-        name(&S::EngineName, &F::CBVoice, &F::startVoice_),
-        name(&S::EngineName1, &F::CBVoice1, &F::startVoice1_),
-    };
-    return rows;
 }
 
 void TFmain::SaveSettings() {
     try {
         TIniFile ini(services_.profile, GetDataDir(services_.paths) + kSettingsFileName);
         TStoredSettings now = DefaultSettings();
-        for (const TSettingBinding& b : SettingBindings()) b.store(*this, now);
+        for (const TSettingsKey& k : kSettingsKeys) k.control.store(*this, now);
         WriteSettings(ini, now);
     } catch (...) {
         // The user was told at start that the settings cannot be kept.
