@@ -29,7 +29,7 @@ std::u16string HelpText() {
 
 std::u16string AboutText() {
     const std::u16string rule(37, u'-');
-    return JoinLines({texts::kProgramName, rule, maker::kNotice, u"", Widen(maker::kMailAddress), u"",
+    return JoinLines({texts::kProgramName, rule, texts::kAboutNotice, u"", Widen(maker::kMailAddress), u"",
                       Widen(maker::kHomePage), rule});
 }
 

@@ -50,6 +50,7 @@ inline constexpr char16_t kWavFilter[] = u"wav文件(*.wav)|*.wav|所有文件(*
 // The help and about boxes: the help text's lines, between empty lines and a rule.
 inline constexpr char16_t kHelpCaption[] = u"帮助";
 inline constexpr char16_t kAboutCaption[] = u"关于";
+inline constexpr char16_t kAboutNotice[] = u"版权所有 (C) Sonvira 开发组，免费使用。";
 inline constexpr char16_t kHelpHowTo[] = u"如何使用本软件?";
 inline constexpr char16_t kHelpStep1[] = u"1. 打开并登陆 QQ 或 TM 软件。 ";
 inline constexpr char16_t kHelpStep2[] = u"2. 开始与QQ或TM上的好朋友进行文字聊天。";

@@ -43,7 +43,7 @@ TEST(HelpAndAbout, BoxesWithoutOwnerShowTheirTextsLineByLine) {
                                            u"", u"3.这样即可在朗读消息时听着更加清楚和舒适。"}));
     EXPECT_EQ(boxes.shown[1].caption, u"关于");
     EXPECT_EQ(Lines(boxes.shown[1].text),
-              (std::vector<std::u16string>{u"Sonvira", rule37, maker::kNotice, u"", Widen(maker::kMailAddress), u"",
+              (std::vector<std::u16string>{u"Sonvira", rule37, u"版权所有 (C) Sonvira 开发组，免费使用。", u"", Widen(maker::kMailAddress), u"",
                                            Widen(maker::kHomePage), rule37}));
 }
 
