@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/logon_shortcut.h"
+#include "base/string_table.h"
 #include "capture/chat_probe.h"
 #include "speech/wav_export.h"
 #include "ui/application.h"
@@ -37,12 +38,14 @@ TFmain::TFmain(const TFmainServices& services)
     Timer3.SetEnabled(true);
 
     for (const TMenuRow& row : MenuRows()) {
-        if (row.item && row.onClick) (this->*row.item).OnClick = [this, click = row.onClick] { (this->*click)(); };
+        if (!row.item) continue;
+        (this->*row.item).SetChecked(row.ticked);
+        if (row.onClick) (this->*row.item).OnClick = [this, click = row.onClick] { (this->*click)(); };
     }
     TrayIcon1.OnClick = [this] { TrayIcon1Click(); };
     TrayIcon1.OnDblClick = [this] { TrayIcon1DblClick(); };
     TrayIcon1.PopupMenu = &PopupMenu1;
-    TrayIcon1.SetHint(u"Sonvira");
+    TrayIcon1.SetHint(texts::kProgramName);
     TrayIcon1.SetVisible(true);
 }
 
@@ -112,7 +115,7 @@ bool TFmain::WMSysCommand(unsigned command) {
 
 void TFmain::HideToTray() {
     TrayIcon1.BalloonTimeout = 500;
-    ShowBalloon(u"Sonvira", u"程序已最小化, 双击即可恢复.");
+    ShowBalloon(texts::kProgramName, texts::kBalloonHiddenText);
     Window.Hide();
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/help_commands.h"
 #include "app/log_commands.h"
 #include "app/message_log.h"
 #include "app/paths.h"
@@ -48,8 +49,9 @@ struct TFmainServices {
 
 class TFmain;
 
-// One row of the two menus. The Win32 window builds both from these rows, in order, and the
-// form wires each item's handler from them.
+// One row of the two menus, and the one place an item is described: the Win32 window builds
+// both menus from these rows, in order, and sends each command to the item of its row; the
+// form wires each item's handler and its first tick from them.
 struct TMenuRow {
     enum Menu { MainMenu1, PopupMenu1 } menu;
     bool inSubmenu;             // an item of the last top-level item above it
@@ -57,6 +59,7 @@ struct TMenuRow {
     TMenuItem TFmain::*item;    // nullptr for a separator
     const char16_t* caption;
     void (TFmain::*onClick)();  // nullptr: it opens its submenu, or its action is still to come
+    bool ticked = false;        // its tick when the program starts
 };
 
 // System commands that hide the window instead of closing or minimising it.
@@ -157,7 +160,7 @@ public:
     TMenuItem NClearMessage;
     TMenuItem NSaveMessage;
     TMenuItem ExportMessageToWav1;
-    TMenuItem NShowTime1{true};
+    TMenuItem NShowTime1;
     TMenuItem NOpenOnStartup;
     TMenuItem Nexit;
     TMenuItem NHlelp;
@@ -193,6 +196,8 @@ public:
     ILogControl& RichEdit1;
 
 private:
+    // The settings table binds keys to controls, the voice lists' keys by start-up's state.
+    friend struct TSettingRows;
     // WatcherPorts, for the watcher's tick.
     ChatReading ReadChatText() override { return GetChatText(); }
     void AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) override;
@@ -202,7 +207,6 @@ private:
     bool ReadFriendName() override { return CBFriendsname.Checked(); }
     bool ShowTime() override { return NShowTime1.Checked(); }
 
-    TStoredSettings CurrentSettings() const;
     std::string ProgramFolder();
     void ShowExportState();
     void CancelExport();

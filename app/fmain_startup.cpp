@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "app/fmain.h"
+#include "base/string_table.h"
 
 std::string TFmain::ProgramFolder() {
     return ExtractFilePath(services_.paths.ProgramPath(), services_.paths.LeadBytes());
@@ -39,9 +40,66 @@ void TFmain::FormCreate() {
     // A window not shown yet stays hidden when minimised: only the tray icon shows.
     Window.SetWindowState(TWindowState::wsMinimized);
     TrayIcon1.BalloonTimeout = 3000;
-    ShowBalloon(u"Sonvira(使用帮助):",
-                u"请打开登陆 QQ 或 TM 软件,\r\n发送文字消息给好友进行文字聊天,\r\n即可立即听到发送和接收的消息被朗读出来!");
+    ShowBalloon(texts::kBalloonStartTitle, texts::kBalloonStartText);
 }
+
+// The rows of the settings table, each binding a key to the control that keeps it.
+struct TSettingRows {
+    using F = TFmain;
+    using S = TStoredSettings;
+
+    // A slider's position feeds its voice profile.
+    static TSettingsKey Position(const char* name, int def, int S::*field, TTrackBar F::*bar) {
+        return {name, TSettingType::Integer, def, TSettingFeeds::VoiceProfiles, field, nullptr, nullptr, false,
+                {nullptr, [=](const F& f, S& s) { s.*field = (f.*bar).Position(); }}};
+    }
+    // A list that lacks voices the engine has holds other positions than the engine's: then no
+    // position is stored, and the one in the file stays.
+    static TSettingsKey VoiceIndex(const char* name, int S::*field, TComboBox F::*list) {
+        return {name, TSettingType::Integer, -1, TSettingFeeds::VoiceProfiles, field, nullptr, nullptr, true,
+                {nullptr, [=](const F& f, S& s) { s.*field = f.voicesWhole_ ? (f.*list).ItemIndex() : -1; }}};
+    }
+    // The name of the voice selected at exit. From a list that lacks voices it is stored only when
+    // the user chose another voice than start-up did: start-up's choice may be a stand-in for a
+    // voice that could not be listed.
+    static TSettingsKey VoiceName(const char* name, std::optional<std::string> S::*field, bool friends) {
+        return {name, TSettingType::Text, 0, TSettingFeeds::VoiceProfiles, nullptr, nullptr, field, false,
+                {nullptr, [=](const F& f, S& s) {
+                     const TComboBox& list = friends ? f.CBVoice1 : f.CBVoice;
+                     const int start = friends ? f.startVoice1_ : f.startVoice_;
+                     const int at = list.ItemIndex();
+                     if (at >= 0 && at < list.Count() && (f.voicesWhole_ || at != start))
+                         s.*field = list.Items(at).text;
+                     else
+                         (s.*field).reset();
+                 }}};
+    }
+    // A tick (a check box or a menu item) is a reading option, on by default.
+    template <typename Control>
+    static TSettingsKey Tick(const char* name, bool S::*field, Control F::*control) {
+        return {name, TSettingType::Boolean, 1, TSettingFeeds::ReadingOptions, nullptr, field, nullptr, false,
+                {[=](F& f, const S& s) { (f.*control).SetChecked(s.*field); },
+                 [=](const F& f, S& s) { s.*field = (f.*control).Checked(); }}};
+    }
+};
+
+using R = TSettingRows;
+const TSettingsKey kSettingsKeys[] = {
+    R::Position("Rate", 0, &TStoredSettings::Rate, &TFmain::TRate),
+    R::Position("Volume", 100, &TStoredSettings::Volume, &TFmain::TVolume),
+    R::VoiceIndex("Engine", &TStoredSettings::Engine, &TFmain::CBVoice),
+    R::Position("Rate1", 0, &TStoredSettings::Rate1, &TFmain::TRate1),
+    R::Position("Volume1", 100, &TStoredSettings::Volume1, &TFmain::TVolume1),
+    R::VoiceIndex("Engine1", &TStoredSettings::Engine1, &TFmain::CBVoice1),
+    R::Tick("cbme", &TStoredSettings::cbme, &TFmain::CBMe),
+    R::Tick("cbfriend", &TStoredSettings::cbfriend, &TFmain::CBFriend),
+    R::Tick("cbmyname", &TStoredSettings::cbmyname, &TFmain::CBmyname),
+    R::Tick("cbfriendsname", &TStoredSettings::cbfriendsname, &TFmain::CBFriendsname),
+    R::Tick("showtime", &TStoredSettings::showtime, &TFmain::NShowTime1),
+    R::VoiceName("EngineName", &TStoredSettings::EngineName, false),
+    R::VoiceName("EngineName1", &TStoredSettings::EngineName1, true),
+};
+const std::size_t kSettingsKeyCount = sizeof kSettingsKeys / sizeof kSettingsKeys[0];
 
 void TFmain::LoadSettings() {
     // The voices are listed and the options set whatever happens to the settings file: a file
@@ -65,44 +123,17 @@ void TFmain::LoadSettings() {
     startVoice_ = CBVoice.ItemIndex();
     startVoice1_ = CBVoice1.ItemIndex();
     if (ini) ReadSettings(*ini, TSettingFeeds::ReadingOptions, stored);
-    CBMe.SetChecked(stored.cbme);
-    CBFriend.SetChecked(stored.cbfriend);
-    CBmyname.SetChecked(stored.cbmyname);
-    CBFriendsname.SetChecked(stored.cbfriendsname);
-    NShowTime1.SetChecked(stored.showtime);
+    for (const TSettingsKey& k : kSettingsKeys)
+        if (k.control.load) k.control.load(*this, stored);
     if (failed) std::rethrow_exception(failed);
-}
-
-namespace {
-
-// What exit stores of one voice list: the selected position and the name of the voice there.
-// A list that lacks voices the engine has holds other positions than the engine's, so then
-// the position is never stored, and the name only when the user chose another voice than
-// start-up did: start-up's choice may be a stand-in for a voice that could not be listed.
-void StoreVoice(const TComboBox& list, int startIndex, bool whole, int& index, std::optional<std::string>& name) {
-    const int selected = list.ItemIndex();
-    index = whole ? selected : -1;
-    if (selected >= 0 && selected < list.Count() && (whole || selected != startIndex))
-        name = list.Items(selected).text;
-    else
-        name.reset();
-}
-
-}  // namespace
-
-TStoredSettings TFmain::CurrentSettings() const {
-    TStoredSettings s{CBVoice.ItemIndex(), CBVoice1.ItemIndex(), TRate.Position(),      TRate1.Position(),
-                      TVolume.Position(),  TVolume1.Position(),  CBMe.Checked(),        CBFriend.Checked(),
-                      CBmyname.Checked(),  CBFriendsname.Checked(), NShowTime1.Checked(), {}, {}};
-    StoreVoice(CBVoice, startVoice_, voicesWhole_, s.Engine, s.EngineName);
-    StoreVoice(CBVoice1, startVoice1_, voicesWhole_, s.Engine1, s.EngineName1);
-    return s;
 }
 
 void TFmain::SaveSettings() {
     try {
         TIniFile ini(services_.profile, GetDataDir(services_.paths) + kSettingsFileName);
-        WriteSettings(ini, CurrentSettings());
+        TStoredSettings now = DefaultSettings();
+        for (const TSettingsKey& k : kSettingsKeys) k.control.store(*this, now);
+        WriteSettings(ini, now);
     } catch (...) {
         // The user was told at start that the settings cannot be kept.
         if (!settingsFailed_) throw;

@@ -3,6 +3,9 @@
 
 #include <commctrl.h>
 
+#include <variant>
+
+#include "base/string_table.h"
 #include "res/resource.h"
 #include "ui/application.h"
 #include "win/window_object.h"
@@ -14,11 +17,70 @@ constexpr int kClientHeight = 546;
 constexpr int kStatusHeight = 19;
 const wchar_t kMainClass[] = L"TFmain";
 const wchar_t kPageClass[] = L"TTabSheet";
-const wchar_t kStatusText[] = L"  Sonvira：即时朗读QQ消息，让你的QQ会说话！";
+
+const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 
 HFONT MakeFont(const wchar_t* face, int height, BYTE charset) {
     return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+// The options page, control by control in creation (and so tab) order, in page coordinates at
+// 96 dpi. Group box contents are children of the page, not of the box, so their notifications
+// reach one procedure. A control bound to a component gets its peer from this row, and its
+// notifications go to that component, the kind of component saying how.
+using F = TFmain;
+using Component = std::variant<std::monostate, TCheckBox F::*, TButton F::*, TComboBox F::*, TTrackBar F::*,
+                               TLabel F::*>;
+
+struct OptionControl {
+    enum Kind { Group, Text, Check, Push, Combo, Track } kind;
+    const char16_t* caption;
+    int x, y, w, h;
+    int id = -1;
+    Component component = {};
+};
+
+// The reading options stand in two columns: the left ends exactly where the right begins (148).
+// CBFriend is 136 wide rather than 150, which would carry it across the group box's right edge.
+const OptionControl kOptionControls[] = {
+    {OptionControl::Group, texts::kGroupReading, 12, 3, 277, 82},
+    {OptionControl::Check, texts::kReadOwnMessages, 26, 28, 103, 17, IDC_CBME, &F::CBMe},
+    {OptionControl::Check, texts::kReadFriendMessages, 148, 28, 136, 17, IDC_CBFRIEND, &F::CBFriend},
+    {OptionControl::Check, texts::kReadOwnName, 26, 53, 122, 17, IDC_CBMYNAME, &F::CBmyname},
+    {OptionControl::Check, texts::kReadFriendName, 148, 53, 134, 17, IDC_CBFRIENDSNAME, &F::CBFriendsname},
+
+    {OptionControl::Group, texts::kGroupOwnVoice, 12, 91, 277, 141},
+    {OptionControl::Text, texts::kVoiceLabel, 21, 118, 40, 13},
+    {OptionControl::Combo, u"", 80, 115, 176, 200, IDC_CBVOICE, &F::CBVoice},
+    {OptionControl::Text, texts::kRateLabel, 21, 150, 40, 13},
+    {OptionControl::Track, u"", 76, 146, 164, 28, IDC_TRATE, &F::TRate},
+    {OptionControl::Text, u"", 251, 145, 30, 13, IDC_LRATE, &F::LRate},
+    {OptionControl::Text, texts::kVolumeLabel, 21, 182, 40, 13},
+    {OptionControl::Track, u"", 75, 176, 164, 28, IDC_TVOLUME, &F::TVolume},
+    {OptionControl::Text, u"", 249, 180, 30, 13, IDC_LVOLUME, &F::LVolume},
+    {OptionControl::Push, texts::kDefaultButton, 116, 207, 75, 22, IDC_BTNDEFAULT1, &F::BtnDefault1},
+
+    {OptionControl::Group, texts::kGroupFriendVoice, 12, 239, 277, 142},
+    {OptionControl::Text, texts::kVoiceLabel, 21, 266, 40, 13},
+    {OptionControl::Combo, u"", 80, 263, 176, 200, IDC_CBVOICE1, &F::CBVoice1},
+    {OptionControl::Text, texts::kRateLabel, 21, 294, 40, 13},
+    {OptionControl::Track, u"", 75, 290, 165, 28, IDC_TRATE1, &F::TRate1},
+    {OptionControl::Text, u"", 246, 293, 30, 13, IDC_LRATE1, &F::LRate1},
+    {OptionControl::Text, texts::kVolumeLabel, 21, 330, 40, 13},
+    {OptionControl::Track, u"", 75, 324, 165, 28, IDC_TVOLUME1, &F::TVolume1},
+    {OptionControl::Text, u"", 246, 328, 30, 13, IDC_LVOLUME1, &F::LVolume1},
+    {OptionControl::Push, texts::kDefaultButton, 116, 356, 75, 21, IDC_BTNDEFAULT2, &F::BtnDefault2},
+
+    {OptionControl::Text, texts::kDownloadHint, 3, 391, 300, 13},
+    {OptionControl::Push, texts::kDownloadButton, 26, 415, 247, 25, IDC_BDOWNLOAD, &F::BDownload},
+    {OptionControl::Text, texts::kDownloadAfter, 3, 453, 300, 13},
+};
+
+const OptionControl* FindOptionControl(int id) {
+    for (const OptionControl& c : kOptionControls)
+        if (c.id == id && c.id != -1) return &c;
+    return nullptr;
 }
 
 }  // namespace
@@ -37,7 +99,6 @@ MainWindow::~MainWindow() {
     f.TimerWav.AttachPeer(nullptr);
     f.TrayIcon1.AttachPeer(nullptr);
     trayPeer_.reset();
-    if (trayImage_) DestroyIcon(trayImage_);
     f.PopupMenu1.AttachPeer(nullptr);
     for (const TMenuRow& row : TFmain::MenuRows())
         if (row.item) (f.*row.item).AttachPeer(nullptr);
@@ -45,7 +106,6 @@ MainWindow::~MainWindow() {
     f.PageControl1.AttachPeer(nullptr);
     Mouse.AttachPeer(nullptr);
     if (hwnd_) DestroyWindow(hwnd_);
-    if (popupMenu_) DestroyMenu(popupMenu_);
 }
 
 bool MainWindow::Create(HINSTANCE instance, bool show) {
@@ -76,8 +136,11 @@ bool MainWindow::Create(HINSTANCE instance, bool show) {
     RECT r = {0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&r, style, TRUE, 0);
     int w = r.right - r.left, h = r.bottom - r.top;
-    hwnd_ = CreateWindowExW(0, kMainClass, L"Sonvira", style, 0, 0, w, h, nullptr, CreateMenus(), instance, this);
+    UniqueMenu bar = CreateMenus();
+    hwnd_ = CreateWindowExW(0, kMainClass, W(texts::kProgramName), style, 0, 0, w, h, nullptr, bar.get(), instance,
+                            this);
     if (!hwnd_) return false;
+    bar.release();  // the window's now: it goes with the window
     // A menu bar that wraps takes room from the client area: give it back.
     RECT client;
     GetClientRect(hwnd_, &client);
@@ -92,14 +155,14 @@ bool MainWindow::Create(HINSTANCE instance, bool show) {
 
     TFmain& f = *form_;
     // The tray menu's commands come to this window like the menu bar's.
-    popupPeer_ = std::make_unique<PopupMenuPeer>(popupMenu_, hwnd_);
+    popupPeer_ = std::make_unique<PopupMenuPeer>(popupMenu_.get(), hwnd_);
     f.PopupMenu1.AttachPeer(popupPeer_.get());
     formPeer_ = std::make_unique<FormPeer>(hwnd_);
     f.Window.AttachPeer(formPeer_.get());
     Mouse.AttachPeer(&mousePeer_);
-    trayImage_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SONVIRA), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    trayPeer_ = std::make_unique<TrayIconPeer>(f.TrayIcon1, instance, trayImage_, hwnd_);
+    trayImage_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SONVIRA), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    trayPeer_ = std::make_unique<TrayIconPeer>(f.TrayIcon1, instance, trayImage_.get(), hwnd_);
     f.TrayIcon1.AttachPeer(trayPeer_.get());
 
     // A start-up error is shown and the program goes on, as the framework's does: FormCreate
@@ -117,14 +180,14 @@ void MainWindow::Destroy() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-HMENU MainWindow::CreateMenus() {
+UniqueMenu MainWindow::CreateMenus() {
     TFmain& f = *form_;
-    HMENU bar = CreateMenu();
-    popupMenu_ = CreatePopupMenu();
+    UniqueMenu bar(CreateMenu());
+    popupMenu_.reset(CreatePopupMenu());
     HMENU submenu = nullptr;
     for (const TMenuRow& row : TFmain::MenuRows()) {
-        HMENU into = row.menu == TMenuRow::PopupMenu1 ? popupMenu_ : row.inSubmenu ? submenu : bar;
-        const auto* caption = reinterpret_cast<const wchar_t*>(row.caption);
+        HMENU into = row.menu == TMenuRow::PopupMenu1 ? popupMenu_.get() : row.inSubmenu ? submenu : bar.get();
+        const wchar_t* caption = W(row.caption);
         if (!row.item) {
             AppendMenuW(into, MF_SEPARATOR, 0, nullptr);
             continue;
@@ -132,7 +195,7 @@ HMENU MainWindow::CreateMenus() {
         const bool opensSubmenu = row.menu == TMenuRow::MainMenu1 && !row.inSubmenu;
         if (opensSubmenu) {
             submenu = CreatePopupMenu();
-            AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), caption);
+            AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), caption);
             continue;
         }
         AppendMenuW(into, MF_STRING, static_cast<UINT_PTR>(row.command), caption);
@@ -156,11 +219,11 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     const int pageHeight = kClientHeight - kStatusHeight;
 
     tabs_ = AddControl(hwnd_, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS, 0, 0, kClientWidth, pageHeight, IDC_PAGECONTROL);
-    const wchar_t* tabNames[] = {L"消息", L"选项"};
+    const char16_t* tabNames[] = {texts::kTabMessages, texts::kTabOptions};
     for (int i = 0; i < 2; ++i) {
         TCITEMW item = {};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<wchar_t*>(tabNames[i]);
+        item.pszText = const_cast<wchar_t*>(W(tabNames[i]));
         SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
     RECT area;
@@ -181,78 +244,32 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     logDocument_.Attach(log_.Handle());
     for (TFileDialog* d : {&f.OpenDialog1, &f.SaveDialog1, &f.SaveDialogWav}) d->AttachPeer(&dialogPeer_);
 
-    // "选项": the layout table of the options page. Group box contents are children of the
-    // page (offset by the box's position), so their notifications reach one procedure.
-    HWND p = pages_[1];
-    const DWORD check = BS_AUTOCHECKBOX | WS_TABSTOP;
-    const DWORD track = TBS_HORZ | TBS_NOTICKS | WS_TABSTOP;
-    const DWORD combo = CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
-    auto label = [&](HWND parent, const wchar_t* text, int x, int y, int w, int id) {
-        return AddControl(parent, WC_STATICW, text, SS_LEFT, x, y, w, 13, id);
-    };
-    auto group = [&](const wchar_t* text, int x, int y, int w, int h) {
-        AddControl(p, WC_BUTTONW, text, BS_GROUPBOX, x, y, w, h, -1);
-        return POINT{x, y};
-    };
-    auto bindCheck = [&](TCheckBox& c, HWND h) {
-        checkPeers_.push_back(std::make_unique<CheckBoxPeer>(h));
-        c.AttachPeer(checkPeers_.back().get());
-    };
-    auto bindTrack = [&](TTrackBar& t, HWND h) {
-        trackPeers_.push_back(std::make_unique<TrackBarPeer>(h));
-        t.AttachPeer(trackPeers_.back().get());
-    };
-    auto bindLabel = [&](TLabel& l, HWND h) {
-        labelPeers_.push_back(std::make_unique<LabelPeer>(h));
-        l.AttachPeer(labelPeers_.back().get());
-    };
-
-    // Two columns: the left ends exactly where the right begins (14 + 122 = 136). CBFriend is
-    // 136 wide rather than 150, which would carry it across the group box's right edge.
-    POINT g3 = group(L"朗读设置", 12, 3, 277, 82);
-    bindCheck(f.CBMe, AddControl(p, WC_BUTTONW, L"朗读自己的消息", check, g3.x + 14, g3.y + 25, 103, 17, IDC_CBME));
-    bindCheck(f.CBFriend, AddControl(p, WC_BUTTONW, L"朗读好友的消息", check, g3.x + 136, g3.y + 25, 136, 17, IDC_CBFRIEND));
-    bindCheck(f.CBmyname, AddControl(p, WC_BUTTONW, L"朗读自己的昵称", check, g3.x + 14, g3.y + 50, 122, 17, IDC_CBMYNAME));
-    bindCheck(f.CBFriendsname, AddControl(p, WC_BUTTONW, L"朗读好友的昵称", check, g3.x + 136, g3.y + 50, 134, 17, IDC_CBFRIENDSNAME));
-
-    struct ProfileRows {
-        const wchar_t* caption;
-        int top, height;
-        TComboBox& list;
-        TTrackBar& rate;
-        TLabel& rateLabel;
-        TTrackBar& volume;
-        TLabel& volumeLabel;
-        int rateY, rateX, rateW, rateLabelX, volX, volW, volLabelX, btnY, btnH;
-        int idVoice, idRate, idLRate, idVolume, idLVolume, idButton;
-        std::unique_ptr<ComboBoxPeer>& comboPeer;
-    };
-    ProfileRows rows[] = {
-        {L"我的引擎设置", 91, 141, f.CBVoice, f.TRate, f.LRate, f.TVolume, f.LVolume, 59, 64, 164, 239, 63, 164, 237, 116,
-         22, IDC_CBVOICE, IDC_TRATE, IDC_LRATE, IDC_TVOLUME, IDC_LVOLUME, IDC_BTNDEFAULT1, voicePeer_},
-        {L"好友的引擎设置", 239, 142, f.CBVoice1, f.TRate1, f.LRate1, f.TVolume1, f.LVolume1, 55, 63, 165, 234, 63, 165,
-         234, 117, 21, IDC_CBVOICE1, IDC_TRATE1, IDC_LRATE1, IDC_TVOLUME1, IDC_LVOLUME1, IDC_BTNDEFAULT2, voice1Peer_},
-    };
-    for (auto& r : rows) {
-        POINT g = group(r.caption, 12, r.top, 277, r.height);
-        label(p, L"引擎:", g.x + 9, g.y + 27, 40, -1);
-        HWND cb = AddControl(p, WC_COMBOBOXW, L"", combo, g.x + 68, g.y + 24, 176, 200, r.idVoice);
-        r.comboPeer = std::make_unique<ComboBoxPeer>(cb);
-        r.list.AttachPeer(r.comboPeer.get());
-        label(p, L"语速:", g.x + 9, g.y + r.rateY, 40, -1);
-        bindTrack(r.rate, AddControl(p, TRACKBAR_CLASSW, L"", track, g.x + r.rateX, g.y + r.rateY - 4, r.rateW, 28, r.idRate));
-        bindLabel(r.rateLabel, label(p, L"", g.x + r.rateLabelX, g.y + 54, 30, r.idLRate));
-        label(p, L"音量:", g.x + 9, g.y + 91, 40, -1);
-        bindTrack(r.volume, AddControl(p, TRACKBAR_CLASSW, L"", track, g.x + r.volX, g.y + 85, r.volW, 28, r.idVolume));
-        bindLabel(r.volumeLabel, label(p, L"", g.x + r.volLabelX, g.y + 89, 30, r.idLVolume));
-        AddControl(p, WC_BUTTONW, L"默认", BS_PUSHBUTTON | WS_TABSTOP, g.x + 104, g.y + r.btnY, 75, r.btnH, r.idButton);
+    // "选项": its controls from the layout table, bound to their components.
+    for (const OptionControl& c : kOptionControls) {
+        static const struct {
+            const wchar_t* cls;
+            DWORD style;
+        } kinds[] = {
+            {WC_BUTTONW, BS_GROUPBOX},
+            {WC_STATICW, SS_LEFT},
+            {WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP},
+            {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP},
+            {WC_COMBOBOXW, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP},
+            {TRACKBAR_CLASSW, TBS_HORZ | TBS_NOTICKS | WS_TABSTOP},
+        };
+        const auto& kind = kinds[c.kind];
+        HWND h = AddControl(pages_[1], kind.cls, W(c.caption), kind.style, c.x, c.y, c.w, c.h, c.id);
+        auto bind = [&](auto& component, auto peer) {
+            component.AttachPeer(peer.get());
+            controlPeers_.push_back(std::move(peer));
+        };
+        if (auto* check = std::get_if<TCheckBox F::*>(&c.component)) bind(f.*(*check), std::make_shared<CheckBoxPeer>(h));
+        if (auto* list = std::get_if<TComboBox F::*>(&c.component)) bind(f.*(*list), std::make_shared<ComboBoxPeer>(h));
+        if (auto* track = std::get_if<TTrackBar F::*>(&c.component)) bind(f.*(*track), std::make_shared<TrackBarPeer>(h));
+        if (auto* label = std::get_if<TLabel F::*>(&c.component)) bind(f.*(*label), std::make_shared<LabelPeer>(h));
     }
 
-    label(p, L"如果想让软件有更丰富的中英文发音，请下载语音引擎。", 3, 391, 300, -1);
-    AddControl(p, WC_BUTTONW, L"开始下载语音引擎", BS_PUSHBUTTON | WS_TABSTOP, 26, 415, 247, 25, IDC_BDOWNLOAD);
-    label(p, L"下载安装完毕引擎后，重新启动软件即可在此设置引擎。", 3, 453, 300, -1);
-
-    HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, kStatusText, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
+    HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, W(texts::kStatusText), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
                                   reinterpret_cast<HMENU>(IDC_STATUSBAR), instance, nullptr);
     SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     RECT client;
@@ -272,44 +289,29 @@ void MainWindow::CreateControls(HINSTANCE instance) {
 
 void MainWindow::OnCommand(int id, int code, HWND ctl) {
     TFmain& f = *form_;
-    auto checked = [ctl] { return SendMessageW(ctl, BM_GETCHECK, 0, 0) == BST_CHECKED; };
-    switch (id) {
-        case IDC_CBME: if (code == BN_CLICKED) f.CBMe.UserToggled(checked()); break;
-        case IDC_CBFRIEND: if (code == BN_CLICKED) f.CBFriend.UserToggled(checked()); break;
-        case IDC_CBMYNAME: if (code == BN_CLICKED) f.CBmyname.UserToggled(checked()); break;
-        case IDC_CBFRIENDSNAME: if (code == BN_CLICKED) f.CBFriendsname.UserToggled(checked()); break;
-        case IDC_BTNDEFAULT1: if (code == BN_CLICKED) f.BtnDefault1.UserClick(); break;
-        case IDC_BTNDEFAULT2: if (code == BN_CLICKED) f.BtnDefault2.UserClick(); break;
-        case IDC_BDOWNLOAD: if (code == BN_CLICKED) f.BDownload.UserClick(); break;
-        case IDC_CBVOICE:
-        case IDC_CBVOICE1: {
-            TComboBox& list = id == IDC_CBVOICE ? f.CBVoice : f.CBVoice1;
-            ComboBoxPeer& peer = id == IDC_CBVOICE ? *voicePeer_ : *voice1Peer_;
-            if (code == CBN_SELCHANGE) list.UserSelected(static_cast<int>(SendMessageW(ctl, CB_GETCURSEL, 0, 0)));
-            else if (code == CBN_EDITCHANGE) list.UserEdited(peer.EditText());
-            break;
+    if (const OptionControl* c = ctl ? FindOptionControl(id) : nullptr) {
+        if (auto* check = std::get_if<TCheckBox F::*>(&c->component); check && code == BN_CLICKED)
+            (f.*(*check)).UserToggled(SendMessageW(ctl, BM_GETCHECK, 0, 0) == BST_CHECKED);
+        else if (auto* button = std::get_if<TButton F::*>(&c->component); button && code == BN_CLICKED)
+            (f.*(*button)).UserClick();
+        else if (auto* list = std::get_if<TComboBox F::*>(&c->component); list && code == CBN_SELCHANGE)
+            (f.*(*list)).UserSelected(static_cast<int>(SendMessageW(ctl, CB_GETCURSEL, 0, 0)));
+        else if (list && code == CBN_EDITCHANGE)
+            (f.*(*list)).UserEdited(ComboBoxPeer(ctl).EditText());
+        return;
+    }
+    for (const TMenuRow& row : TFmain::MenuRows()) {
+        if (row.item && row.command == id) {
+            (f.*row.item).UserClick();
+            return;
         }
-        default:
-            for (const TMenuRow& row : TFmain::MenuRows()) {
-                if (row.item && row.command == id) {
-                    (f.*row.item).UserClick();
-                    break;
-                }
-            }
-            break;
     }
 }
 
 void MainWindow::OnHScroll(HWND ctl) {
-    TFmain& f = *form_;
-    int pos = static_cast<int>(SendMessageW(ctl, TBM_GETPOS, 0, 0));
-    switch (GetDlgCtrlID(ctl)) {
-        case IDC_TRATE: f.TRate.UserMoved(pos); break;
-        case IDC_TRATE1: f.TRate1.UserMoved(pos); break;
-        case IDC_TVOLUME: f.TVolume.UserMoved(pos); break;
-        case IDC_TVOLUME1: f.TVolume1.UserMoved(pos); break;
-        default: break;
-    }
+    const OptionControl* c = FindOptionControl(GetDlgCtrlID(ctl));
+    auto* track = c ? std::get_if<TTrackBar F::*>(&c->component) : nullptr;
+    if (track) ((*form_).*(*track)).UserMoved(static_cast<int>(SendMessageW(ctl, TBM_GETPOS, 0, 0)));
 }
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {

@@ -27,7 +27,8 @@
 #include "win/peers_win.h"
 #include "win/shell_peers_win.h"
 
-// Control ids, also what the end-to-end tests look controls up by.
+// Control ids, also what the end-to-end tests look controls up by. The options page's
+// controls are bound and heard through the page's layout table (fmain_win.cpp).
 enum ControlId : int {
     IDC_PAGECONTROL = 100,
     IDC_STATUSBAR,
@@ -71,7 +72,7 @@ public:
     TFmain& Form() { return *form_; }
     // The system's dpi the window was laid out for.
     int Dpi() const { return scale_.dpi; }
-    HMENU TrayMenu() const { return popupMenu_; }
+    HMENU TrayMenu() const { return popupMenu_.get(); }
     // The hidden window that hears the shell about the tray icon.
     HWND TrayWindow() const { return trayPeer_ ? trayPeer_->Handle() : nullptr; }
 
@@ -80,7 +81,7 @@ private:
     static LRESULT CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     void CreateControls(HINSTANCE instance);
-    HMENU CreateMenus();
+    UniqueMenu CreateMenus();
     HWND AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id);
     void OnCommand(int id, int code, HWND ctl);
     void OnHScroll(HWND ctl);
@@ -101,20 +102,17 @@ private:
     HWND tabs_ = nullptr;
     HWND pages_[2] = {nullptr, nullptr};
     TDpiScale scale_;
-    HMENU popupMenu_ = nullptr;  // the menu bar belongs to the window, this one to us
+    UniqueMenu popupMenu_;  // the menu bar belongs to the window, this one to us
     UniqueFont font_;
     UniqueFont logFont_;
-    std::vector<std::unique_ptr<TLabel::Peer>> labelPeers_;
-    std::vector<std::unique_ptr<TCheckBox::Peer>> checkPeers_;
-    std::vector<std::unique_ptr<TTrackBar::Peer>> trackPeers_;
-    std::unique_ptr<ComboBoxPeer> voicePeer_, voice1Peer_;
+    std::vector<std::shared_ptr<void>> controlPeers_;  // the options page's, of their several kinds
     std::unique_ptr<TimerPeer> timer2Peer_, timer3Peer_, timerWavPeer_;
     std::vector<std::unique_ptr<MenuItemPeer>> menuPeers_;
     std::unique_ptr<PopupMenuPeer> popupPeer_;
     std::unique_ptr<FormPeer> formPeer_;
     std::unique_ptr<PageControlPeer> pagesPeer_;
     std::unique_ptr<TrayIconPeer> trayPeer_;
-    HICON trayImage_ = nullptr;
+    UniqueIcon trayImage_;
     MousePeer mousePeer_;
     FileDialogPeer dialogPeer_{hwnd_};
 };

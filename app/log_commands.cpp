@@ -1,9 +1,9 @@
 // The message log's commands; see log_commands.h.
 #include "app/log_commands.h"
 
-#include "app/maker.h"
-
 #include <algorithm>
+
+#include "base/string_table.h"
 
 namespace {
 
@@ -11,19 +11,6 @@ std::string LowerAscii(std::string s) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return s;
-}
-
-std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
-
-std::u16string JoinLines(std::initializer_list<std::u16string> lines) {
-    std::u16string text;
-    bool first = true;
-    for (const auto& line : lines) {
-        if (!first) text += u"\r\n";
-        text += line;
-        first = false;
-    }
-    return text;
 }
 
 // Asks the dialog with an empty name; true with a name to use.
@@ -80,7 +67,7 @@ void SaveLogFile(TFileDialog& dialog, IFiles& files, ILogDocument& log, bool& pl
 }
 
 void ClearLog(IMessageBoxes& boxes, ILogDocument& log) {
-    if (boxes.Show(IMessageBoxes::Owner::Application, u"您确定要清空当前消息内容列表吗？", u"确认",
+    if (boxes.Show(IMessageBoxes::Owner::Application, texts::kClearLogQuestion, texts::kClearLogCaption,
                    kMbYesNo | kMbIconQuestion) == kIdYes)
         log.Clear();
 }
@@ -88,7 +75,7 @@ void ClearLog(IMessageBoxes& boxes, ILogDocument& log) {
 bool PrepareWavExport(ILogDocument& log, IMessageBoxes& boxes, const std::u16string& title, TFileDialog& dialog,
                       std::string& text) {
     if (log.Text().empty()) {
-        boxes.Show(IMessageBoxes::Owner::Application, u"当前不能导出消息，消息内容为空!", title, kMbOk);
+        boxes.Show(IMessageBoxes::Owner::Application, texts::kNothingToExport, title, kMbOk);
         return false;
     }
     if (!AskFileName(dialog)) return false;
@@ -97,38 +84,3 @@ bool PrepareWavExport(ILogDocument& log, IMessageBoxes& boxes, const std::u16str
     if (text.empty()) text = log.Text();
     return true;
 }
-
-std::u16string HelpText() {
-    return JoinLines({
-        u"如何使用本软件?",
-        u"",
-        u"1. 打开并登陆 QQ 或 TM 软件。 ",
-        u"",
-        u"2. 开始与QQ或TM上的好朋友进行文字聊天。",
-        u"",
-        u"3. 即可立即发送和接收到的消息被朗读出来。",
-        u"",
-        std::u16string(46, u'-'),
-        u"",
-        u"在朗读时如何使QQ静音?",
-        u"",
-        u"1.点击QQ主菜单,",
-        u"",
-        u"2.点击 静音 菜单项,",
-        u"",
-        u"3.这样即可在朗读消息时听着更加清楚和舒适。",
-    });
-}
-
-std::u16string AboutText() {
-    const std::u16string rule(37, u'-');
-    return JoinLines({u"Sonvira", rule, maker::kNotice, u"", Widen(maker::kMailAddress), u"", Widen(maker::kHomePage),
-                      rule});
-}
-
-void ShowHelp(IMessageBoxes& boxes) { boxes.Show(IMessageBoxes::Owner::None, HelpText(), u"帮助", kMbOk); }
-void ShowAbout(IMessageBoxes& boxes) { boxes.Show(IMessageBoxes::Owner::None, AboutText(), u"关于", kMbOk); }
-
-void OpenVoiceDownloadPage(IShell& shell) { shell.Execute("open", maker::kVoiceDownloadPage, "", "", kSwShowMaximized); }
-void OpenHomePage(IShell& shell) { shell.Execute("open", maker::kHomePage, "", "", kSwShowMaximized); }
-void WriteMailToMaker(IShell& shell) { shell.Execute("open", "mailto:" + maker::kMailAddress, "", "", kSwShow); }

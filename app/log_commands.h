@@ -1,13 +1,13 @@
 // The message log's commands: open a saved log, save it as RTF or plain text, clear it,
-// render it to a WAV file; and the help menu's boxes and addresses. The log's plain-text
+// render it to a WAV file. The log's plain-text
 // mode (false: RTF) is set by saving and governs both how the log is written and how the
 // next file is read.
 #pragma once
 
 #include <string>
 
-#include "app/shell.h"
 #include "base/files.h"
+#include "base/string_table.h"
 #include "ui/dialogs.h"
 
 enum class LogFormat { Rtf, Text };
@@ -29,11 +29,10 @@ struct ILogDocument {
 };
 
 // The dialogs' settings.
-inline const std::u16string kOpenLogFilter =
-    u"rtf,文本文件(*.rtf;*.txt)|*.rtf;*.txt|rtf文件(*.rtf)|*.rtf|文本文件(*.txt)|*.txt|所有文件(*.*)|*.*";
-inline const std::u16string kSaveLogFilter = u"rtf文件(*.rtf)|*.rtf|文本文件(*.txt)|*.txt|所有文件(*.*)|*.*";
+using texts::kOpenLogFilter;
+using texts::kSaveLogFilter;
+using texts::kWavFilter;
 inline const std::u16string kSaveLogDefaultExt = u".rtf";
-inline const std::u16string kWavFilter = u"wav文件(*.wav)|*.wav|所有文件(*.*)|*.*";
 inline const std::u16string kWavDefaultExt = u"wav";
 
 // The file-name extension from the last "." after the last "\" or ":", or empty.
@@ -64,13 +63,3 @@ void ClearLog(IMessageBoxes& boxes, ILogDocument& log);
 // the selection, or the whole log when nothing is selected. False when there is nothing to do.
 bool PrepareWavExport(ILogDocument& log, IMessageBoxes& boxes, const std::u16string& title, TFileDialog& dialog,
                       std::string& text);
-
-// The help and about boxes, and the texts they show.
-std::u16string HelpText();
-std::u16string AboutText();
-void ShowHelp(IMessageBoxes& boxes);
-void ShowAbout(IMessageBoxes& boxes);
-// The download page and the home page open maximised, the mail program normally.
-void OpenVoiceDownloadPage(IShell& shell);
-void OpenHomePage(IShell& shell);
-void WriteMailToMaker(IShell& shell);

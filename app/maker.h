@@ -16,7 +16,4 @@ inline const std::string kMailAddress = "hello@sonvira.example";
 // the voice lists show after the next start.
 inline const std::string kVoiceDownloadPage = "https://www.microsoft.com/download/details.aspx?id=10121";
 
-// The notice line of the about box.
-inline const std::u16string kNotice = u"版权所有 (C) Sonvira 开发组，免费使用。";
-
 }  // namespace maker

@@ -4,37 +4,6 @@
 #include <cstdint>
 #include <stdexcept>
 
-namespace {
-
-constexpr TSettingsKey Integer(const char* name, int def, int TStoredSettings::*field, bool onlyWithSelection = false) {
-    return {name, TSettingType::Integer, def, TSettingFeeds::VoiceProfiles, field, nullptr, nullptr, onlyWithSelection};
-}
-constexpr TSettingsKey Boolean(const char* name, bool TStoredSettings::*field) {
-    return {name, TSettingType::Boolean, 1, TSettingFeeds::ReadingOptions, nullptr, field, nullptr, false};
-}
-constexpr TSettingsKey Text(const char* name, std::optional<std::string> TStoredSettings::*field) {
-    return {name, TSettingType::Text, 0, TSettingFeeds::VoiceProfiles, nullptr, nullptr, field, false};
-}
-
-}  // namespace
-
-const TSettingsKey kSettingsKeys[] = {
-    Integer("Rate", 0, &TStoredSettings::Rate),
-    Integer("Volume", 100, &TStoredSettings::Volume),
-    Integer("Engine", -1, &TStoredSettings::Engine, true),
-    Integer("Rate1", 0, &TStoredSettings::Rate1),
-    Integer("Volume1", 100, &TStoredSettings::Volume1),
-    Integer("Engine1", -1, &TStoredSettings::Engine1, true),
-    Boolean("cbme", &TStoredSettings::cbme),
-    Boolean("cbfriend", &TStoredSettings::cbfriend),
-    Boolean("cbmyname", &TStoredSettings::cbmyname),
-    Boolean("cbfriendsname", &TStoredSettings::cbfriendsname),
-    Boolean("showtime", &TStoredSettings::showtime),
-    Text("EngineName", &TStoredSettings::EngineName),
-    Text("EngineName1", &TStoredSettings::EngineName1),
-};
-const std::size_t kSettingsKeyCount = sizeof kSettingsKeys / sizeof kSettingsKeys[0];
-
 bool ParseInteger(const std::string& text, int& value) {
     std::size_t i = 0;
     bool negative = false;

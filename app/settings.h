@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -65,6 +66,16 @@ enum class TSettingType { Integer, Boolean, Text };
 // Which start-up step a key feeds: the voice profiles are set up before the reading options.
 enum class TSettingFeeds { VoiceProfiles, ReadingOptions };
 
+class TFmain;
+
+// How a key meets the control that keeps it. store reads the control into the stored values
+// at exit; load sets the control from them at start, and is empty for the keys that feed the
+// voice profiles, which are applied together with the voice lists.
+struct TSettingControl {
+    std::function<void(TFmain&, const TStoredSettings&)> load;
+    std::function<void(const TFmain&, TStoredSettings&)> store;
+};
+
 struct TSettingsKey {
     const char* name;
     TSettingType type;
@@ -76,10 +87,12 @@ struct TSettingsKey {
     // Written only when the value is 0 or more (a list with a selection); otherwise the value
     // already in the file stays.
     bool onlyWithSelection;
+    TSettingControl control;
 };
 
 // All keys of section "set", in the order they are written: the program's eleven first,
 // in their old order, then the keys later versions added, so older files read as before.
+// Each row names its control too, so the table sits beside the main window (fmain_startup.cpp).
 extern const TSettingsKey kSettingsKeys[];
 extern const std::size_t kSettingsKeyCount;
 

@@ -12,6 +12,73 @@ namespace texts {
 
 // --- The main window: menus, controls, balloons, boxes and dialogs ---
 
+inline constexpr char16_t kProgramName[] = u"Sonvira";  // the window's title, the tray icon's hint, the balloons
+
+// MainMenu1 and PopupMenu1.
+inline constexpr char16_t kMenuMain[] = u"主菜单";
+inline constexpr char16_t kMenuOpenMessage[] = u"打开消息";
+inline constexpr char16_t kMenuClearMessage[] = u"清空消息";
+inline constexpr char16_t kMenuSaveMessage[] = u"保存消息";
+inline constexpr char16_t kMenuExportToWav[] = u"消息导出为WAV";
+inline constexpr char16_t kMenuShowTime[] = u"显示时间";
+inline constexpr char16_t kMenuOpenOnStartup[] = u"启动时运行";
+inline constexpr char16_t kMenuExit[] = u"退出";
+inline constexpr char16_t kMenuHelp[] = u"帮助";
+inline constexpr char16_t kMenuHomepage[] = u"网站";
+inline constexpr char16_t kMenuEmail[] = u"邮箱";
+inline constexpr char16_t kMenuAbout[] = u"关于";
+inline constexpr char16_t kMenuOpen[] = u"查看消息";
+inline constexpr char16_t kMenuOptions[] = u"选项设置";
+inline constexpr char16_t kMenuStopSpeak[] = u"停止朗读";
+inline constexpr char16_t kMenuOpenOnStartup2[] = u"开机时运行";
+
+// The tray icon's balloons.
+inline constexpr char16_t kBalloonHiddenText[] = u"程序已最小化, 双击即可恢复.";
+inline constexpr char16_t kBalloonStartTitle[] = u"Sonvira(使用帮助):";
+inline constexpr char16_t kBalloonStartText[] =
+    u"请打开登陆 QQ 或 TM 软件,\r\n发送文字消息给好友进行文字聊天,\r\n即可立即听到发送和接收的消息被朗读出来!";
+
+// The log's boxes and dialogs.
+inline constexpr char16_t kClearLogQuestion[] = u"您确定要清空当前消息内容列表吗？";
+inline constexpr char16_t kClearLogCaption[] = u"确认";
+inline constexpr char16_t kNothingToExport[] = u"当前不能导出消息，消息内容为空!";
+inline constexpr char16_t kOpenLogFilter[] =
+    u"rtf,文本文件(*.rtf;*.txt)|*.rtf;*.txt|rtf文件(*.rtf)|*.rtf|文本文件(*.txt)|*.txt|所有文件(*.*)|*.*";
+inline constexpr char16_t kSaveLogFilter[] = u"rtf文件(*.rtf)|*.rtf|文本文件(*.txt)|*.txt|所有文件(*.*)|*.*";
+inline constexpr char16_t kWavFilter[] = u"wav文件(*.wav)|*.wav|所有文件(*.*)|*.*";
+
+// The help and about boxes: the help text's lines, between empty lines and a rule.
+inline constexpr char16_t kHelpCaption[] = u"帮助";
+inline constexpr char16_t kAboutCaption[] = u"关于";
+inline constexpr char16_t kAboutNotice[] = u"版权所有 (C) Sonvira 开发组，免费使用。";
+inline constexpr char16_t kHelpHowTo[] = u"如何使用本软件?";
+inline constexpr char16_t kHelpStep1[] = u"1. 打开并登陆 QQ 或 TM 软件。 ";
+inline constexpr char16_t kHelpStep2[] = u"2. 开始与QQ或TM上的好朋友进行文字聊天。";
+inline constexpr char16_t kHelpStep3[] = u"3. 即可立即发送和接收到的消息被朗读出来。";
+inline constexpr char16_t kHelpMuteQQ[] = u"在朗读时如何使QQ静音?";
+inline constexpr char16_t kHelpMuteStep1[] = u"1.点击QQ主菜单,";
+inline constexpr char16_t kHelpMuteStep2[] = u"2.点击 静音 菜单项,";
+inline constexpr char16_t kHelpMuteStep3[] = u"3.这样即可在朗读消息时听着更加清楚和舒适。";
+
+// The window's tabs, the options page's controls and the status bar.
+inline constexpr char16_t kTabMessages[] = u"消息";
+inline constexpr char16_t kTabOptions[] = u"选项";
+inline constexpr char16_t kGroupReading[] = u"朗读设置";
+inline constexpr char16_t kReadOwnMessages[] = u"朗读自己的消息";
+inline constexpr char16_t kReadFriendMessages[] = u"朗读好友的消息";
+inline constexpr char16_t kReadOwnName[] = u"朗读自己的昵称";
+inline constexpr char16_t kReadFriendName[] = u"朗读好友的昵称";
+inline constexpr char16_t kGroupOwnVoice[] = u"我的引擎设置";
+inline constexpr char16_t kGroupFriendVoice[] = u"好友的引擎设置";
+inline constexpr char16_t kVoiceLabel[] = u"引擎:";
+inline constexpr char16_t kRateLabel[] = u"语速:";
+inline constexpr char16_t kVolumeLabel[] = u"音量:";
+inline constexpr char16_t kDefaultButton[] = u"默认";
+inline constexpr char16_t kDownloadHint[] = u"如果想让软件有更丰富的中英文发音，请下载语音引擎。";
+inline constexpr char16_t kDownloadButton[] = u"开始下载语音引擎";
+inline constexpr char16_t kDownloadAfter[] = u"下载安装完毕引擎后，重新启动软件即可在此设置引擎。";
+inline constexpr char16_t kStatusText[] = u"  Sonvira：即时朗读QQ消息，让你的QQ会说话！";
+
 // --- Errors and texts of the lower layers: files, settings, voices, the log control ---
 // A message built around a value is a function, so that a translation keeps the sentence whole.
 

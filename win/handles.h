@@ -72,3 +72,20 @@ struct ModuleTraits {
 };
 
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
+
+// A menu not (or not yet) attached to a window: a window destroys its menu bar itself, so the
+// bar is released to the window once the window has taken it.
+struct MenuTraits {
+    static HMENU Invalid() { return nullptr; }
+    static void Close(HMENU h) { DestroyMenu(h); }
+};
+
+using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
+
+// An icon made by LoadImage without LR_SHARED, which its maker destroys.
+struct IconTraits {
+    static HICON Invalid() { return nullptr; }
+    static void Close(HICON h) { DestroyIcon(h); }
+};
+
+using UniqueIcon = UniqueHandle<HICON, IconTraits>;
