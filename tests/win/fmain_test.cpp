@@ -8,7 +8,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -130,9 +129,6 @@ LRESULT CALLBACK WatchWindows(int code, WPARAM wp, LPARAM lp) {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&icc);
-        richEdit_ = LoadLibraryW(L"riched20.dll");
         Application.OnException = [this](const std::string& m) { errors_.push_back(m); };
         engine_ = CreateSapiEngine();
         window_ = std::make_unique<MainWindow>(*engine_);
@@ -142,10 +138,8 @@ protected:
         window_.reset();
         engine_.reset();
         Application.OnException = nullptr;
-        if (richEdit_) FreeLibrary(richEdit_);
     }
     ScopedCom com_;
-    HMODULE richEdit_ = nullptr;
     std::vector<std::string> errors_;
     std::unique_ptr<ISpeechEngine> engine_;
     std::unique_ptr<MainWindow> window_;
