@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "base/string_table.h"
+
 bool ParseInteger(const std::string& text, int& value) {
     std::size_t i = 0;
     bool negative = false;
@@ -49,7 +51,7 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
     if (!profile_.WriteString(fileName_, section, key, value))
-        throw std::runtime_error("Unable to write to " + fileName_);
+        throw std::runtime_error(texts::UnableToWriteTo(fileName_));
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value) {

@@ -95,6 +95,9 @@ inline const std::string kSaveStreamError = "Failed to Save Stream";
 // The system has no text of its own for this error number.
 inline std::string SystemError(unsigned long error) { return "System error " + std::to_string(error); }
 
+// The settings file.
+inline std::string UnableToWriteTo(const std::string& file) { return "Unable to write to " + file; }
+
 // Paths and the logon shortcut. The shortcut's complaint carries GBK corner brackets.
 inline std::string UnableToCreateFolder(const std::string& folder) { return "Unable to create folder " + folder; }
 inline const std::string kShortcutExtension = "File Ext Must Be: \xA1\xE4\xA1\xE4LNK\xA1\xE4\xA1\xE4!";
