@@ -11,7 +11,7 @@ const std::vector<TMenuRow>& TFmain::MenuRows() {
     namespace T = texts;
     constexpr auto M = TMenuRow::MainMenu1;
     constexpr auto P = TMenuRow::PopupMenu1;
-    // The items without a handler open their submenus; "显示时间" starts ticked.
+    // The items without a handler open their submenus.
     static const std::vector<TMenuRow> rows = {
         {M, false, IDM_NMAIN, &F::NMain, T::kMenuMain, nullptr},
         {M, true, IDM_NOPENMESSAGE, &F::NOpenMessage, T::kMenuOpenMessage, &F::NOpenMessageClick},

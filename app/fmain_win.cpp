@@ -139,8 +139,10 @@ bool MainWindow::Create(HINSTANCE instance, bool show) {
     UniqueMenu bar = CreateMenus();
     hwnd_ = CreateWindowExW(0, kMainClass, W(texts::kProgramName), style, 0, 0, w, h, nullptr, bar.get(), instance,
                             this);
+    // The window's now, and it goes with the window. A creation that failed may have given it
+    // to the window already and destroyed both: a leak on that path beats a second DestroyMenu.
+    bar.release();
     if (!hwnd_) return false;
-    bar.release();  // the window's now: it goes with the window
     // A menu bar that wraps takes room from the client area: give it back.
     RECT client;
     GetClientRect(hwnd_, &client);

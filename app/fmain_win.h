@@ -111,8 +111,8 @@ private:
     std::unique_ptr<PopupMenuPeer> popupPeer_;
     std::unique_ptr<FormPeer> formPeer_;
     std::unique_ptr<PageControlPeer> pagesPeer_;
+    UniqueIcon trayImage_;  // before the tray icon's peer, which shows it and must go first
     std::unique_ptr<TrayIconPeer> trayPeer_;
-    UniqueIcon trayImage_;
     MousePeer mousePeer_;
     FileDialogPeer dialogPeer_{hwnd_};
 };

@@ -1,7 +1,6 @@
 // The message log's commands: open a saved log, save it as RTF or plain text, clear it,
-// render it to a WAV file. The log's plain-text
-// mode (false: RTF) is set by saving and governs both how the log is written and how the
-// next file is read.
+// render it to a WAV file. The log's plain-text mode (false: RTF) is set by saving and
+// governs both how the log is written and how the next file is read.
 #pragma once
 
 #include <string>

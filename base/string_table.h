@@ -12,7 +12,10 @@ namespace texts {
 
 // --- The main window: menus, controls, balloons, boxes and dialogs ---
 
-inline constexpr char16_t kProgramName[] = u"Sonvira";  // the window's title, the tray icon's hint, the balloons
+// The window's title, the tray icon's hint and the balloons' title. A name, never translated: a
+// second start finds a running one by this title (older builds included), and the error boxes'
+// caption, Application.Title, is the same name.
+inline constexpr char16_t kProgramName[] = u"Sonvira";
 
 // MainMenu1 and PopupMenu1.
 inline constexpr char16_t kMenuMain[] = u"主菜单";

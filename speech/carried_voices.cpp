@@ -44,6 +44,15 @@ bool SameFileName(const std::string& a, const std::string& b) {
     return true;
 }
 
+// A key that cannot be opened is skipped, and the trace says which. Building the line may fail
+// too (out of memory): then the skip goes untraced rather than becoming an error of its own.
+void TraceUnopenedKey(const char* where, const std::string& path) noexcept {
+    try {
+        TraceIgnored(where, "cannot open HKEY_LOCAL_MACHINE\\" + path);
+    } catch (...) {
+    }
+}
+
 }  // namespace
 
 std::string CarriedVoiceTokenName(TCarriedVoice voice) { return Data(voice).tokenName; }
@@ -117,7 +126,7 @@ void RegisterCarriedVoice(IRegistry& registry, TCarriedVoice voice, const std::s
         std::string path = TokenPath(voice) + (k.subKey.empty() ? "" : "\\" + k.subKey);
         std::unique_ptr<IRegistryKey> key = registry.CreateKey(path);
         if (!key) {
-            TraceIgnored("registering a carried voice", "cannot open HKEY_LOCAL_MACHINE\\" + path);
+            TraceUnopenedKey("registering a carried voice", path);
             continue;
         }
         for (const TTokenValue& v : k.values)
@@ -128,7 +137,7 @@ void RegisterCarriedVoice(IRegistry& registry, TCarriedVoice voice, const std::s
 void RemoveCarriedVoice(IRegistry& registry, TCarriedVoice voice, const std::string& programFolder) {
     std::unique_ptr<IRegistryKey> tokens = registry.CreateKey(kVoiceTokensKey);
     if (!tokens) {
-        TraceIgnored("removing a carried voice", std::string("cannot open HKEY_LOCAL_MACHINE\\") + kVoiceTokensKey);
+        TraceUnopenedKey("removing a carried voice", kVoiceTokensKey);
         return;
     }
     if (CarriedVoiceTokenOwner(registry, voice, programFolder) == TTokenOwner::Other) return;

@@ -130,8 +130,8 @@ public:
         // Calls ClickWaitOver once the platform's double-click time has passed, unless stopped.
         virtual void StartClickWait() = 0;
         virtual void StopClickWait() = 0;
-        // What the framework does before its tray menu: the application to the foreground (so
-        // that the menu closes when the user clicks elsewhere), then pending messages run.
+        // What the framework does before its tray menu: the application to the foreground, so
+        // that the menu closes when the user clicks elsewhere.
         virtual void BringApplicationToFront() = 0;
         // Calls MenuWaitOver once, after the messages waiting now have gone through the message
         // loop: they run there, each on its own, never inside the click's handler.
