@@ -218,6 +218,38 @@ TEST_F(MainWindowTest, TheShellIsTreatedAsWindowsNeeds) {
     EXPECT_EQ(seen.iconHeldAtDestroy, 0) << "the icon was still in the notification area when its window went";
 }
 
+// Each control of the options page reaches its own component through the notification the
+// control itself sends to its page.
+TEST_F(MainWindowTest, EachOptionControlReachesItsComponent) {
+    TFmain& f = window_->Form();
+    auto notify = [&](int id, WORD code) {
+        HWND control = FindControl(window_->Handle(), id);
+        SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+        return control;
+    };
+    for (auto [id, box] : {std::pair{IDC_CBME, &f.CBMe}, {IDC_CBFRIEND, &f.CBFriend}, {IDC_CBMYNAME, &f.CBmyname},
+                           {IDC_CBFRIENDSNAME, &f.CBFriendsname}}) {
+        SendMessageW(FindControl(window_->Handle(), id), BM_SETCHECK, box->Checked() ? BST_UNCHECKED : BST_CHECKED, 0);
+        const bool was = box->Checked();
+        notify(id, BN_CLICKED);
+        EXPECT_NE(box->Checked(), was) << "check box " << id;
+    }
+    for (auto [id, rate] : {std::pair{IDC_BTNDEFAULT1, &f.TRate}, {IDC_BTNDEFAULT2, &f.TRate1}}) {
+        rate->SetPosition(5);
+        notify(id, BN_CLICKED);
+        EXPECT_EQ(rate->Position(), 0) << "button " << id;
+    }
+    for (auto [id, list] : {std::pair{IDC_CBVOICE, &f.CBVoice}, {IDC_CBVOICE1, &f.CBVoice1}}) {
+        SetWindowTextW(FindControl(window_->Handle(), id), L"no such voice");
+        notify(id, CBN_EDITCHANGE);
+        EXPECT_EQ(list->Text(), "no such voice") << "list " << id;
+    }
+    ImportHook execute(Shell32("ShellExecuteW"), reinterpret_cast<void*>(RecordExecute));
+    seen = Seen();
+    notify(IDC_BDOWNLOAD, BN_CLICKED);
+    EXPECT_EQ(seen.showCommands, std::vector<INT>{SW_SHOWMAXIMIZED}) << "the download button";
+}
+
 // The window as FormCreate leaves it when this program's settings untick "显示时间" and its
 // logon shortcut exists: the menus show what was stored, read inside the process.
 class StoredMainWindowTest : public MainWindowTest {

@@ -25,5 +25,6 @@ TEST(TrayIconWin, WhatWaitsAtARightClickRunsFromTheLoopBeforeTheMenuOpens) {
         if (msg.message == WM_APP) calls.push_back("loop");
         DispatchMessageW(&msg);
     }
+    KillTimer(nullptr, patience);
     EXPECT_EQ(calls, (Calls{"loop", "popup 0,0"})) << "awaited: the waiting message, then the menu";
 }
