@@ -15,9 +15,9 @@ TraceSink& Sink() {
 
 // A trace must never become a failure of its own: out of memory, or a sink that throws, costs
 // the line and nothing else.
-void Emit(const char* where, const char* what) noexcept {
+void Emit(const char* where, const char* what, const char* detail = "") noexcept {
     try {
-        if (Sink()) Sink()(std::string("Sonvira: ") + where + ": " + what);
+        if (Sink()) Sink()(std::string("Sonvira: ") + where + ": " + what + detail);
     } catch (...) {
     }
 }
@@ -27,6 +27,8 @@ void Emit(const char* where, const char* what) noexcept {
 void SetTraceSink(TraceSink sink) { Sink() = std::move(sink); }
 
 void TraceIgnored(const char* where, const std::string& what) noexcept { Emit(where, what.c_str()); }
+
+void TraceIgnored(const char* where, const char* what, const char* detail) noexcept { Emit(where, what, detail); }
 
 void TraceIgnored(const char* where) noexcept {
     // The exception stays alive through the pointer, and with it the text what() points at.

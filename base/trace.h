@@ -18,3 +18,6 @@ void SetTraceSink(TraceSink sink);
 void TraceIgnored(const char* where) noexcept;
 // The same for a failure known only by its message.
 void TraceIgnored(const char* where, const std::string& what) noexcept;
+// The same for a message with a detail after it ("cannot open " and the key): the line is put
+// together where a failure to do so cannot escape.
+void TraceIgnored(const char* where, const char* what, const char* detail) noexcept;

@@ -44,15 +44,6 @@ bool SameFileName(const std::string& a, const std::string& b) {
     return true;
 }
 
-// A key that cannot be opened is skipped, and the trace says which. Building the line may fail
-// too (out of memory): then the skip goes untraced rather than becoming an error of its own.
-void TraceUnopenedKey(const char* where, const std::string& path) noexcept {
-    try {
-        TraceIgnored(where, "cannot open HKEY_LOCAL_MACHINE\\" + path);
-    } catch (...) {
-    }
-}
-
 }  // namespace
 
 std::string CarriedVoiceTokenName(TCarriedVoice voice) { return Data(voice).tokenName; }
@@ -126,7 +117,7 @@ void RegisterCarriedVoice(IRegistry& registry, TCarriedVoice voice, const std::s
         std::string path = TokenPath(voice) + (k.subKey.empty() ? "" : "\\" + k.subKey);
         std::unique_ptr<IRegistryKey> key = registry.CreateKey(path);
         if (!key) {
-            TraceUnopenedKey("registering a carried voice", path);
+            TraceIgnored("registering a carried voice", "cannot open HKEY_LOCAL_MACHINE\\", path.c_str());
             continue;
         }
         for (const TTokenValue& v : k.values)
@@ -137,7 +128,7 @@ void RegisterCarriedVoice(IRegistry& registry, TCarriedVoice voice, const std::s
 void RemoveCarriedVoice(IRegistry& registry, TCarriedVoice voice, const std::string& programFolder) {
     std::unique_ptr<IRegistryKey> tokens = registry.CreateKey(kVoiceTokensKey);
     if (!tokens) {
-        TraceUnopenedKey("removing a carried voice", kVoiceTokensKey);
+        TraceIgnored("removing a carried voice", "cannot open HKEY_LOCAL_MACHINE\\", kVoiceTokensKey);
         return;
     }
     if (CarriedVoiceTokenOwner(registry, voice, programFolder) == TTokenOwner::Other) return;
