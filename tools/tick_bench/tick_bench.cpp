@@ -40,6 +40,8 @@ struct HistoryInFront : IChatWindows {
         out.assign(*text, 0, n);
         return true;
     }
+    std::vector<WindowRef> TopLevelWindows() override { return {1}; }
+    bool Exists(WindowRef w) override { return w == 1; }
 };
 
 // An engine without voices: the tick's speech costs nothing and says nothing.
