@@ -106,7 +106,9 @@ bool Win32ChatWindows::ReadText(WindowRef control, std::size_t length, std::stri
     }
     // The answer counts the bytes copied, and a NUL inside a message is one of them: the text
     // must not end there, or every message below it would stay unseen. A control that counts
-    // nothing (or more than it was given room for) is read up to its NUL.
+    // nothing (or more than it was given room for) is read up to its NUL. This follows the
+    // documented answer, the count of characters copied; Wine 10 carries a reply across
+    // processes only up to its first NUL, so there the bytes after one are not the control's.
     if (copied > 0 && copied <= length) {
         out.resize(copied);
     } else {
