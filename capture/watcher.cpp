@@ -4,6 +4,8 @@
 // body of one message with the sender of the next, or record a header it never handles.
 #include "capture/watcher.h"
 
+#include <exception>
+
 #include "base/text.h"
 
 namespace {
@@ -94,10 +96,18 @@ void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& titl
     if (!reading) return;
     std::string transcript = text::Trim(std::move(*reading));
     if (readAll) {
-        // Every message is taken before any is handled, so a failing log append in the middle
-        // never brings the first ones back.
-        for (const ChatMessage& m : TakeNewMessages(std::move(transcript), place))
-            if (!m.body.empty()) HandleMessage(ports, WhoSpoke(ports, title, m.sender), m);
+        // Every message is taken before any is handled, so a failing log append never brings
+        // one back; the messages after a failure are still handled, and the first error is
+        // reported once they are.
+        std::exception_ptr failed;
+        for (const ChatMessage& m : TakeNewMessages(std::move(transcript), place)) {
+            try {
+                if (!m.body.empty()) HandleMessage(ports, WhoSpoke(ports, title, m.sender), m);
+            } catch (...) {
+                if (!failed) failed = std::current_exception();
+            }
+        }
+        if (failed) std::rethrow_exception(failed);
         return;
     }
     ChatMessage m;

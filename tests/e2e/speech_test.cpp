@@ -172,6 +172,7 @@ TEST(Speech, EveryMessageOfABurstBehindTheChatInFrontIsSaidInTurn) {
     ASSERT_TRUE(group.WaitForReaders(2)) << "Sonvira never looked at the chat behind";
     const std::wstring burst = L"小鱼  10:00:01\r\n看 http://a.cn/x?y=1 呀\r\nBob  10:00:01\r\n哈哈哈哈哈哈\r\n"
                                L"老王  10:00:02\r\n好\r\n老王  10:00:02\r\n好吗\r\n";
+    const double sent = VoiceClockMs();
     ASSERT_TRUE(group.AppendRaw(WideToAnsi(burst)));
 
     const std::vector<std::pair<const wchar_t*, std::wstring>> expected = {
@@ -184,6 +185,7 @@ TEST(Speech, EveryMessageOfABurstBehindTheChatInFrontIsSaidInTurn) {
     ASSERT_TRUE(group.WaitForReaders(2));
     r = ReadVoiceRecord();
     ASSERT_EQ(r.size(), expected.size());
+    std::printf("speech: burst behind the chat in front to its first voice: %.0f ms\n", r[1].beginMs - sent);
     for (std::size_t i = 0; i < r.size(); ++i) {
         EXPECT_EQ(r[i].voice, expected[i].first) << i;
         EXPECT_EQ(Spoken(r[i]), expected[i].second) << i;
