@@ -63,7 +63,12 @@ void TFmain::Timer2Timer() {
     // look new: each reading of every message starts from the chat as it is.
     if (!readAll) frontSeen_.clear();
     if (!CBBackground.Checked()) {
-        places_.clear();
+        if (!places_.empty()) {
+            // The window in front goes on from where the reading of every window left it.
+            auto front = places_.find(services_.chatWindows.Foreground());
+            if (front != places_.end()) frontSeen_ = readAll ? std::move(front->second.seen) : std::string();
+            places_.clear();
+        }
         WatchChat(*this, GetChatText(), FChatTitle, {FLastHeader, frontSeen_}, readAll);
         return;
     }
@@ -82,15 +87,12 @@ void TFmain::WatchShownChats() {
         auto [at, fresh] = places_.try_emplace(w);
         ChatWindowPlace& place = at->second;
         // The window in front was being read before the others were: it goes on from there.
-        if (fresh && w == front) place = {FLastHeader, frontSeen_};
+        if (fresh && w == front) place = {FLastHeader, std::move(frontSeen_)};
         if (!readAll) place.seen.clear();
         // In front, who is a friend is judged as always, by the title the title timer keeps.
         const std::string title = w == front ? FChatTitle : windows.Title(w);
         WatchChat(*this, ReadChatWindow(windows, w), title, {place.lastHeader, place.seen}, readAll);
-        if (w == front) {
-            FLastHeader = place.lastHeader;
-            frontSeen_ = place.seen;
-        }
+        if (w == front) FLastHeader = place.lastHeader;
     }
 }
 
