@@ -486,33 +486,20 @@ std::vector<std::string> SpokenWithVoice(const RecordingEngine& engine) {
     return said;
 }
 
-// A started main window whose own voice is Mary and whose friends' voice is Mike.
-struct TickedForm {
-    explicit TickedForm(IChatWindows& chat) : form{QuietServices(chat, codePage, engine, log, quiet, desk)} {
-        form.FormCreate();
-        form.CBVoice.SetItemIndex(0);
-        form.CBVoice1.SetItemIndex(1);
-    }
-    RecordingEngine engine = [] {
-        RecordingEngine e;
-        e.SetVoices({"Mary", "Mike"});
-        return e;
-    }();
+TEST(MainWindowTick, SpeaksWithTheProfileOfTheDirectionAndLogsInItsColour) {
+    RecordingEngine engine;
+    engine.SetVoices({"Mary", "Mike"});
+    OneChatInFront chat;
+    chat.title = Utf8ToGbk("与 小鱼 交谈中");
     IconvCodePage codePage;
     MemoryLog log;
     QuietStartup quiet;
     QuietDesk desk;
-    TFmain form;
-};
-
-TEST(MainWindowTick, SpeaksWithTheProfileOfTheDirectionAndLogsInItsColour) {
-    OneChatInFront chat;
-    chat.title = Utf8ToGbk("与 小鱼 交谈中");
-    TickedForm t(chat);
-    RecordingEngine& engine = t.engine;
-    MemoryLog& log = t.log;
-    TFmain& form = t.form;
-    form.Timer3.Tick();  // the title timer sees the chat window
+    TFmain form{QuietServices(chat, codePage, engine, log, quiet, desk)};
+    form.FormCreate();
+    form.CBVoice.SetItemIndex(0);   // own: Mary
+    form.CBVoice1.SetItemIndex(1);  // friends: Mike
+    form.Timer3.Tick();             // the title timer sees the chat window
 
     const std::string fish = Utf8ToGbk("小鱼");
     chat.transcript = fish + "  12:00:00\r\n" + kHello + "\r\n";
@@ -580,6 +567,8 @@ TEST(NewMessages, BelowTheLastHandledOneOldestFirstButNeverTheHistory) {
 // The main window with every reading option of its third tab: two chat windows shown, one in
 // front and a group chat behind it, one voice that is still speaking, and a burst.
 TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnother) {
+    RecordingEngine engine;
+    engine.SetVoices({"Mary", "Mike"});
     FakeChatWindows chats;
     auto chat = [&](const std::string& title) {
         const WindowRef top = chats.Add(0, "Window", Utf8ToGbk(title));
@@ -588,10 +577,13 @@ TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnothe
     const auto [front, frontText] = chat("与 小鱼 交谈中");
     const auto [group, groupText] = chat("读书会 － 群");
     chats.front = front;
-    TickedForm t(chats);
-    RecordingEngine& engine = t.engine;
-    MemoryLog& log = t.log;
-    TFmain& form = t.form;
+    IconvCodePage codePage;
+    MemoryLog log;
+    QuietStartup quiet;
+    QuietDesk desk;
+    TFmain form{QuietServices(chats, codePage, engine, log, quiet, desk)};
+    form.FormCreate();
+    form.CBVoice1.SetItemIndex(1);  // friends: Mike
     form.CBReadAll.SetChecked(true);
     form.CBBackground.SetChecked(true);
     form.EditMyNick.SetText("Me");
