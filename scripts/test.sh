@@ -14,7 +14,8 @@ ctest_run=(ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$(
 count=$(ctest --test-dir "$build" -N "$@" | sed -n 's/^Total Tests: //p')
 what="running ${count:-the} tests"
 # A test that needs a desktop asks ctest for one (its resource group "desktops").
-if ! ctest --test-dir "$build" --show-only=json-v1 "$@" | grep -q '"RESOURCE_GROUPS"'; then
+selected=$(ctest --test-dir "$build" --show-only=json-v1 "$@")
+if [[ $selected != *'"RESOURCE_GROUPS"'* ]]; then
   exec "$root/scripts/phase.sh" tests "$what" "${ctest_run[@]}" "$@"
 fi
 resources="$build/desktops.json"
