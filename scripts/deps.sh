@@ -30,7 +30,7 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   log="${SONVIRA_BUILD:-$root/build}/packages.log"
   mkdir -p "$(dirname "$log")"
-  phase_start packages "installing ${#missing[@]} missing packages (output in $log): ${missing[*]}"
+  phase_start packages "installing ${#missing[@]} missing packages (output in $log)"
   if ! { $SUDO apt-get update -q && DEBIAN_FRONTEND=noninteractive \
          $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
     tail -n 30 "$log" >&2
