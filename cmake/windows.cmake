@@ -15,9 +15,9 @@ enable_language(RC)
 add_executable(sonvira WIN32 ${CMAKE_SOURCE_DIR}/app/winmain_win.cpp ${CMAKE_SOURCE_DIR}/win/lean_runtime_win.cpp
   ${CMAKE_SOURCE_DIR}/res/app.rc)
 target_link_libraries(sonvira PRIVATE sonvira_win)
-# Dropping the sections nothing refers to keeps only the functions the program calls. (The runtime's
-# unwind data stay whole: the PE linker keeps every .eh_frame, and with it every function of a
-# runtime object that is linked at all.) The map says where the bytes go: scripts/size-map.sh.
+# Dropping the sections nothing refers to makes the program about 40 KB smaller. It cannot drop
+# single functions: the PE linker keeps every object's .eh_frame whole, and the unwind data
+# refer to every function of the object. The map says where the bytes go: scripts/size-map.sh.
 target_link_options(sonvira PRIVATE -municode -Wl,--gc-sections -Wl,-Map,${CMAKE_CURRENT_BINARY_DIR}/sonvira.map)
 configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/app.rc PROPERTIES
