@@ -56,7 +56,7 @@ std::string CarriedVoicePhoneMap() {
     std::string map;
     unsigned id = 0x000a;
     for (const char* phone : phones) {
-        // By hand rather than with snprintf, whose C99 formatter would cost the program 19 KB.
+        // By hand rather than with snprintf, whose C99 formatter would cost the program about 27 KB.
         static const char digits[] = "0123456789abcdef";
         const char hex[] = {digits[id >> 12 & 15], digits[id >> 8 & 15], digits[id >> 4 & 15], digits[id & 15], '\0'};
         ++id;
