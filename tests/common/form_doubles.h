@@ -9,7 +9,7 @@
 #include "app/fmain.h"
 #include "app/log_commands.h"
 #include "app/message_log.h"
-#include "app/shell.h"
+#include "ui/shell.h"
 #include "base/codepage.h"
 #include "base/files.h"
 #include "common/chat_windows.h"

@@ -13,7 +13,7 @@
 #include "app/log_commands_win.h"
 #include "app/logon_shortcut.h"
 #include "app/paths_win.h"
-#include "app/shell_win.h"
+#include "win/shell_win.h"
 #include "support/process.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
@@ -90,6 +90,16 @@ TEST(Shortcut, WhatIsWrittenReadsBackThroughTheShellLinkObject) {
     EXPECT_EQ(Read(link).target, folder + "other.exe");
     EXPECT_TRUE(ComInitialised()) << "a thread's own COM stays as it was";
     Win32Files().Delete(link);
+
+    // A folder that cannot take the file: the failure names the shortcut.
+    const std::string nowhere = folder + "missing\\" + "\xc0\xca\xb6\xc1.lnk";
+    try {
+        CreateShortcut(shell, target, " -s", nowhere, "Sonvira", codePage);
+        ADD_FAILURE() << "no error for a shortcut that was not written";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("\"" + nowhere + "\""), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(Exists(nowhere));
 }
 
 // Windows would otherwise make the folder the user went to the working folder, and keep it in
