@@ -172,16 +172,9 @@ public:
             if (result.empty()) Check(listed);
             return result;
         }
-        result.reserve(count);
-        for (ULONG i = 0; i < count; ++i) {
-            ComPtr<ISpObjectToken> token;
-            // A token that cannot be opened (its key denies reading) costs only itself.
-            if (FAILED(tokens->Item(i, token.GetAddressOf())) || !token) {
-                if (complete) *complete = false;
-                continue;
-            }
+        auto item = [&tokens](ULONG i, ISpObjectToken** token) { return tokens->Item(i, token); };
+        for (auto& token : TokensOf(count, item, complete))
             result.push_back(std::make_shared<SapiToken>(std::move(token)));
-        }
         return result;
     }
 
@@ -252,5 +245,19 @@ public:
 };
 
 }  // namespace
+
+std::vector<ComPtr<ISpObjectToken>> TokensOf(ULONG count, const TokenItem& item, bool* complete) {
+    std::vector<ComPtr<ISpObjectToken>> result;
+    result.reserve(count);
+    for (ULONG i = 0; i < count; ++i) {
+        ComPtr<ISpObjectToken> token;
+        if (FAILED(item(i, token.GetAddressOf())) || !token) {
+            if (complete) *complete = false;
+            continue;
+        }
+        result.push_back(std::move(token));
+    }
+    return result;
+}
 
 std::unique_ptr<ISpeechEngine> CreateSapiEngine() { return std::make_unique<SapiEngine>(); }

@@ -8,8 +8,10 @@
 
 #include <richedit.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/log_commands.h"
@@ -17,6 +19,7 @@
 #include "app/log_control_win.h"
 #include "app/message_log.h"
 #include "base/text.h"
+#include "support/process.h"
 #include "support/rtf_runs.h"
 #include "win/codepage_win.h"
 #include "win/files_win.h"
@@ -169,6 +172,35 @@ TEST_F(LogDocument, ATargetThatCannotBeCreatedGivesTheFileErrorAndNothingChanges
     }
     CloseHandle(held);
     EXPECT_EQ(ReadBytes(Path("held.rtf")), "old");
+    WIN32_FIND_DATAW found;
+    EXPECT_EQ(FindFirstFileW(Utf8ToWide(Path("*.tmp")).c_str(), &found), INVALID_HANDLE_VALUE) << "a temporary is left";
+}
+
+// A reader that lets go of the target while the save is putting the new file in place (the
+// temporary is closed, so the rename is under way): the save then goes through.
+TEST_F(LogDocument, ATargetHeldForAMomentIsReplacedOnceLetGo) {
+    Write("held.rtf", "old");
+    HANDLE held = CreateFileW(Utf8ToWide(Path("held.rtf")).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::atomic<bool> saved{false};
+    std::thread reader([&] {
+        const DWORD start = GetTickCount();
+        for (WIN32_FIND_DATAW f; !saved && GetTickCount() - start < kPatienceMs; Sleep(1)) {
+            HANDLE find = FindFirstFileW(Utf8ToWide(Path("*.tmp")).c_str(), &f);
+            if (find == INVALID_HANDLE_VALUE) continue;
+            FindClose(find);
+            HANDLE t = CreateFileW(Utf8ToWide(Path(WideToUtf8(f.cFileName))).c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (t == INVALID_HANDLE_VALUE) continue;
+            CloseHandle(t);
+            break;
+        }
+        CloseHandle(held);
+    });
+    EXPECT_EQ(ErrorOf([&] { Write("held.rtf", "new"); }), "");
+    saved = true;
+    reader.join();
+    EXPECT_EQ(ReadBytes(Path("held.rtf")), "new");
 }
 
 // Wine 10's own rich edit needs about 1.4 s and 270 MB of address space per MB of text and

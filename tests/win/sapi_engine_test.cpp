@@ -186,6 +186,17 @@ TEST_F(SapiEngineTest, AVoiceWhoseTokenCannotBeReadIsLeftOut) {
     EXPECT_EQ(std::count(names.begin(), names.end(), "Unreadable Voice"), 0);
 }
 
+// Windows' enumeration fails only the Item of such a token (Wine's fails as a whole): the
+// voices around it stay listed.
+TEST_F(SapiEngineTest, ATokenTheEnumerationCannotGiveCostsOnlyItself) {
+    ComPtr<ISpObjectToken> token;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(__uuidof(SpObjectToken), nullptr, CLSCTX_ALL, IID_PPV_ARGS(token.GetAddressOf()))));
+    bool whole = true;
+    auto listed = TokensOf(3, [&](ULONG i, ISpObjectToken** t) { return i == 1 ? E_ACCESSDENIED : token.CopyTo(t); }, &whole);
+    EXPECT_EQ(listed.size(), 2u);
+    EXPECT_FALSE(whole);
+}
+
 // A refusal becomes an EngineError carrying SAPI's HRESULT; the voice object stays usable.
 TEST_F(SapiEngineTest, AVoiceWithoutAnEngineGivesAnEngineErrorAndTheProgramGoesOn) {
     std::vector<RawVoice> raws = RawVoices();
