@@ -51,6 +51,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Application.OnException = [&owner](const std::string& message) {
         MessageBoxW(owner, AnsiToWide(message).c_str(), AnsiToWide(Application.Title).c_str(), MB_OK | MB_ICONERROR);
     };
+    Application.OnExactException = [&owner](const std::u16string& message) {
+        MessageBoxW(owner, std::wstring(message.begin(), message.end()).c_str(), AnsiToWide(Application.Title).c_str(),
+                    MB_OK | MB_ICONERROR);
+    };
     Application.OnTerminate = [] { PostQuitMessage(0); };
 
     int exitCode = 0;

@@ -108,7 +108,7 @@ private:
         if (SUCCEEDED(hr)) return;
         const std::string reason =
             HRESULT_FACILITY(hr) == FACILITY_WIN32 ? SystemErrorText(HRESULT_CODE(hr)) : DescribeHResult(hr);
-        throw FileError(FileCreateErrorMessage(FileNameForMessage(path_), reason));
+        throw NamedFileError(FileCreateErrorMessage, path_, reason);
     }
 
     ComPtr<WavFileStream> stream_;

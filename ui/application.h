@@ -14,6 +14,9 @@ public:
     // Receives the message of every exception that reaches the default handler. The Win32
     // layer shows a message box; tests record the messages.
     std::function<void(const std::string& message)> OnException;
+    // Receives instead, when set, the exact UTF-16 message an error carries beside its 8-bit
+    // one (a file error naming a file the ANSI code page cannot spell).
+    std::function<void(const std::u16string& message)> OnExactException;
 
     // Runs one event as the message loop does: whatever it throws goes to the default
     // handler and stops there. Returns false when the handler had to step in.

@@ -28,10 +28,17 @@ std::string SystemErrorText(DWORD error) {
     return WideToAnsi(text);
 }
 
-std::string FileNameForMessage(const std::string& utf8Path) {
+FileError NamedFileError(std::string (*wording)(const std::string& path, const std::string& reason),
+                         const std::string& utf8Path, const std::string& reason) {
+    const std::wstring name = Utf8ToWide(utf8Path);
     std::string ansi;
-    WideToAnsiExact(Utf8ToWide(utf8Path), ansi);
-    return ansi;
+    if (WideToAnsiExact(name, ansi)) return FileError(wording(ansi, reason));
+    // The wording is 8-bit text as well; a control character that no path holds marks where
+    // the name goes once the rest is wide.
+    std::wstring exact = AnsiToWide(wording("\x01", reason));
+    const std::size_t at = exact.find(L'\x01');
+    if (at != std::wstring::npos) exact.replace(at, 1, name);
+    return FileError(wording(ansi, reason), std::u16string(exact.begin(), exact.end()));
 }
 
 DWORD WriteWhole(HANDLE file, const void* data, std::size_t size) {
@@ -105,7 +112,7 @@ std::string Win32Files::ReadAll(const std::string& utf8Path) {
     // Others may read the file meanwhile, nobody may change it under the reader.
     UniqueFile file(CreateFileW(Utf8ToWide(utf8Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) throw FileError(FileOpenErrorMessage(FileNameForMessage(utf8Path), SystemErrorText(GetLastError())));
+    if (!file) throw NamedFileError(FileOpenErrorMessage, utf8Path, SystemErrorText(GetLastError()));
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) throw FileError(kLoadStreamError);
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
@@ -123,7 +130,7 @@ void Win32Files::WriteAll(const std::string& utf8Path, const std::string& bytes)
     DWORD error = file.Create(Utf8ToWide(utf8Path));
     if (!error) error = WriteWhole(file.Handle(), bytes.data(), bytes.size());
     if (!error) error = file.Commit();
-    if (error) throw FileError(FileCreateErrorMessage(FileNameForMessage(utf8Path), SystemErrorText(error)));
+    if (error) throw NamedFileError(FileCreateErrorMessage, utf8Path, SystemErrorText(error));
 }
 
 bool Win32Files::Delete(const std::string& ansiPath) { return DeleteFileW(AnsiToWide(ansiPath).c_str()) != FALSE; }

@@ -48,6 +48,9 @@ private:
 DWORD WriteWhole(HANDLE file, const void* data, std::size_t size);
 // The system's text for a Win32 error code, in the ANSI code page.
 std::string SystemErrorText(DWORD error);
-// A UTF-8 file name as an error message shows it: in the ANSI code page, where a character
-// the code page lacks is a "?", never a look-alike that would name another file.
-std::string FileNameForMessage(const std::string& utf8Path);
+// The error for a file named in UTF-8, worded by FileOpenErrorMessage or
+// FileCreateErrorMessage. The 8-bit message names it in the ANSI code page, where a character
+// the code page lacks is a "?", never a look-alike that would name another file; then the
+// error carries the exact message too.
+FileError NamedFileError(std::string (*wording)(const std::string& path, const std::string& reason),
+                         const std::string& utf8Path, const std::string& reason);

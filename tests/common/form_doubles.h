@@ -22,7 +22,6 @@
 
 struct BytesCodePage : ICodePage {
     std::u16string AnsiToUtf16(const std::string& a) override { return std::u16string(a.begin(), a.end()); }
-    std::string Utf16ToAnsi(const std::u16string& w) override { return std::string(w.begin(), w.end()); }
 };
 
 struct NullLog : ILogControl {
