@@ -194,8 +194,6 @@ public:
         if (fileOutput_ && !text.empty()) fileOutput_->ExpectAudio();
     }
 
-    void WaitUntilDone() override { Check(voice_->WaitUntilDone(INFINITE)); }
-
     // Microsoft documents two ways to learn without blocking that a voice is done:
     // SpeakCompleteEvent, an event signalled once the voice has spoken all pending requests
     // (the voice owns it: never closed here), and GetStatus (SPRS_DONE). Wine 10 implements

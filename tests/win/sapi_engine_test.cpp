@@ -102,7 +102,7 @@ bool AllEnded(const VoiceRecord& r, std::size_t n) {
 class SapiEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(com_.Result()));
+        ASSERT_TRUE(ComInitialised());
         ASSERT_FALSE(VoiceRecordPath().empty()) << "the test voices are not installed (tools/test_voice/install.sh)";
         ASSERT_TRUE(ClearVoiceRecord());
         engine_ = CreateSapiEngine();
@@ -227,7 +227,7 @@ TEST_F(SapiEngineTest, AVoiceWithoutAnEngineGivesAnEngineErrorAndTheProgramGoesO
     }
     voice->SetVoice(Token(kAltoVoice));
     voice->Speak("after");
-    voice->WaitUntilDone();
+    EXPECT_TRUE(WaitUntilSpoken(*voice));
     VoiceRecord r = ReadVoiceRecord();
     ASSERT_EQ(r.size(), 1u);
     EXPECT_EQ(r[0].voice, kAltoVoice);
@@ -247,7 +247,7 @@ TEST_F(SapiEngineTest, SpeakingReachesTheChosenVoiceWithItsRateAndVolume) {
         voice->SetRate(c.rate);
         voice->SetVolume(c.volume);
         voice->Speak(WideToAnsi(text));
-        voice->WaitUntilDone();
+        EXPECT_TRUE(WaitUntilSpoken(*voice));
     }
     VoiceRecord r = ReadVoiceRecord();
     ASSERT_EQ(r.size(), std::size(cases));
@@ -274,7 +274,7 @@ TEST_F(SapiEngineTest, TextThatLooksLikeMarkupIsSpokenLiterally) {
         voice->SetVoice(Token(kAltoVoice));
         voice->SetRate(10);  // quicker
         voice->Speak(WideToAnsi(t));
-        voice->WaitUntilDone();
+        EXPECT_TRUE(WaitUntilSpoken(*voice));
     }
     VoiceRecord r = ReadVoiceRecord();
     ASSERT_EQ(r.size(), std::size(texts));
@@ -300,7 +300,7 @@ TEST(SapiEngineTrace, DISABLED_SpeaksForTheTrace) {
     for (const auto& t : engine->CreateVoice()->GetVoices())
         if (t->Description() == Ansi(kAltoVoice)) voice->SetVoice(t);
     for (const char* text : kTracedTexts) voice->Speak(text);
-    voice->WaitUntilDone();
+    EXPECT_TRUE(WaitUntilSpoken(*voice));
 }
 
 // The Unix path of this program, from Wine's own mapping.
@@ -446,7 +446,7 @@ TEST_F(SapiEngineTest, HandlersOfTheRealWindowReachTheEngineAndTheDefaultHandler
     SendMessageW(GetParent(track), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 3), reinterpret_cast<LPARAM>(track));
     EXPECT_EQ(window.Form().LRate.Caption(), "3");
     window.Form().SpVoice.Speak("x");
-    window.Form().SpVoice.WaitUntilDone();
+    EXPECT_TRUE(WaitUntilSpoken(window.Form().SpVoice.Object()));
     VoiceRecord r = ReadVoiceRecord();
     ASSERT_EQ(r.size(), 1u);
     EXPECT_EQ(r[0].voice, kBassVoice);

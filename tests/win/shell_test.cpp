@@ -58,13 +58,6 @@ std::string TempFolder(const std::string& name) {
     return folder;
 }
 
-// Whether this thread's COM is initialised: a fresh initialisation says S_OK only when not.
-bool ComInitialised() {
-    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (SUCCEEDED(hr)) CoUninitialize();
-    return hr == S_FALSE;
-}
-
 TEST(Shortcut, WhatIsWrittenReadsBackThroughTheShellLinkObject) {
     const HWND noWindow = nullptr;
     Win32Shell shell{noWindow};

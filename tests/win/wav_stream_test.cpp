@@ -58,7 +58,7 @@ protected:
         voice.AllowAudioOutputFormatChangesOnNextSet(false);
         voice.SetOutputToStream(stream);
         voice.Speak(text);
-        voice.WaitUntilDone();
+        EXPECT_TRUE(WaitUntilSpoken(voice));
         stream.Close();
         voice.SetOutputToDefault();
     }
@@ -92,7 +92,7 @@ TEST_F(WavStreamTest, TheFileHoldsWhatTheVoiceSaidAndLaterSpeechGoesToTheDevice)
 
     // Back on the device: the next text is spoken, and the file stays as it was.
     voice->Speak("after");
-    voice->WaitUntilDone();
+    EXPECT_TRUE(WaitUntilSpoken(*voice));
     record = RecordOf(L"SonviraWav16k");
     ASSERT_EQ(record.size(), 2u);
     EXPECT_EQ(record[1].fragments.at(0).text, L"after");

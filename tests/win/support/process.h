@@ -45,6 +45,9 @@ HWND WaitForTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD
 // Pumps this thread's messages while waiting, so windows of this process stay responsive.
 void PumpFor(DWORD ms);
 
+// Whether this thread's COM is initialised: a fresh initialisation says S_FALSE only then.
+bool ComInitialised();
+
 // Polls cond every 50 ms for up to timeoutMs; true as soon as it holds.
 template <typename F>
 bool WaitUntil(F cond, DWORD timeoutMs) {

@@ -11,6 +11,11 @@
 #include <string>
 #include <vector>
 
+struct IVoiceObject;
+// Waits until the voice has spoken everything asked of it so far, as the program's timers learn
+// it (Done); false when it has not within kPatienceMs.
+bool WaitUntilSpoken(IVoiceObject& voice);
+
 // The voices install.sh registers, by display name and token key.
 extern const wchar_t kAltoVoice[];
 extern const wchar_t kBassVoice[];
