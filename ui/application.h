@@ -5,11 +5,15 @@
 
 #include <exception>
 #include <functional>
+#include <iterator>
 #include <string>
+
+#include "base/string_table.h"
 
 class TApplication {
 public:
-    std::string Title = "Sonvira";
+    // The program's name, which is ASCII.
+    std::string Title = std::string(std::begin(texts::kProgramName), std::end(texts::kProgramName) - 1);
 
     // Receives the message of every exception that reaches the default handler. The Win32
     // layer shows a message box; tests record the messages.

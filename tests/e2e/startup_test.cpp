@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/fmain_win.h"
+#include "app/identity_win.h"
 #include "speech/carried_voices.h"
 #include "support/process.h"
 #include "support/registry.h"
@@ -38,7 +39,7 @@ const std::string kMike = kTokens + "\\MSMike";
 // Top-level windows of class "TFmain" titled "Sonvira", of any process.
 int SonviraWindows() {
     int n = 0;
-    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, L"TFmain", L"Sonvira")) != nullptr;) ++n;
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, kMainWindowClass, kMainWindowTitle)) != nullptr;) ++n;
     return n;
 }
 
@@ -257,7 +258,7 @@ TEST(Startup, UnderEachCodePageInAFolderNamedInItItStartsKeepsItsSettingsAndSpea
                                       nullptr, &si, &pi);
         for (const wchar_t* v : {L"LANG", L"LC_ALL"}) SetEnvironmentVariableW(v, lang);
         HWND main = nullptr;
-        auto shown = [&] { return (main = FindWindowW(L"TFmain", L"Sonvira")) != nullptr; };
+        auto shown = [&] { return (main = FindWindowW(kMainWindowClass, kMainWindowTitle)) != nullptr; };
         ASSERT_TRUE(started && WaitUntil(shown, kPatienceMs)) << "no main window appeared";
         DWORD pid = 0;
         GetWindowThreadProcessId(main, &pid);
