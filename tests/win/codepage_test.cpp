@@ -29,5 +29,5 @@ TEST(CodePage, Utf8KeepsEveryWideStringExactly) {
     for (const std::wstring& w : {std::wstring(L"a\xD800" L"b"), std::wstring(L"\xDC00"), std::wstring(L"\xD83D\xDE00 \uD55C")})
         EXPECT_EQ(Utf8ToWide(WideToUtf8(w)), w);
     EXPECT_EQ(WideToUtf8(L"\xD83D\xDE00\uD55C"), "\xF0\x9F\x98\x80\xED\x95\x9C");
-    EXPECT_EQ(Utf8ToWide("\xC0\x80\xF8\xE4\xB8"), L"\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD") << "as CP_UTF8 reads them";
+    EXPECT_EQ(Utf8ToWide("\xC0\x80\xF8\xE4\xB8"), L"\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD") << "each byte that starts nothing whole";
 }

@@ -176,24 +176,19 @@ TEST_F(LogDocument, ATargetThatCannotBeCreatedGivesTheFileErrorAndNothingChanges
     EXPECT_EQ(FindFirstFileW(Utf8ToWide(Path("*.tmp")).c_str(), &found), INVALID_HANDLE_VALUE) << "a temporary is left";
 }
 
-// A reader that lets go of the target while the save is putting the new file in place (the
-// temporary is closed, so the rename is under way): the save then goes through.
+// A reader that lets go of the target once the save has closed its temporary (the temporary
+// then opens for writing), that is, while the save renames: the save goes through.
 TEST_F(LogDocument, ATargetHeldForAMomentIsReplacedOnceLetGo) {
     Write("held.rtf", "old");
     HANDLE held = CreateFileW(Utf8ToWide(Path("held.rtf")).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     std::atomic<bool> saved{false};
     std::thread reader([&] {
-        const DWORD start = GetTickCount();
-        for (WIN32_FIND_DATAW f; !saved && GetTickCount() - start < kPatienceMs; Sleep(1)) {
-            HANDLE find = FindFirstFileW(Utf8ToWide(Path("*.tmp")).c_str(), &f);
-            if (find == INVALID_HANDLE_VALUE) continue;
-            FindClose(find);
-            HANDLE t = CreateFileW(Utf8ToWide(Path(WideToUtf8(f.cFileName))).c_str(), GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
-            if (t == INVALID_HANDLE_VALUE) continue;
-            CloseHandle(t);
-            break;
+        for (DWORD start = GetTickCount(); !saved && GetTickCount() - start < kPatienceMs; Sleep(1)) {
+            WIN32_FIND_DATAW f;
+            HANDLE find = FindFirstFileW(Utf8ToWide(Path("*.tmp")).c_str(), &f), t = INVALID_HANDLE_VALUE;
+            if (find != INVALID_HANDLE_VALUE && FindClose(find))
+                t = CreateFileW(Utf8ToWide(Path(WideToUtf8(f.cFileName))).c_str(), GENERIC_WRITE, 7, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (t != INVALID_HANDLE_VALUE && CloseHandle(t)) break;
         }
         CloseHandle(held);
     });

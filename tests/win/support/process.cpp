@@ -2,7 +2,6 @@
 #include "support/process.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <stdexcept>
 #include <utility>
@@ -184,10 +183,4 @@ bool PickListItem(HWND combo, const std::wstring& text) {
     PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(combo));
     return true;
-}
-
-bool ComInitialised() {
-    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (SUCCEEDED(hr)) CoUninitialize();
-    return hr == S_FALSE;
 }

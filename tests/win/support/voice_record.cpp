@@ -2,7 +2,6 @@
 // token, its lines are parsed by the same code the voice writes them with.
 #include "support/voice_record.h"
 
-#include "speech/engine.h"
 #include "support/process.h"
 #include "support/test_paths.h"
 #include "tools/test_voice/record_clock_win.h"
@@ -107,7 +106,3 @@ ScopedVoiceToken::ScopedVoiceToken(const std::wstring& key, const std::wstring& 
 }
 
 ScopedVoiceToken::~ScopedVoiceToken() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, key_.c_str()); }
-
-bool WaitUntilSpoken(IVoiceObject& voice) {
-    return WaitUntil([&voice] { return voice.Done(); }, kPatienceMs);
-}

@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
-struct IVoiceObject;
-// Waits until the voice has spoken everything asked of it so far, as the program's timers learn
-// it (Done); false when it has not within kPatienceMs.
-bool WaitUntilSpoken(IVoiceObject& voice);
+#include "speech/engine.h"
+#include "support/process.h"
+
+// Waits until the voice has spoken all it was asked, as the program's timers learn it.
+inline bool WaitUntilSpoken(IVoiceObject& v) { return WaitUntil([&v] { return v.Done(); }, kPatienceMs); }
 
 // The voices install.sh registers, by display name and token key.
 extern const wchar_t kAltoVoice[];
