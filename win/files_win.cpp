@@ -54,6 +54,18 @@ DWORD WriteWhole(HANDLE file, const void* data, std::size_t size) {
     return 0;
 }
 
+// A reader that holds the old file for a moment (a virus scanner, an indexer, a player)
+// makes the rename fail with a sharing violation; it is tried again for half a second.
+DWORD RetryWhileHeld(const std::function<DWORD()>& attempt) {
+    for (int tries = 10;; --tries) {
+        const DWORD error = attempt();
+        if (!error || tries == 1 ||
+            (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION && error != ERROR_ACCESS_DENIED))
+            return error;
+        Sleep(50);
+    }
+}
+
 DWORD ReplacingFile::Create(const std::wstring& target) {
     Discard();
     target_ = target;
@@ -84,16 +96,11 @@ DWORD ReplacingFile::Commit() {
     // MOVEFILE_REPLACE_EXISTING makes the move one rename over the old file; WRITE_THROUGH
     // returns only once it is on the disk (MoveFileExW's documentation). ReplaceFileW is not
     // used: one of its documented failures leaves neither the old file nor the new one in place.
-    // A reader that holds the old file for a moment (a virus scanner, an indexer, a player)
-    // makes the rename fail with a sharing violation; it is tried again for half a second.
-    for (int tries = 10; !error; --tries) {
-        if (MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
-        error = LastErrorOr(ERROR_WRITE_FAULT);
-        if (tries == 1 || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION && error != ERROR_ACCESS_DENIED))
-            break;
-        error = 0;
-        Sleep(50);
-    }
+    if (!error) error = RetryWhileHeld([this] {
+        return MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                   ? 0
+                   : LastErrorOr(ERROR_WRITE_FAULT);
+    });
     if (error) {
         DeleteFileW(temporary_.c_str());
     }

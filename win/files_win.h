@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "base/files.h"
@@ -44,6 +45,9 @@ private:
     std::wstring target_, temporary_;
 };
 
+// Runs attempt (0 or the system's error code) until it succeeds, fails for another reason than
+// another program holding the file, or that program has held it for half a second.
+DWORD RetryWhileHeld(const std::function<DWORD()>& attempt);
 // Every byte to the file, in pieces WriteFile can take; 0 or the system's error code.
 DWORD WriteWhole(HANDLE file, const void* data, std::size_t size);
 // The system's text for a Win32 error code, in the ANSI code page.
