@@ -8,12 +8,21 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "base/string_table.h"
 
 class FileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    // A file named in UTF-8 that the ANSI code page cannot spell shows as "?" in the 8-bit
+    // message; exact is then the whole message in UTF-16 with the name as the user typed it.
+    FileError(const std::string& message, std::u16string exact) : std::runtime_error(message), exact_(std::move(exact)) {}
+    // Empty when the 8-bit message says it all.
+    const std::u16string& Exact() const { return exact_; }
+
+private:
+    std::u16string exact_;
 };
 
 struct IFiles {

@@ -25,7 +25,6 @@ public:
     void SetRate(int rate) override { Step("SetRate", std::to_string(rate)); }
     void SetVolume(int volume) override { Step("SetVolume", std::to_string(volume)); }
     void Speak(const std::string& ansiText) override { Step("Speak", ansiText); }
-    void WaitUntilDone() override { Step("WaitUntilDone"); }
     bool Done() override { return Step("Done"), !engine_.speaking; }
     void AllowAudioOutputFormatChangesOnNextSet(bool allow) override {
         Step("AllowFormatChanges", allow ? "true" : "false");
