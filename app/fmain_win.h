@@ -85,6 +85,7 @@ private:
     HWND AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id);
     void OnCommand(int id, int code, HWND ctl);
     void OnHScroll(HWND ctl);
+    void ShowLogProgress(LogWork work, std::size_t done, std::size_t total);
 
     Win32CodePage codePage_;
     Win32ChatWindows chatWindows_;
@@ -100,6 +101,10 @@ private:
     std::unique_ptr<TFmain> form_;
     HWND hwnd_ = nullptr;
     HWND tabs_ = nullptr;
+    HWND status_ = nullptr;
+    // A quit that came while a log command let the window answer: the loop ends after it.
+    bool quitAsked_ = false;
+    int quitCode_ = 0;
     HWND pages_[2] = {nullptr, nullptr};
     TDpiScale scale_;
     UniqueMenu popupMenu_;  // the menu bar belongs to the window, this one to us

@@ -58,12 +58,12 @@ struct MemoryFiles : IFiles {
     std::set<std::string> locked, unreadable, undeletable;
     std::vector<std::string> deleted;
 
-    std::string ReadAll(const std::string& path) override {
+    std::string ReadAll(const std::string& path, std::size_t atMost) override {
         auto it = files.find(path);
         if (locked.count(path)) throw FileError(FileOpenErrorMessage(path, "locked."));
         if (it == files.end()) throw FileError(FileOpenErrorMessage(path, "not found.\r\n"));
         if (unreadable.count(path)) throw FileError(kLoadStreamError);
-        return it->second;
+        return it->second.substr(0, atMost == SIZE_MAX ? atMost : atMost + 1);
     }
     void WriteAll(const std::string& path, const std::string& bytes) override {
         if (locked.count(path)) throw FileError(FileCreateErrorMessage(path, "locked."));
@@ -149,7 +149,7 @@ struct EmptyDocument : ILogDocument {
 
 // No file opens and none can be made.
 struct NoFiles : IFiles {
-    std::string ReadAll(const std::string& path) override { throw FileError(FileOpenErrorMessage(path, "")); }
+    std::string ReadAll(const std::string& path, std::size_t) override { throw FileError(FileOpenErrorMessage(path, "")); }
     void WriteAll(const std::string& path, const std::string&) override {
         throw FileError(FileCreateErrorMessage(path, ""));
     }
