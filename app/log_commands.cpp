@@ -218,13 +218,17 @@ void ReadLogFile(const std::string& utf8Path, IFiles& files, ILogDocument& log, 
     const std::string bytes = files.ReadAll(utf8Path, kMaxLogFileBytes);
     auto refuse = [&](const std::string& reason) { throw FileError(files.CannotOpen(utf8Path, reason)); };
     if (bytes.size() > kMaxLogFileBytes) refuse(texts::LogFileTooBig(kMaxLogFileBytes >> 20));
-    if (!plainText && RtfGroupDepth(bytes) <= kMaxRtfGroupDepth) {
-        if (LongestParagraph(bytes, LogFormat::Rtf) > kMaxLogParagraph) refuse(texts::LogLineTooLong(kMaxLogParagraph));
-        if (log.Load(bytes, LogFormat::Rtf)) return;
+    try {
+        if (!plainText && RtfGroupDepth(bytes) <= kMaxRtfGroupDepth) {
+            if (LongestParagraph(bytes, LogFormat::Rtf) > kMaxLogParagraph) refuse(texts::LogLineTooLong(kMaxLogParagraph));
+            if (log.Load(bytes, LogFormat::Rtf)) return;
+        }
+        // A file read as text shows whatever it holds, RTF markup included.
+        if (LongestParagraph(bytes, LogFormat::Text) > kMaxLogParagraph) refuse(texts::LogLineTooLong(kMaxLogParagraph));
+        if (!log.Load(bytes, LogFormat::Text)) throw FileError(kLoadStreamError);
+    } catch (const LogOutOfRoom&) {
+        refuse(texts::kLogOutOfRoom);
     }
-    // A file read as text shows whatever it holds, RTF markup included.
-    if (LongestParagraph(bytes, LogFormat::Text) > kMaxLogParagraph) refuse(texts::LogLineTooLong(kMaxLogParagraph));
-    if (!log.Load(bytes, LogFormat::Text)) throw FileError(kLoadStreamError);
 }
 
 void SaveLogFile(TFileDialog& dialog, IFiles& files, ILogDocument& log, bool& plainText) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,8 @@ struct ILogDocument {
     // The whole log as a file of this format would hold it; false when the control failed.
     virtual bool Save(LogFormat format, std::string& bytes) = 0;
     // Replaces the whole log with these bytes read in this format; false when the control
-    // could not read them that way (for RTF: the bytes are no RTF it understands).
+    // could not read them that way (for RTF: the bytes are no RTF it understands). Throws
+    // LogOutOfRoom when they would not fit; the log is as it was after either.
     virtual bool Load(const std::string& bytes, LogFormat format) = 0;
 };
 
@@ -50,9 +52,10 @@ constexpr int kMaxRtfGroupDepth = 16;
 int RtfGroupDepth(const std::string& rtf);
 
 // What the log control can take, measured with Wine 10's rich edit (tools/log_open_bench):
-// it dies on a plain-text file of 10 MB and takes seconds per paragraph of some hundred
-// thousand characters, so a file above either limit is refused before the log is touched.
-constexpr std::size_t kMaxLogFileBytes = 8u << 20;
+// it takes seconds per paragraph of some hundred thousand characters, and no file of more
+// than 16 MB fits into its memory (LogOutOfRoom stops a smaller one that does not), so a file
+// above either limit is refused before the log is touched.
+constexpr std::size_t kMaxLogFileBytes = 16u << 20;
 constexpr std::size_t kMaxLogParagraph = 65536;
 // The longest paragraph in bytes: of plain text between line breaks, of RTF in text between
 // paragraph marks.
@@ -64,6 +67,14 @@ std::size_t LongestParagraph(const std::string& bytes, LogFormat format);
 // with the tables met so far and the last use of each control word outside groups, so it
 // reads as it would have read in place. RTF of pieceBytes or less stays whole.
 std::vector<std::string> SplitRtf(const std::string& rtf, std::size_t pieceBytes);
+
+// Thrown by ILogDocument::Load when the control would run out of memory before the whole
+// file is in (Wine's rich edit takes about 270 bytes of address space per character, and a
+// 32-bit program has 2 GB); the log is then as it was.
+class LogOutOfRoom : public std::runtime_error {
+public:
+    LogOutOfRoom() : std::runtime_error("the log's control is out of memory") {}
+};
 
 // Asks the dialog with an empty name; true with a name to use.
 bool AskFileName(TFileDialog& dialog);

@@ -109,6 +109,16 @@ DWORD CALLBACK WriteBytes(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) n
 // Pieces of a file read one by one: each small enough to be laid out well within a second.
 constexpr std::size_t kPieceBytes = 128u << 10;
 
+// A piece is read only while this much address space is left: the piece itself takes some
+// 40 MB of it (Wine's rich edit), and the program must go on after the last.
+constexpr unsigned long long kAddressSpaceReserve = 256ull << 20;
+
+bool RoomForAPiece() {
+    MEMORYSTATUSEX m = {};
+    m.dwLength = sizeof m;
+    return !GlobalMemoryStatusEx(&m) || m.ullAvailVirtual >= kAddressSpaceReserve;
+}
+
 void DropFinalParagraphMark(HWND h) {
     GETTEXTLENGTHEX how = {GTL_NUMCHARS | GTL_PRECISE, 1200};
     const LRESULT n = SendMessageW(h, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
@@ -178,10 +188,10 @@ bool RichEditDocument::Save(LogFormat format, std::string& bytes) {
     return es.dwError == 0;
 }
 
-// One piece streamed in at the end of the control: the whole control when it is the only
-// piece, as a file was always read, else at the end of what the pieces before it left.
-bool StreamPiece(HWND h, EDITSTREAM& es, UINT format, bool alone) {
-    if (!alone) {
+// One piece streamed in: as the whole control's content when it is the first, as a file was
+// always read, else at the end of what the pieces before it left.
+bool StreamPiece(HWND h, EDITSTREAM& es, UINT format, bool first) {
+    if (!first) {
         CHARRANGE end = {-1, -1};
         SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
         format |= SFF_SELECTION;
@@ -196,7 +206,7 @@ bool RichEditDocument::Load(const std::string& bytes, LogFormat format) {
     if (!fresh) return false;
     // Wine's rich edit lays out every paragraph it read once a read ends, seconds for a big
     // file: read in pieces, the window answers between them.
-    bool ok = true;
+    bool ok = true, room = true;
     {
         Progress progress(*this, LogWork::Opening, bytes.size());
         if (format == LogFormat::Text) {
@@ -211,31 +221,41 @@ bool RichEditDocument::Load(const std::string& bytes, LogFormat format) {
             progress.Total(text.size());
             // Pieces end after a line break, never between CR and LF.
             for (std::size_t at = 0; ok && at < text.size();) {
+                if (!(room = RoomForAPiece())) break;
                 std::size_t end = std::min(text.size(), at + kPieceBytes / sizeof(wchar_t));
                 while (end < text.size() && text[end - 1] != L'\n' && !(text[end - 1] == L'\r' && text[end] != L'\n'))
                     ++end;
                 const std::wstring piece = text.substr(at, end - at);
                 WideReader reader{piece, 0};
                 EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadWide};
-                ok = StreamPiece(fresh, es, SF_TEXT | SF_UNICODE, at == 0 && end == text.size());
+                ok = StreamPiece(fresh, es, SF_TEXT | SF_UNICODE, at == 0);
                 progress.Step(at = end);
             }
         } else {
+            // The first piece is read as the whole file always was, which sets the document's
+            // own formats; the reader then leaves out the paragraph mark it ends with, since the
+            // control's last paragraph has one of its own. Later pieces go at the end and keep
+            // theirs, so the first one's is put back, and the last one's taken away.
             const std::vector<std::string> pieces = SplitRtf(bytes, kPieceBytes);
             std::size_t done = 0;
-            for (const std::string& piece : pieces) {
-                Reader reader{piece, 0};
+            for (std::size_t i = 0; ok && i < pieces.size(); ++i) {
+                if (!(room = RoomForAPiece())) break;
+                if (i == 1) {
+                    CHARRANGE end = {-1, -1};
+                    SendMessageW(fresh, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+                    SendMessageW(fresh, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"\r"));
+                }
+                Reader reader{pieces[i], 0};
                 EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadBytes};
-                if (!(ok = StreamPiece(fresh, es, SF_RTF, pieces.size() == 1))) break;
-                progress.Step(done += piece.size());
+                ok = StreamPiece(fresh, es, SF_RTF, i == 0);
+                progress.Step(done += pieces[i].size());
             }
-            // Read at once, the reader leaves out the paragraph mark that ends the file, since
-            // the control's last paragraph has one of its own; read in pieces, the last keeps it.
-            if (ok && pieces.size() > 1) DropFinalParagraphMark(fresh);
+            if (ok && room && pieces.size() > 1) DropFinalParagraphMark(fresh);
         }
     }
-    if (!ok) {
+    if (!ok || !room) {
         DestroyWindow(fresh);
+        if (!room) throw LogOutOfRoom();
         return false;
     }
     Replace(fresh);

@@ -119,6 +119,7 @@ inline const std::string kShortcutExtension = "File Ext Must Be: \xA1\xE4\xA1\xE
 inline std::string LogFileTooBig(std::size_t megabytes) {
     return "The message log takes files of up to " + std::to_string(megabytes) + " MB";
 }
+inline const std::string kLogOutOfRoom = "There is not enough memory to show all of it in the message log";
 inline std::string LogLineTooLong(std::size_t characters) {
     return "A line of it is longer than the message log takes (" + std::to_string(characters) + " characters)";
 }

@@ -20,7 +20,7 @@
 struct MemoryDocument : ILogDocument {
     std::string text;       // CR LF between lines
     std::string selection;  // the selected text, empty when nothing is selected
-    bool failSave = false, failTextLoad = false;
+    bool failSave = false, failTextLoad = false, outOfRoom = false;
     std::vector<std::string> loads;  // "rtf" or "text" for each Load asked
 
     static std::string AsRtf(const std::string& t) { return "{\\rtf1 " + t + "}"; }
@@ -38,6 +38,7 @@ struct MemoryDocument : ILogDocument {
     }
     bool Load(const std::string& bytes, LogFormat format) override {
         loads.push_back(format == LogFormat::Rtf ? "rtf" : "text");
+        if (outOfRoom) throw LogOutOfRoom();
         if (format == LogFormat::Rtf) {
             const std::string head = "{\\rtf1 ";
             if (bytes.compare(0, head.size(), head) != 0 || bytes.back() != '}') return false;

@@ -153,6 +153,11 @@ TEST(LogOpen, AFileTooBigOrWithTooLongALineIsRefusedAndLeavesTheLog) {
         EXPECT_EQ(t.Open({"f"}), c.error) << c.bytes.substr(0, 20);
         EXPECT_EQ(t.log.loads.empty(), !c.error.empty()) << c.bytes.substr(0, 20);
     }
+    Commands t;
+    t.files.files["f"] = kRtf;
+    t.log.outOfRoom = true;
+    EXPECT_EQ(t.Open({"f"}), FileOpenErrorMessage("f", texts::kLogOutOfRoom));
+    EXPECT_EQ(t.log.text, kLog);
 }
 
 TEST(LogOpen, AFileThatCannotBeOpenedOrReadLeavesTheLogAsItWas) {

@@ -124,23 +124,32 @@ int main(int argc, char** argv) {
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     };
 
-    // Two lines per message, "你好" in each body, as the watcher logs them.
-    std::string text;
-    for (int i = 0; static_cast<double>(text.size()) < mb * 1024 * 1024; ++i)
-        text += "Alice  12:00:00 \xcb\xb5\xa3\xba\r\n\xc4\xe3\xba\xc3 line " + std::to_string(i) + " of a long chat\r\n";
-    std::string bytes = text;
-    if (rtf) {
-        log.Load(text, LogFormat::Text);
-        log.Save(LogFormat::Rtf, bytes);
-        log.Clear();
+    // Two lines per message, "你好" in each body, as the watcher logs them; as RTF, coloured
+    // as the log saves them.
+    std::string text, bytes = rtf ? "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 Tahoma;}}"
+                                    "{\\colortbl ;\\red0\\green128\\blue0;\\red0\\green0\\blue0;}\\viewkind4\\uc1\\pard"
+                                    "\\f0\\fs16 "
+                                  : "";
+    for (int i = 0; static_cast<double>(rtf ? bytes.size() : text.size()) < mb * 1024 * 1024; ++i) {
+        const std::string n = std::to_string(i);
+        text += "Alice  12:00:00 \xcb\xb5\xa3\xba\r\n\xc4\xe3\xba\xc3 line " + n + " of a long chat\r\n";
+        bytes += "\\cf1 Alice  12:00:00 \\'cb\\'b5\\'a3\\'ba\\par\n\\cf2 \\'c4\\'e3\\'ba\\'c3 line " + n + " of a long chat\\par\n";
     }
-    std::printf("%g MB of %s (%zu bytes, longest paragraph %zu, depth %d):\n", mb, rtf ? "RTF" : "text", bytes.size(),
-                LongestParagraph(bytes, rtf ? LogFormat::Rtf : LogFormat::Text), RtfGroupDepth(bytes));
-
+    if (rtf) {
+        bytes += "}";
+        text.resize(text.size() - 2);  // the reader leaves out the file's last paragraph mark
+    } else {
+        bytes = text;
+    }
     const unsigned long long before = AvailableMb();
     Stretch open;
     running = &open;
-    const bool read = log.Load(bytes, rtf ? LogFormat::Rtf : LogFormat::Text);
+    bool read = false;
+    try {
+        read = log.Load(bytes, rtf ? LogFormat::Rtf : LogFormat::Text);
+    } catch (const LogOutOfRoom&) {
+        std::printf("  refused: the control would run out of memory, the log is kept\n");
+    }
     UpdateWindow(top);
     open.Print("open", read);
     std::printf("  %llu MB of address space, text %s\n", before - AvailableMb(),
@@ -167,6 +176,12 @@ int main(int argc, char** argv) {
         atOnce.Save(LogFormat::Rtf, a);
         log.Save(LogFormat::Rtf, b);
         std::printf("  read in pieces: %s as read at once\n", a == b ? "the same log" : "NOT the same log");
+        if (a != b) {
+            std::size_t d = 0;
+            while (d < a.size() && d < b.size() && a[d] == b[d]) ++d;
+            std::printf("  first difference at %zu of %zu/%zu:\n  at once: %s\n  pieces:  %s\n", d, a.size(), b.size(),
+                        a.substr(d > 60 ? d - 60 : 0, 120).c_str(), b.substr(d > 60 ? d - 60 : 0, 120).c_str());
+        }
         DestroyWindow(other);
     }
 
