@@ -161,6 +161,7 @@ int main(int argc, char** argv) {
         running = &save;
         const bool ok = log.Save(format, saved);
         save.Print(format == LogFormat::Rtf ? "save as RTF" : "save as text", ok);
+        running = nullptr;
     }
 
     if (old) {
