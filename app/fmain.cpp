@@ -2,6 +2,8 @@
 // window only owns the state and the components.
 #include "app/fmain.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "app/logon_shortcut.h"
@@ -25,6 +27,8 @@ TFmain::TFmain(const TFmainServices& services)
     Timer2.OnTimer = [this] { Timer2Timer(); };
     Timer3.OnTimer = [this] { Timer3Timer(); };
     TimerWav.OnTimer = [this] { TimerWavTimer(); };
+    TimerSpeech.OnTimer = [this] { TimerSpeechTimer(); };
+    EditMaxLen.SetText("0");
     CBVoice.OnChange = [this] { CBVoiceChange(); };
     CBVoice1.OnChange = [this] { CBVoice1Change(); };
     TRate.OnChange = [this] { TRateChange(); };
@@ -61,7 +65,49 @@ ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows);
 // While the log is read from or written to a file, the watcher leaves it alone: the log's
 // control is streaming, and the newest message is still there to be read afterwards.
 void TFmain::Timer2Timer() {
-    if (!logBusy_) WatchTick(*this, FChatTitle, FLastHeader);
+    if (logBusy_) return;
+    const bool readAll = CBReadAll.Checked();
+    // A place kept while messages were read one at a time would make everything since then
+    // look new: each reading of every message starts from the chat as it is.
+    if (!readAll) frontSeen_.clear();
+    if (!CBBackground.Checked()) {
+        if (!places_.empty()) {
+            // The window in front goes on from where the reading of every window left it.
+            auto front = places_.find(services_.chatWindows.Foreground());
+            if (front != places_.end()) frontSeen_ = readAll ? std::move(front->second.seen) : std::string();
+            places_.clear();
+        }
+        WatchChat(*this, GetChatText(), FChatTitle, {FLastHeader, frontSeen_}, readAll);
+        return;
+    }
+    WatchShownChats();
+}
+
+void TFmain::WatchShownChats() {
+    IChatWindows& windows = services_.chatWindows;
+    const bool readAll = CBReadAll.Checked();
+    const WindowRef front = windows.Foreground();
+    std::vector<WindowRef> shown = ShownChatWindows(windows);
+    if (front && std::find(shown.begin(), shown.end(), front) == shown.end()) shown.push_back(front);
+    for (auto it = places_.begin(); it != places_.end();)
+        it = windows.Exists(it->first) ? std::next(it) : places_.erase(it);
+    for (WindowRef w : shown) {
+        auto [at, fresh] = places_.try_emplace(w);
+        ChatWindowPlace& place = at->second;
+        // The window in front was being read before the others were: it goes on from there.
+        if (fresh && w == front) place = {FLastHeader, std::move(frontSeen_)};
+        if (!readAll) place.seen.clear();
+        // In front, who is a friend is judged as always, by the title the title timer keeps.
+        const std::string title = w == front ? FChatTitle : windows.Title(w);
+        WatchChat(*this, ReadChatWindow(windows, w), title, {place.lastHeader, place.seen}, readAll);
+        if (w == front) FLastHeader = place.lastHeader;
+    }
+}
+
+SpeechFilters TFmain::Filters() {
+    int maxLength = 0;
+    ParseInteger(EditMaxLen.Text(), maxLength);
+    return {CBNoLinks.Checked(), CBSqueeze.Checked(), ClampMaxLength(maxLength), EditMute.Text()};
 }
 
 void TFmain::Timer3Timer() { UpdateChatTitle(services_.chatWindows, services_.codePage, FChatTitle); }
@@ -75,13 +121,29 @@ void TFmain::InitVoiceProfiles(const TStoredSettings& s) {
 // An own message would replace the voice object the export speaks with and cut the file
 // short: while an export runs it is logged but not spoken.
 void TFmain::SpeakOwn(const std::string& ansiText) {
-    if (!wavExport_.Running()) SpeakWithProfile(own_, ansiText);
+    if (!wavExport_.Running()) Speak(own_, ansiText);
 }
-void TFmain::SpeakFriend(const std::string& ansiText) { SpeakWithProfile(friends_, ansiText); }
+void TFmain::SpeakFriend(const std::string& ansiText) { Speak(friends_, ansiText); }
+
+// Read one by one, a message waits for the one before it; otherwise it cuts it off.
+void TFmain::Speak(VoiceProfile& profile, const std::string& ansiText) {
+    if (!CBReadAll.Checked()) {
+        SpeakWithProfile(profile, ansiText);
+        return;
+    }
+    speechQueue_.Push(profile, ansiText);
+    if (speechQueue_.Busy()) TimerSpeech.SetEnabled(true);
+}
+
+void TFmain::TimerSpeechTimer() {
+    if (!speechQueue_.Pump()) TimerSpeech.SetEnabled(false);
+}
 
 // Stopping speech stops the export's too: it ends as a failure, leaving no cut-off file.
 void TFmain::StopSpeak1Click() {
     CancelExport();
+    speechQueue_.Clear();
+    TimerSpeech.SetEnabled(false);
     StopSpeaking(own_, friends_);
 }
 
@@ -215,6 +277,8 @@ void TFmain::ExportMessageToWav1Click() {
                               services_.codePage.AnsiToUtf16(Application.Title), SaveDialogWav, text))
             return;
     }
+    // The own voice becomes the export's: the queue neither waits for it nor speaks with it.
+    speechQueue_.Release(own_);
     AlteringExport([&] { wavExport_.Start(SaveDialogWav.FileName, text); });
 }
 

@@ -7,10 +7,12 @@
 //   ...1 at the end the friend's profile (SpVoice1, CBVoice1, TRate1, BtnDefault2 too);
 //                   the same name without it is the user's own (SpVoice, CBVoice, TRate)
 //   N..., ...1      menu items (NShowTime1 "显示时间"); their handlers end in Click
-//   TabSheet1/2     the pages "消息" (the log, RichEdit1) and "选项" (the options)
+//   TabSheet1/2/3   the pages "消息" (the log, RichEdit1), "选项" (the voices) and
+//                   "朗读方式" (how chats are read: the options beyond the first two pages)
 //   TrayIcon1       the icon in the notification area; PopupMenu1 its menu
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,7 @@
 #include "capture/watcher.h"
 #include "speech/carried_voices.h"
 #include "speech/engine.h"
+#include "speech/speech_queue.h"
 #include "speech/voice_profiles.h"
 #include "speech/wav_export.h"
 #include "ui/components.h"
@@ -85,6 +88,7 @@ public:
     ChatReading GetChatText();
     void Timer2Timer();
     void Timer3Timer();
+    void TimerSpeechTimer();  // the speech queue's step: starts the next message once one ends
 
     // Voice profiles.
     // Fills the voice lists and applies the stored voice settings (see ::InitVoiceProfiles).
@@ -148,10 +152,20 @@ public:
     TCheckBox CBFriend{true};
     TCheckBox CBmyname{true};
     TCheckBox CBFriendsname{true};
+    // "朗读方式": each off (empty, 0) unless the user turns it on.
+    TCheckBox CBReadAll;      // every message of a burst, queued
+    TCheckBox CBBackground;   // chat windows behind other windows too
+    TEdit EditMyNick;         // the user's nickname, which tells own messages in any chat
+    TCheckBox CBNoLinks;      // links spoken as one word
+    TCheckBox CBSqueeze;      // long runs of one character spoken three times
+    TEdit EditMaxLen;         // characters of a body spoken at most
+    TEdit EditMute;           // senders never spoken
+    TTimer TimerSpeech{100};  // runs only while the speech queue speaks or waits
     TForm Window;  // the main window itself
     TPageControl PageControl1;
     TTabSheet TabSheet1{0};  // "消息"
     TTabSheet TabSheet2{1};  // "选项"
+    TTabSheet TabSheet3{2};  // "朗读方式"
     TTrayIcon TrayIcon1;
     TPopupMenu PopupMenu1;
     // MainMenu1.
@@ -206,6 +220,13 @@ private:
     bool ReadFriendMessages() override { return CBFriend.Checked(); }
     bool ReadFriendName() override { return CBFriendsname.Checked(); }
     bool ShowTime() override { return NShowTime1.Checked(); }
+    std::string MyNick() override { return EditMyNick.Text(); }
+    SpeechFilters Filters() override;
+    const ILeadBytes& LeadBytes() override { return services_.paths.LeadBytes(); }
+
+    // Every chat window shown, each from its own place.
+    void WatchShownChats();
+    void Speak(VoiceProfile& profile, const std::string& ansiText);
 
     std::string ProgramFolder();
     void ShowExportState();
@@ -224,6 +245,14 @@ private:
     int startVoice_ = -1, startVoice1_ = -1;
     VoiceProfile own_;
     VoiceProfile friends_;
+    SpeechQueue speechQueue_;
+    // Where the watcher stands in each chat window when every message is read: the window in
+    // front (beside FLastHeader), and with the windows behind, every window shown.
+    std::string frontSeen_;
+    struct ChatWindowPlace {
+        std::string lastHeader, seen;
+    };
+    std::map<WindowRef, ChatWindowPlace> places_;
     // While it runs, the own voice object and the file stream are the export's: nothing else
     // may replace, release or reconfigure them.
     TWavExport wavExport_;

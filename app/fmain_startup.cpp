@@ -74,12 +74,27 @@ struct TSettingRows {
                          (s.*field).reset();
                  }}};
     }
-    // A tick (a check box or a menu item) is a reading option, on by default.
+    // A tick (a check box or a menu item) is a reading option, on by default unless said.
     template <typename Control>
-    static TSettingsKey Tick(const char* name, bool S::*field, Control F::*control) {
-        return {name, TSettingType::Boolean, 1, TSettingFeeds::ReadingOptions, nullptr, field, nullptr, false,
+    static TSettingsKey Tick(const char* name, bool S::*field, Control F::*control, int def = 1) {
+        return {name, TSettingType::Boolean, def, TSettingFeeds::ReadingOptions, nullptr, field, nullptr, false,
                 {[=](F& f, const S& s) { (f.*control).SetChecked(s.*field); },
                  [=](const F& f, S& s) { s.*field = (f.*control).Checked(); }}};
+    }
+    static TSettingsKey Words(const char* name, std::optional<std::string> S::*field, TEdit F::*edit) {
+        return {name, TSettingType::Text, 0, TSettingFeeds::ReadingOptions, nullptr, nullptr, field, false,
+                {[=](F& f, const S& s) { (f.*edit).SetText((s.*field).value_or("")); },
+                 [=](const F& f, S& s) { s.*field = (f.*edit).Text(); }}};
+    }
+    // A number box holds what the user typed; the number it means is kept within its bounds.
+    static TSettingsKey Number(const char* name, int S::*field, TEdit F::*edit, int (*clamp)(int)) {
+        return {name, TSettingType::Integer, 0, TSettingFeeds::ReadingOptions, field, nullptr, nullptr, false,
+                {[=](F& f, const S& s) { (f.*edit).SetText(std::to_string(clamp(s.*field))); },
+                 [=](const F& f, S& s) {
+                     int typed = 0;
+                     ParseInteger((f.*edit).Text(), typed);
+                     s.*field = clamp(typed);
+                 }}};
     }
 };
 
@@ -98,6 +113,13 @@ const TSettingsKey kSettingsKeys[] = {
     R::Tick("showtime", &TStoredSettings::showtime, &TFmain::NShowTime1),
     R::VoiceName("EngineName", &TStoredSettings::EngineName, false),
     R::VoiceName("EngineName1", &TStoredSettings::EngineName1, true),
+    R::Tick("readall", &TStoredSettings::readall, &TFmain::CBReadAll, 0),
+    R::Tick("background", &TStoredSettings::background, &TFmain::CBBackground, 0),
+    R::Words("mynick", &TStoredSettings::mynick, &TFmain::EditMyNick),
+    R::Tick("nolinks", &TStoredSettings::nolinks, &TFmain::CBNoLinks, 0),
+    R::Tick("squeeze", &TStoredSettings::squeeze, &TFmain::CBSqueeze, 0),
+    R::Number("maxlen", &TStoredSettings::maxlen, &TFmain::EditMaxLen, ClampMaxLength),
+    R::Words("mute", &TStoredSettings::mute, &TFmain::EditMute),
 };
 const std::size_t kSettingsKeyCount = sizeof kSettingsKeys / sizeof kSettingsKeys[0];
 

@@ -31,10 +31,11 @@ HFONT MakeFont(const wchar_t* face, int height, BYTE charset) {
 // notifications go to that component, the kind of component saying how.
 using F = TFmain;
 using Component = std::variant<std::monostate, TCheckBox F::*, TButton F::*, TComboBox F::*, TTrackBar F::*,
-                               TLabel F::*>;
+                               TLabel F::*, TEdit F::*>;
 
+// A Page row creates nothing: the rows after it go on the next tab's page.
 struct OptionControl {
-    enum Kind { Group, Text, Check, Push, Combo, Track } kind;
+    enum Kind { Group, Text, Check, Push, Combo, Track, Edit, Number, Page } kind;
     const char16_t* caption;
     int x, y, w, h;
     int id = -1;
@@ -75,6 +76,22 @@ const OptionControl kOptionControls[] = {
     {OptionControl::Text, texts::kDownloadHint, 3, 391, 300, 13},
     {OptionControl::Push, texts::kDownloadButton, 26, 415, 247, 25, IDC_BDOWNLOAD, &F::BDownload},
     {OptionControl::Text, texts::kDownloadAfter, 3, 453, 300, 13},
+
+    {OptionControl::Page, u"", 0, 0, 0, 0},
+    {OptionControl::Group, texts::kGroupWhichMessages, 12, 3, 277, 108},
+    {OptionControl::Check, texts::kReadAll, 26, 26, 250, 17, IDC_CBREADALL, &F::CBReadAll},
+    {OptionControl::Check, texts::kReadBackground, 26, 49, 250, 17, IDC_CBBACKGROUND, &F::CBBackground},
+    {OptionControl::Text, texts::kMyNick, 26, 79, 62, 13},
+    {OptionControl::Edit, u"", 92, 76, 184, 20, IDC_EDITMYNICK, &F::EditMyNick},
+    {OptionControl::Group, texts::kGroupWhatIsSpoken, 12, 119, 277, 170},
+    {OptionControl::Check, texts::kNoLinks, 26, 142, 250, 17, IDC_CBNOLINKS, &F::CBNoLinks},
+    {OptionControl::Check, texts::kSqueeze, 26, 165, 250, 17, IDC_CBSQUEEZE, &F::CBSqueeze},
+    {OptionControl::Text, texts::kMaxLenBefore, 26, 195, 62, 13},
+    {OptionControl::Number, u"", 92, 192, 44, 20, IDC_EDITMAXLEN, &F::EditMaxLen},
+    {OptionControl::Text, texts::kMaxLenAfter, 142, 195, 140, 13},
+    {OptionControl::Text, texts::kMute, 26, 224, 250, 13},
+    {OptionControl::Edit, u"", 26, 241, 250, 20, IDC_EDITMUTE, &F::EditMute},
+    {OptionControl::Text, texts::kMuteHint, 26, 266, 250, 13},
 };
 
 const OptionControl* FindOptionControl(int id) {
@@ -97,6 +114,7 @@ MainWindow::~MainWindow() {
     f.Timer2.AttachPeer(nullptr);
     f.Timer3.AttachPeer(nullptr);
     f.TimerWav.AttachPeer(nullptr);
+    f.TimerSpeech.AttachPeer(nullptr);
     f.TrayIcon1.AttachPeer(nullptr);
     trayPeer_.reset();
     f.PopupMenu1.AttachPeer(nullptr);
@@ -221,8 +239,8 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     const int pageHeight = kClientHeight - kStatusHeight;
 
     tabs_ = AddControl(hwnd_, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS, 0, 0, kClientWidth, pageHeight, IDC_PAGECONTROL);
-    const char16_t* tabNames[] = {texts::kTabMessages, texts::kTabOptions};
-    for (int i = 0; i < 2; ++i) {
+    const char16_t* tabNames[] = {texts::kTabMessages, texts::kTabOptions, texts::kTabReading};
+    for (int i = 0; i < kPageCount; ++i) {
         TCITEMW item = {};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<wchar_t*>(W(tabNames[i]));
@@ -231,7 +249,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     RECT area;
     GetClientRect(tabs_, &area);
     SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < kPageCount; ++i) {
         pages_[i] = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPSIBLINGS, area.left,
                                     area.top, area.right - area.left, area.bottom - area.top, hwnd_, nullptr,
                                     instance, this);
@@ -250,8 +268,13 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     };
     for (TFileDialog* d : {&f.OpenDialog1, &f.SaveDialog1, &f.SaveDialogWav}) d->AttachPeer(&dialogPeer_);
 
-    // "选项": its controls from the layout table, bound to their components.
+    // "选项" and "朗读方式": their controls from the layout table, bound to their components.
+    int page = 1;
     for (const OptionControl& c : kOptionControls) {
+        if (c.kind == OptionControl::Page) {
+            ++page;
+            continue;
+        }
         static const struct {
             const wchar_t* cls;
             DWORD style;
@@ -262,9 +285,11 @@ void MainWindow::CreateControls(HINSTANCE instance) {
             {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP},
             {WC_COMBOBOXW, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP},
             {TRACKBAR_CLASSW, TBS_HORZ | TBS_NOTICKS | WS_TABSTOP},
+            {WC_EDITW, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
+            {WC_EDITW, ES_AUTOHSCROLL | ES_NUMBER | WS_BORDER | WS_TABSTOP},
         };
         const auto& kind = kinds[c.kind];
-        HWND h = AddControl(pages_[1], kind.cls, W(c.caption), kind.style, c.x, c.y, c.w, c.h, c.id);
+        HWND h = AddControl(pages_[page], kind.cls, W(c.caption), kind.style, c.x, c.y, c.w, c.h, c.id);
         auto bind = [&](auto& component, auto peer) {
             component.AttachPeer(peer.get());
             controlPeers_.push_back(std::move(peer));
@@ -273,6 +298,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
         if (auto* list = std::get_if<TComboBox F::*>(&c.component)) bind(f.*(*list), std::make_shared<ComboBoxPeer>(h));
         if (auto* track = std::get_if<TTrackBar F::*>(&c.component)) bind(f.*(*track), std::make_shared<TrackBarPeer>(h));
         if (auto* label = std::get_if<TLabel F::*>(&c.component)) bind(f.*(*label), std::make_shared<LabelPeer>(h));
+        if (auto* edit = std::get_if<TEdit F::*>(&c.component)) bind(f.*(*edit), std::make_shared<EditPeer>(h));
     }
 
     HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, W(texts::kStatusText), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
@@ -289,8 +315,10 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     f.Timer3.AttachPeer(timer3Peer_.get());
     timerWavPeer_ = std::make_unique<TimerPeer>(hwnd_, kTimerWavId);
     f.TimerWav.AttachPeer(timerWavPeer_.get());
+    timerSpeechPeer_ = std::make_unique<TimerPeer>(hwnd_, kTimerSpeechId);
+    f.TimerSpeech.AttachPeer(timerSpeechPeer_.get());
 
-    pagesPeer_ = std::make_unique<PageControlPeer>(tabs_, pages_[0], pages_[1]);
+    pagesPeer_ = std::make_unique<PageControlPeer>(tabs_, std::vector<HWND>(pages_, pages_ + kPageCount));
     f.PageControl1.AttachPeer(pagesPeer_.get());
 }
 
@@ -305,6 +333,8 @@ void MainWindow::OnCommand(int id, int code, HWND ctl) {
             (f.*(*list)).UserSelected(static_cast<int>(SendMessageW(ctl, CB_GETCURSEL, 0, 0)));
         else if (list && code == CBN_EDITCHANGE)
             (f.*(*list)).UserEdited(ComboBoxPeer(ctl).EditText());
+        else if (auto* edit = std::get_if<TEdit F::*>(&c->component); edit && code == EN_CHANGE)
+            (f.*(*edit)).UserEdited(EditPeer(ctl).Text());
         return;
     }
     for (const TMenuRow& row : TFmain::MenuRows()) {
@@ -349,6 +379,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             if (wp == kTimer2Id) form_->Timer2.Tick();
             else if (wp == kTimer3Id) form_->Timer3.Tick();
             else if (wp == kTimerWavId) form_->TimerWav.Tick();
+            else if (wp == kTimerSpeechId) form_->TimerSpeech.Tick();
             return 0;
         case WM_NOTIFY: {
             auto* hdr = reinterpret_cast<NMHDR*>(lp);

@@ -50,10 +50,17 @@ enum ControlId : int {
     IDC_LVOLUME1,
     IDC_BTNDEFAULT2,
     IDC_BDOWNLOAD,
+    IDC_CBREADALL,
+    IDC_CBBACKGROUND,
+    IDC_EDITMYNICK,
+    IDC_CBNOLINKS,
+    IDC_CBSQUEEZE,
+    IDC_EDITMAXLEN,
+    IDC_EDITMUTE,
 };
 
 // Timer ids of the main window, named after the components they drive.
-enum : UINT_PTR { kTimer2Id = 2, kTimer3Id = 3, kTimerWavId = 4 };
+enum : UINT_PTR { kTimer2Id = 2, kTimer3Id = 3, kTimerWavId = 4, kTimerSpeechId = 5 };
 
 class MainWindow {
 public:
@@ -105,13 +112,14 @@ private:
     // A quit that came while a log command let the window answer: the loop ends after it.
     bool quitAsked_ = false;
     int quitCode_ = 0;
-    HWND pages_[2] = {nullptr, nullptr};
+    static constexpr int kPageCount = 3;  // "消息", "选项", "朗读方式"
+    HWND pages_[kPageCount] = {};
     TDpiScale scale_;
     UniqueMenu popupMenu_;  // the menu bar belongs to the window, this one to us
     UniqueFont font_;
     UniqueFont logFont_;
     std::vector<std::shared_ptr<void>> controlPeers_;  // the options page's, of their several kinds
-    std::unique_ptr<TimerPeer> timer2Peer_, timer3Peer_, timerWavPeer_;
+    std::unique_ptr<TimerPeer> timer2Peer_, timer3Peer_, timerWavPeer_, timerSpeechPeer_;
     std::vector<std::unique_ptr<MenuItemPeer>> menuPeers_;
     std::unique_ptr<PopupMenuPeer> popupPeer_;
     std::unique_ptr<FormPeer> formPeer_;

@@ -56,6 +56,12 @@ struct TStoredSettings {
     // The names of the voices at Engine and Engine1, so that a voice installed or removed
     // since does not move the choice to another voice. Missing: "" when read, not written.
     std::optional<std::string> EngineName, EngineName1;
+    // How chats are read, each off (empty, 0) by default.
+    bool readall, background;
+    std::optional<std::string> mynick;
+    bool nolinks, squeeze;
+    int maxlen;
+    std::optional<std::string> mute;
 };
 
 // Every key at its default, as a run without set.ini sees them.

@@ -80,6 +80,20 @@ inline constexpr char16_t kDefaultButton[] = u"默认";
 inline constexpr char16_t kDownloadHint[] = u"如果想让软件有更丰富的中英文发音，请下载语音引擎。";
 inline constexpr char16_t kDownloadButton[] = u"开始下载语音引擎";
 inline constexpr char16_t kDownloadAfter[] = u"下载安装完毕引擎后，重新启动软件即可在此设置引擎。";
+// "朗读方式": how chats are read, beyond what the first two pages say.
+inline constexpr char16_t kTabReading[] = u"朗读方式";
+inline constexpr char16_t kGroupWhichMessages[] = u"读哪些消息";
+inline constexpr char16_t kReadAll[] = u"逐条朗读";
+inline constexpr char16_t kReadBackground[] = u"朗读后台聊天窗口";
+inline constexpr char16_t kMyNick[] = u"我的昵称";
+inline constexpr char16_t kGroupWhatIsSpoken[] = u"怎样朗读";
+inline constexpr char16_t kNoLinks[] = u"链接读作“链接”";
+inline constexpr char16_t kSqueeze[] = u"重复字最多读三遍";
+// "每条最多读 N 字": the number box stands between the two halves.
+inline constexpr char16_t kMaxLenBefore[] = u"每条最多读";
+inline constexpr char16_t kMaxLenAfter[] = u"字（0 为不限）";
+inline constexpr char16_t kMute[] = u"不朗读的昵称";
+inline constexpr char16_t kMuteHint[] = u"多个昵称用“;”分开";
 inline constexpr char16_t kVoiceFailedTitle[] = u"语音引擎无法朗读";
 inline std::u16string VoiceFailed(const std::u16string& voice) {
     return u"语音引擎“" + voice + u"”无法朗读，已改用下一个能朗读的语音引擎。";

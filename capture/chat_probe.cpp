@@ -7,6 +7,8 @@
 // control that does not answer yields no reading at all.
 #include "capture/chat_probe.h"
 
+#include <algorithm>
+
 #include "base/text.h"
 
 namespace {
@@ -60,8 +62,16 @@ bool TitleHasChatMarker(const std::u16string& title) {
     return false;
 }
 
-ChatReading GetChatText(IChatWindows& windows) {
-    const WindowRef front = windows.Foreground();
+ChatReading GetChatText(IChatWindows& windows) { return ReadChatWindow(windows, windows.Foreground()); }
+
+std::vector<WindowRef> ShownChatWindows(IChatWindows& windows) {
+    std::vector<WindowRef> chats;
+    for (WindowRef w : windows.TopLevelWindows())
+        if (TitleHasChatMarkerBytes(CutTitle(windows.Title(w)))) chats.push_back(w);
+    return chats;
+}
+
+ChatReading ReadChatWindow(IChatWindows& windows, WindowRef front) {
     if (front == 0) return std::string();
     if (!TitleHasChatMarkerBytes(CutTitle(windows.Title(front)))) return std::string();
 
@@ -89,6 +99,9 @@ ChatReading GetChatText(IChatWindows& windows) {
     // A lead byte with nothing valid after it does not swallow a colon that follows: such a
     // pair is no character at all, and the parser, which reads bytes too, sees the colon.
     if (transcript.find(':') == std::string::npos) return std::string();
+    // A NUL inside a message would end the text wherever it travels on as a C string (the
+    // log's insertion, the voice): a blank stands in for it, and the messages below it stay.
+    std::replace(transcript.begin(), transcript.end(), '\0', ' ');
     return transcript;
 }
 

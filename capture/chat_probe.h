@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/codepage.h"
 #include "capture/chat_windows.h"
@@ -25,6 +26,12 @@ using ChatReading = std::optional<std::string>;
 // The whole transcript of the foreground chat window, "" when anything is missing, or no value
 // when the transcript control did not answer.
 ChatReading GetChatText(IChatWindows& windows);
+// The same for any top-level window.
+ChatReading ReadChatWindow(IChatWindows& windows, WindowRef window);
+
+// The visible top-level chat windows, topmost first (a round of readings begins; see
+// IChatWindows::TopLevelWindows).
+std::vector<WindowRef> ShownChatWindows(IChatWindows& windows);
 
 // One tick of the title timer: stores the foreground title in chatTitle when it is a chat
 // title, and leaves chatTitle alone otherwise.

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 using WindowRef = std::uintptr_t;  // 0 = no window
 
@@ -19,7 +20,15 @@ struct IChatWindows {
     virtual WindowRef FindChild(WindowRef parent, const char* className) = 0;
     // WM_GETTEXT with size 0 and no buffer: the count it returns. False when no answer came.
     virtual bool QueryTextLength(WindowRef control, std::size_t& length) = 0;
-    // WM_GETTEXT with size length + 1 into a buffer of that size; out is the buffer's content
-    // up to its NUL. False when no answer came.
+    // WM_GETTEXT with size length + 1 into a buffer of that size; out is what the control
+    // copied, as many bytes as its answer counts (a NUL inside the text included). False when
+    // no answer came.
     virtual bool ReadText(WindowRef control, std::size_t length, std::string& out) = 0;
+    // The visible top-level windows, topmost first. It also begins a round of readings that
+    // lasts until the next Foreground(): within a round, all text requests together wait at
+    // most as long as the requests of one reading may, so one hung window never holds up the
+    // reading of the others.
+    virtual std::vector<WindowRef> TopLevelWindows() = 0;
+    // False once the window has been destroyed.
+    virtual bool Exists(WindowRef window) = 0;
 };

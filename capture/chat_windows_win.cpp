@@ -12,12 +12,18 @@
 #include <windows.h>
 
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace {
 
 HWND ToHwnd(WindowRef w) { return reinterpret_cast<HWND>(w); }
 WindowRef FromHwnd(HWND h) { return reinterpret_cast<WindowRef>(h); }
+
+BOOL CALLBACK AddIfVisible(HWND h, LPARAM list) {
+    if (IsWindowVisible(h)) reinterpret_cast<std::vector<WindowRef>*>(list)->push_back(FromHwnd(h));
+    return TRUE;
+}
 
 }  // namespace
 
@@ -26,20 +32,46 @@ WindowRef FromHwnd(HWND h) { return reinterpret_cast<WindowRef>(h); }
 bool Win32ChatWindows::SendGetText(WindowRef control, std::size_t size, char* buffer, std::size_t& result) {
     result = 0;
     const DWORD now = GetTickCount();
-    if (control == silent_ && now - silentSince_ < kQuietAfterFailureMs) return false;
+    auto quiet = silent_.find(control);
+    if (quiet != silent_.end()) {
+        if (now - quiet->second < kQuietAfterFailureMs) return false;
+        silent_.erase(quiet);
+    }
+    // Within a round, what is left of one reading's two time limits is all any request gets.
+    DWORD limit = timeoutMs_;
+    if (inRound_) {
+        const DWORD spent = now - roundStart_, budget = 2 * timeoutMs_;
+        if (spent >= budget) return false;
+        if (budget - spent < limit) limit = budget - spent;
+    }
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutA(ToHwnd(control), WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer),
-                             SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs_, &answer)) {
-        silent_ = control;
-        silentSince_ = GetTickCount();
+                             SMTO_ABORTIFHUNG | SMTO_BLOCK, limit, &answer)) {
+        silent_[control] = GetTickCount();
         return false;
     }
-    if (control == silent_) silent_ = 0;
     result = static_cast<std::size_t>(answer);
     return true;
 }
 
-WindowRef Win32ChatWindows::Foreground() { return FromHwnd(GetForegroundWindow()); }
+WindowRef Win32ChatWindows::Foreground() {
+    inRound_ = false;
+    return FromHwnd(GetForegroundWindow());
+}
+
+std::vector<WindowRef> Win32ChatWindows::TopLevelWindows() {
+    // Closed windows leave the quiet list too, so it never grows with the windows seen.
+    for (auto it = silent_.begin(); it != silent_.end();) it = IsWindow(ToHwnd(it->first)) ? std::next(it) : silent_.erase(it);
+    std::vector<WindowRef> shown;
+    // EnumWindows lists top-level windows in Z order and asks nothing of them, so a hung
+    // messenger cannot stall it.
+    EnumWindows(AddIfVisible, reinterpret_cast<LPARAM>(&shown));
+    inRound_ = true;
+    roundStart_ = GetTickCount();
+    return shown;
+}
+
+bool Win32ChatWindows::Exists(WindowRef window) { return window != 0 && IsWindow(ToHwnd(window)); }
 
 std::string Win32ChatWindows::Title(WindowRef window) {
     if (window == 0) return {};
@@ -72,8 +104,16 @@ bool Win32ChatWindows::ReadText(WindowRef control, std::size_t length, std::stri
         out.clear();
         return false;
     }
-    // The text ends at its NUL; a control that wrote none still ends at the buffer's end.
-    const void* nul = std::memchr(out.data(), '\0', out.size());
-    if (nul) out.resize(static_cast<std::size_t>(static_cast<const char*>(nul) - out.data()));
+    // The answer counts the bytes copied, and a NUL inside a message is one of them: the text
+    // must not end there, or every message below it would stay unseen. A control that counts
+    // nothing (or more than it was given room for) is read up to its NUL. This follows the
+    // documented answer, the count of characters copied; Wine 10 carries a reply across
+    // processes only up to its first NUL, so there the bytes after one are not the control's.
+    if (copied > 0 && copied <= length) {
+        out.resize(copied);
+    } else {
+        const void* nul = std::memchr(out.data(), '\0', out.size());
+        if (nul) out.resize(static_cast<std::size_t>(static_cast<const char*>(nul) - out.data()));
+    }
     return true;
 }

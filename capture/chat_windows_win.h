@@ -2,6 +2,8 @@
 // text requests to another process's transcript control, each bounded in time.
 #pragma once
 
+#include <map>
+
 #include "capture/chat_windows.h"
 
 class Win32ChatWindows : public IChatWindows {
@@ -20,11 +22,15 @@ public:
     WindowRef FindChild(WindowRef parent, const char* className) override;
     bool QueryTextLength(WindowRef control, std::size_t& length) override;
     bool ReadText(WindowRef control, std::size_t length, std::string& out) override;
+    std::vector<WindowRef> TopLevelWindows() override;
+    bool Exists(WindowRef window) override;
 
 private:
     bool SendGetText(WindowRef control, std::size_t size, char* buffer, std::size_t& result);
 
     unsigned timeoutMs_;
-    WindowRef silent_ = 0;           // the control that last failed to answer, if any
-    unsigned long silentSince_ = 0;  // tick count of that failure
+    // The controls that failed to answer lately, each with the tick count of its failure.
+    std::map<WindowRef, unsigned long> silent_;
+    bool inRound_ = false;
+    unsigned long roundStart_ = 0;
 };

@@ -138,3 +138,34 @@ std::string SpaceOutDigits(const std::string& text) {
     }
     return text::Trim(out);
 }
+
+std::vector<ChatMessage> MessagesFrom(const std::string& transcript, Size from) {
+    const std::string& s = transcript;
+    Size pos = from < s.size() ? from : s.size();
+    // Begin at a line start: the rest of a line that `from` falls inside belongs to it.
+    if (pos > 0 && pos < s.size()) {
+        if (!IsBreak(s[pos - 1])) {
+            while (pos < s.size() && !IsBreak(s[pos])) ++pos;
+            pos = SkipBreak(s, pos);
+        } else if (s[pos - 1] == '\r' && s[pos] == '\n') {
+            ++pos;
+        }
+    }
+    std::vector<Size> starts;
+    while (pos < s.size()) {
+        Size e = pos;
+        bool header = false;
+        for (; e < s.size() && !IsBreak(s[e]); ++e)
+            if (s[e] == ':' && e > pos && IsDigit(s[e - 1])) header = true;
+        if (header) starts.push_back(pos);
+        pos = SkipBreak(s, e);
+    }
+    std::vector<ChatMessage> messages;
+    messages.reserve(starts.size());
+    for (Size i = 0; i < starts.size(); ++i) {
+        const Size end = i + 1 < starts.size() ? starts[i + 1] : s.size();
+        const std::string one = s.substr(starts[i], end - starts[i]);
+        messages.push_back({GetLastHeader(one), GetLastSender(one), GetLastMessageBody(one)});
+    }
+    return messages;
+}

@@ -3,10 +3,22 @@
 // nickname is what stands in front of the time. Pure functions over 8-bit (GBK) bytes.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 std::string GetLastHeader(const std::string& transcript);
 std::string GetLastSender(const std::string& transcript);
 std::string GetLastMessageBody(const std::string& transcript);
 bool IsAllDigits(const std::string& text);
 std::string SpaceOutDigits(const std::string& text);
+
+// One message: its header line (trimmed), its sender and its body, as the three routines above
+// find them in a transcript that ends with this message.
+struct ChatMessage {
+    std::string header, sender, body;
+};
+
+// Every message whose header line begins at or after byte `from`, oldest first. A message runs
+// from its header line to the next one, so the newest is exactly what the routines above give.
+std::vector<ChatMessage> MessagesFrom(const std::string& transcript, std::size_t from);

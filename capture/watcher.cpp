@@ -4,15 +4,11 @@
 // body of one message with the sender of the next, or record a header it never handles.
 #include "capture/watcher.h"
 
+#include <exception>
+
 #include "base/text.h"
-#include "capture/transcript.h"
 
 namespace {
-
-// The newest message as one reading of the transcript shows it.
-struct Newest {
-    std::string body, header, sender;
-};
 
 // What differs between the user's own messages and a friend's.
 struct Direction {
@@ -27,14 +23,25 @@ const Direction kOwn = {&WatcherPorts::ReadOwnMessages, &WatcherPorts::ReadOwnNa
 const Direction kFriend = {&WatcherPorts::ReadFriendMessages, &WatcherPorts::ReadFriendName,
                            &WatcherPorts::SpeakFriend, kColourFriendHeader};
 
-void HandleMessage(WatcherPorts& ports, const Direction& d, const Newest& m) {
-    const bool message = (ports.*d.readMessage)();
-    const bool name = (ports.*d.readName)();
+// GBK's lead bytes, for ports that do not know the system's code page.
+struct GbkLeadBytes : ILeadBytes {
+    bool IsLeadByte(unsigned char c) const override { return c >= 0x81 && c <= 0xFE; }
+};
+
+// A friend's nickname stands in the chat window's title; anything else is the user's. In a
+// group chat no nickname stands there, so a user who gave their own nickname is told by it.
+const Direction& WhoSpoke(WatcherPorts& ports, const std::string& title, const std::string& sender) {
+    const std::string myNick = text::Trim(ports.MyNick());
+    if (!myNick.empty()) return text::Trim(sender) == myNick ? kOwn : kFriend;
+    return text::Contains(title, sender) ? kFriend : kOwn;
+}
+
+void HandleMessage(WatcherPorts& ports, const Direction& d, const ChatMessage& m) {
     // Speech goes first: it runs asynchronously, so the voice is already talking while the
     // log is being written.
-    if (message && name) (ports.*d.speak)(m.sender + gbk::kSaidColon + m.body);
-    else if (message) (ports.*d.speak)(m.body);
-    else if (name) (ports.*d.speak)(m.sender + gbk::kSaidColon);
+    const auto said = SpokenText(ports.Filters(), ports.LeadBytes(), (ports.*d.readMessage)(),
+                                 (ports.*d.readName)(), m.sender, m.body);
+    if (said) (ports.*d.speak)(*said);
     // Logged whatever was spoken: the log is the record of every handled message.
     ports.AppendColouredLine((ports.ShowTime() ? m.header : m.sender) + gbk::kSpaceSaidColon, d.headerColour, false);
     ports.AppendColouredLine(m.body, kColourBody, true);
@@ -42,22 +49,75 @@ void HandleMessage(WatcherPorts& ports, const Direction& d, const Newest& m) {
 
 }  // namespace
 
+const ILeadBytes& WatcherPorts::LeadBytes() {
+    static const GbkLeadBytes gbk;
+    return gbk;
+}
+
 void WatchTick(WatcherPorts& ports, const std::string& chatTitle, std::string& lastHeader) {
+    std::string unused;
+    WatchChat(ports, ports.ReadChatText(), chatTitle, {lastHeader, unused}, false);
+}
+
+std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace place) {
+    std::vector<ChatMessage> fresh;
+    bool placed = false;
+    if (!place.seen.empty()) {
+        if (transcript.compare(0, place.seen.size(), place.seen) == 0) {
+            fresh = MessagesFrom(transcript, place.seen.size());
+            placed = true;
+        } else {
+            // The messenger trimmed its history or reopened the window: the last handled
+            // message, found by its header and body, still marks the place.
+            const std::string header = GetLastHeader(place.seen), body = GetLastMessageBody(place.seen);
+            std::vector<ChatMessage> all = MessagesFrom(transcript, 0);
+            for (std::size_t i = all.size(); i-- > 0 && !placed;) {
+                if (all[i].header != header || all[i].body != body) continue;
+                fresh.assign(all.begin() + static_cast<std::ptrdiff_t>(i) + 1, all.end());
+                placed = true;
+            }
+        }
+    }
+    if (!placed) {
+        ChatMessage newest{GetLastHeader(transcript), GetLastSender(transcript), GetLastMessageBody(transcript)};
+        if (newest.body.empty()) return {};
+        if (newest.header != place.lastHeader) fresh.push_back(std::move(newest));
+    } else if (!fresh.empty() && fresh.back().body.empty()) {
+        return {};
+    }
+    if (!fresh.empty()) place.lastHeader = fresh.back().header;
+    place.seen = std::move(transcript);
+    return fresh;
+}
+
+void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace place, bool readAll) {
     // A chat window that did not answer says nothing about its chat: the tick changes nothing
     // and a later one asks again.
-    ChatReading reading = ports.ReadChatText();
     if (!reading) return;
-    const std::string transcript = text::Trim(std::move(*reading));
-
-    Newest m;
+    std::string transcript = text::Trim(std::move(*reading));
+    if (readAll) {
+        // Every message is taken before any is handled, so a failing log append never brings
+        // one back; the messages after a failure are still handled, and the first error is
+        // reported once they are.
+        std::exception_ptr failed;
+        for (const ChatMessage& m : TakeNewMessages(std::move(transcript), place)) {
+            try {
+                if (!m.body.empty()) HandleMessage(ports, WhoSpoke(ports, title, m.sender), m);
+            } catch (...) {
+                if (!failed) failed = std::current_exception();
+            }
+        }
+        if (failed) std::rethrow_exception(failed);
+        return;
+    }
+    ChatMessage m;
     m.body = GetLastMessageBody(transcript);
     if (m.body.empty()) return;  // no chat in front, or nothing said
     m.header = GetLastHeader(transcript);
-    if (m.header == lastHeader) return;  // the newest message was handled
+    if (m.header == place.lastHeader) return;  // the newest message was handled
     // Recorded before anything can fail, so a failing speech or log never brings the same
     // message back at the next tick.
-    lastHeader = m.header;
+    place.lastHeader = m.header;
     m.sender = GetLastSender(transcript);
-    // A friend's nickname stands in the chat window's title; anything else is the user's.
-    HandleMessage(ports, text::Contains(chatTitle, m.sender) ? kFriend : kOwn, m);
+    HandleMessage(ports, WhoSpoke(ports, title, m.sender), m);
 }

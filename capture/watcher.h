@@ -1,11 +1,16 @@
 // The message watcher: once a second it looks at the newest message of the foreground chat
-// window and, when its header is new, decides who spoke, speaks it and logs it.
+// window and, when its header is new, decides who spoke, speaks it and logs it. Options beyond
+// that (off unless the user turns them on) let it handle every message of a burst, read chat
+// windows behind other windows, tell the user by a nickname, and filter what is spoken.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "capture/chat_probe.h"
+#include "capture/spoken_text.h"
+#include "capture/transcript.h"
 
 // The colours the watcher gives a message's lines in the log (0x00BBGGRR).
 constexpr std::uint32_t kColourOwnHeader = 0x008000;     // green
@@ -25,7 +30,32 @@ struct WatcherPorts {
     virtual bool ReadFriendMessages() = 0;   // CBFriend
     virtual bool ReadFriendName() = 0;       // CBFriendsname
     virtual bool ShowTime() = 0;             // NShowTime1
+    // The user's own nickname: when not empty, it alone tells own messages from friends'.
+    virtual std::string MyNick() { return {}; }
+    virtual SpeechFilters Filters() { return {}; }
+    // The system's double-byte characters, which the filters count and cut whole.
+    virtual const ILeadBytes& LeadBytes();
 };
 
 // One tick. chatTitle is only read; lastHeader is updated when a message is handled.
 void WatchTick(WatcherPorts& ports, const std::string& chatTitle, std::string& lastHeader);
+
+// Where the watcher stands in one chat when it handles every message: the header of the last
+// message handled there and the transcript as it stood then. An empty seen is no place yet.
+struct ChatPlace {
+    std::string& lastHeader;
+    std::string& seen;
+};
+
+// The messages of a trimmed transcript that are new since place, oldest first, and the place
+// moved past them. Below a transcript that still begins as seen did, every message is new;
+// when the history was trimmed or reopened, the messages below the last handled one are; when
+// that one is gone too (another chat, or no place yet), only the newest, and only when its
+// header differs from lastHeader: never the history. A newest message still without its body
+// is waited for: nothing is taken and the place stays.
+std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace place);
+
+// One reading of one chat window, handled: its newest message (place.seen unused), or with
+// readAll every new message, oldest first. title tells a friend's nickname; an empty reading
+// (the window did not answer) changes nothing.
+void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace place, bool readAll);

@@ -11,8 +11,13 @@ fail() {
 [ "$(id -u)" = 0 ] || fail "these scripts must run as root (they install packages and mount the Wine root)."
 command -v unshare >/dev/null || fail "unshare (util-linux) is missing."
 if ! out=$(unshare --mount --pid --fork --kill-child sh -c 'mount --make-rprivate / && mount -t proc proc /proc' 2>&1); then
+  hint="In a chroot, bind its root onto itself first (mount --bind DIR DIR) and enter it again."
+  # Without /proc, mountpoint compares / with /.. and takes a chroot's root for a mount point.
+  if [ ! -r /proc/self/mountinfo ]; then
+    fail "private mount and process namespaces are not allowed here ($out), and /proc is not mounted, as in a plain chroot. $hint"
+  fi
   if ! mountpoint -q /; then
-    fail "'/' is not a mount point, so no private mount namespace can be made ($out). In a chroot, bind its root onto itself first (mount --bind DIR DIR) and enter it again."
+    fail "'/' is not a mount point, so no private mount namespace can be made ($out). $hint"
   fi
   fail "private mount and process namespaces are not allowed here: $out"
 fi

@@ -2,7 +2,8 @@
 # Checks that the source folders depend on each other one way only: base/ at the bottom,
 # then ui/, then capture/ and speech/ side by side, then app/ on top; win/ serves the
 # Windows files of every layer and depends on base/ and ui/ alone. Portable files (every file
-# but the *_win.* ones and win/) include no Windows header and nothing of win/.
+# but the *_win.* ones and win/) include no system header outside the C++ standard library
+# and nothing of win/.
 # Prints every include that points the wrong way and fails when there is one.
 set -uo pipefail
 root="$(cd "${1:-$(dirname "$0")/..}" && pwd)"
@@ -17,7 +18,13 @@ declare -A allowed=(
   [app]="base ui capture speech res"
   [win]="base ui"
 )
-windows_headers='windows|objbase|wrl/|commctrl|shellapi|richedit|sapi|mmsystem|shlobj|ole2|oleauto|winreg|winuser'
+# A portable file includes, of the system's headers, only those of the C++ standard library:
+# every other one (<windows.h>, <tchar.h>, <unistd.h>, ...) ties it to one platform. The list is
+# the host's own standard library, the folder that holds <vector>: its headers have no dot.
+std_dir=$(echo '#include <vector>' | "${CXX:-c++}" -x c++ -M - 2>/dev/null | tr ' \\' '\n\n' | grep -m1 '/vector$')
+std_dir=${std_dir%/vector}
+[ -n "$std_dir" ] || { echo "check-layers: no C++ compiler found to list the standard headers (${CXX:-c++})"; exit 1; }
+is_standard() { [[ $1 != */* && $1 != *.* ]] && [ -f "$std_dir/$1" ]; }
 
 bad=0
 for layer in "${!allowed[@]}"; do
@@ -35,8 +42,8 @@ for layer in "${!allowed[@]}"; do
         case " ${allowed[$layer]} " in *" $top "*) continue ;; esac
         echo "check-layers: $file includes \"$inc\", which $layer/ may not depend on"
         bad=1
-      elif [ -n "$sys" ] && [ $portable = 1 ] && grep -qiE "^($windows_headers)" <<<"$sys"; then
-        echo "check-layers: $file is portable but includes <$sys>"
+      elif [ -n "$sys" ] && [ $portable = 1 ] && ! is_standard "$sys"; then
+        echo "check-layers: $file is portable but includes <$sys>, which is not a standard C++ header"
         bad=1
       fi
     done < <(grep -E '^[[:space:]]*#[[:space:]]*include' "$file")

@@ -39,4 +39,5 @@ text=$(tail -c +4 "$guide" | iconv -f UTF-8 -t UTF-8) || fail "README.txt is not
 lines=$(tr -cd '\n' <"$guide" | wc -c)
 [ "$lines" -gt 0 ] && [ "$(grep -c $'\r$' "$guide")" = "$lines" ] || fail "README.txt has line ends without CR"
 grep -q -F '%APPDATA%\sonvira\set.ini' <<<"$text" || fail "README.txt does not name the settings file"
+! grep -q '"' <<<"$text" || fail "README.txt has ASCII quotation marks, where Chinese text takes “…”"
 echo "check-release: $zip: sonvira.exe $size bytes, version $version; README.txt $lines lines of UTF-8"

@@ -11,6 +11,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/wine-root-env.sh"
+. "$root/scripts/phase.sh"
 
 if [ -f "$WINE_ROOT/$WINE_ROOT_STAMP" ]; then
   echo "$WINE_ROOT"
@@ -36,7 +37,11 @@ parent=$(dirname "$WINE_ROOT")
 mkdir -p "$parent"
 # One maker at a time; whoever waited finds the root made.
 exec 9>"$parent/.lock"
-flock 9
+if ! flock -n 9; then
+  phase_start "Wine root" "waiting for another run that is making it"
+  flock 9
+  phase_end done
+fi
 if [ -f "$WINE_ROOT/$WINE_ROOT_STAMP" ]; then
   echo "$WINE_ROOT"
   exit 0
@@ -61,8 +66,7 @@ work="$WINE_ROOT.new"
 # A half-made root from a killed run is started afresh; it holds no mounts, since every mount
 # lived in a namespace that died with that run.
 rm -rf --one-file-system "$work"
-echo "wine-root: making the Debian 13 root with Wine 10 in $WINE_ROOT (once per machine)" >&2
-start=$SECONDS
+phase_start "Wine root" "making the Debian 13 root with Wine 10 in $WINE_ROOT (once per machine, output in $work.log)"
 
 # Inside a private mount and process namespace: whatever is mounted for the install, and any
 # process it leaves, ends with it, even when the run is killed.
@@ -97,5 +101,5 @@ rm -f "$work.log"
 # A root of an older make-up is replaced whole.
 rm -rf --one-file-system "$WINE_ROOT"
 mv "$work" "$WINE_ROOT"
-echo "wine-root: ready after $((SECONDS - start)) s, $(du -sh --one-file-system "$WINE_ROOT" | cut -f1)" >&2
+phase_end ready "$(du -sh --one-file-system "$WINE_ROOT" | cut -f1)"
 echo "$WINE_ROOT"

@@ -18,6 +18,7 @@ set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${SONVIRA_BUILD:-$root/build}"
 . "$root/scripts/wine-root-env.sh"
+. "$root/scripts/phase.sh"
 
 if [ -z "${SONVIRA_IN_SESSION:-}" ]; then
   "$root/scripts/check-host.sh" || exit 1
@@ -106,6 +107,7 @@ boot_desktop() {
 }
 
 desktops=${SONVIRA_DESKTOPS:-1}
+phase_start prefixes "starting $desktops Wine desktop(s) (a new Wine prefix takes about a minute)"
 boots=()
 for ((d = 0; d < desktops; d++)); do
   start_display || exit 1
@@ -119,6 +121,7 @@ for ((d = 0; d < desktops; d++)); do
   boots+=($!)
 done
 for b in "${boots[@]}"; do wait "$b"; done
+phase_end ready
 export DISPLAY="$SONVIRA_DESKTOP_0_DISPLAY"
 
 "$@"

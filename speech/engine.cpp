@@ -10,3 +10,13 @@ IFileStreamObject& TSpFileStream::Object() {
     if (!object_) object_ = engine_.CreateFileStream();
     return *object_;
 }
+
+bool TSpVoice::Done() {
+    if (!object_) return true;
+    try {
+        return object_->Done();
+    } catch (...) {
+        // A queue waiting on a voice that cannot answer would never speak again.
+        return true;
+    }
+}

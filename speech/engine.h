@@ -84,6 +84,8 @@ public:
     void SetVolume(int volume) { Object().SetVolume(volume); }
     void Speak(const std::string& ansiText) { Object().Speak(ansiText); }
     void WaitUntilDone() { Object().WaitUntilDone(); }
+    // A voice with no object says nothing; one that cannot tell has nothing more to say.
+    bool Done();
 
 private:
     ISpeechEngine& engine_;

@@ -21,6 +21,15 @@ void TLabel::AttachPeer(Peer* peer) {
     if (peer_) peer_->SetCaption(caption_);
 }
 
+void TEdit::SetText(const std::string& ansi) {
+    text_ = ansi;
+    if (peer_) peer_->SetText(text_);
+}
+void TEdit::AttachPeer(Peer* peer) {
+    peer_ = peer;
+    if (peer_) peer_->SetText(text_);
+}
+
 void TButton::Click() { Fire(OnClick); }
 void TButton::UserClick() { FireFromUser(OnClick); }
 

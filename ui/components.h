@@ -33,6 +33,23 @@ private:
     Peer* peer_ = nullptr;
 };
 
+// A one-line text box. What the user types is read when it is needed, so it needs no handler.
+class TEdit {
+public:
+    struct Peer {
+        virtual ~Peer() = default;
+        virtual void SetText(const std::string& ansi) = 0;
+    };
+    const std::string& Text() const { return text_; }
+    void SetText(const std::string& ansi);
+    void UserEdited(const std::string& ansi) { text_ = ansi; }
+    void AttachPeer(Peer* peer);
+
+private:
+    std::string text_;
+    Peer* peer_ = nullptr;
+};
+
 class TButton {
 public:
     TNotifyEvent OnClick;

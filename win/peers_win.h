@@ -16,6 +16,17 @@ private:
     HWND h_;
 };
 
+class EditPeer : public TEdit::Peer {
+public:
+    explicit EditPeer(HWND h) : h_(h) {}
+    void SetText(const std::string& ansi) override;
+    // The text as the user left it, in ANSI.
+    std::string Text() const;
+
+private:
+    HWND h_;
+};
+
 class CheckBoxPeer : public TCheckBox::Peer {
 public:
     explicit CheckBoxPeer(HWND h) : h_(h) {}

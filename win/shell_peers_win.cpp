@@ -62,7 +62,8 @@ void FormPeer::SetWindowState(TWindowState state) {
 
 void PageControlPeer::SetActivePage(int index) {
     SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-    for (int i = 0; i < 2; ++i) ShowWindow(pages_[i], i == index ? SW_SHOW : SW_HIDE);
+    for (std::size_t i = 0; i < pages_.size(); ++i)
+        ShowWindow(pages_[i], static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);
 }
 
 void MenuItemPeer::SetChecked(bool checked) {

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "ui/components.h"
 #include "ui/shell_components.h"
@@ -25,12 +26,12 @@ private:
 // The tab control with one page window per tab; only the active page shows.
 class PageControlPeer : public TPageControl::Peer {
 public:
-    PageControlPeer(HWND tabs, HWND page0, HWND page1) : tabs_(tabs), pages_{page0, page1} {}
+    PageControlPeer(HWND tabs, std::vector<HWND> pages) : tabs_(tabs), pages_(std::move(pages)) {}
     void SetActivePage(int index) override;
 
 private:
     HWND tabs_;
-    HWND pages_[2];
+    std::vector<HWND> pages_;
 };
 
 // A menu item, by its command id in the menu that holds it: it mirrors the tick and the grey.

@@ -17,6 +17,8 @@ struct NoChatWindows : IChatWindows {
     WindowRef FindChild(WindowRef, const char*) override { return 0; }
     bool QueryTextLength(WindowRef, std::size_t&) override { return false; }
     bool ReadText(WindowRef, std::size_t, std::string&) override { return false; }
+    std::vector<WindowRef> TopLevelWindows() override { return {}; }
+    bool Exists(WindowRef) override { return false; }
 };
 
 // One chat window in front, its "#32770" child and under that its transcript control.
@@ -39,6 +41,8 @@ struct OneChatInFront : IChatWindows {
         out = transcript.substr(0, n);
         return control == 3;
     }
+    std::vector<WindowRef> TopLevelWindows() override { return {1}; }
+    bool Exists(WindowRef w) override { return w == 1; }
 };
 
 // A window tree in the shape the probe walks, with controls that answer WM_GETTEXT the way
@@ -54,12 +58,15 @@ public:
         bool answerRead = true;     // false: the read request gets no answer in time
         bool reportedSet = false;   // true: the size request answers `reported`
         std::size_t reported = 0;
+        bool topLevel = false;
+        bool closed = false;
     };
 
     WindowRef Add(WindowRef parent, const std::string& cls, const std::string& title = {}) {
         WindowRef id = next_++;
         windows_[id].cls = cls;
         windows_[id].title = title;
+        windows_[id].topLevel = parent == 0;
         if (parent) windows_[parent].children.push_back(id);
         return id;
     }
@@ -100,11 +107,23 @@ public:
         readLength = length;
         Window& w = windows_.at(control);
         if (!w.answerRead) return false;
-        // As WM_GETTEXT with size length + 1: at most length bytes, and the text ends at a NUL.
-        std::string copied = w.text.substr(0, length);
-        out = copied.substr(0, copied.find('\0'));
+        // As WM_GETTEXT with size length + 1: at most length bytes, each counted.
+        out = w.text.substr(0, length);
         return true;
     }
+    // The top-level windows: those added without a parent and not closed, in the order added.
+    std::vector<WindowRef> TopLevelWindows() override {
+        ++rounds;
+        std::vector<WindowRef> top;
+        for (const auto& [id, w] : windows_)
+            if (w.topLevel && !w.closed) top.push_back(id);
+        return top;
+    }
+    bool Exists(WindowRef w) override {
+        auto it = windows_.find(w);
+        return it != windows_.end() && !it->second.closed;
+    }
+    int rounds = 0;
 
 private:
     std::map<WindowRef, Window> windows_;

@@ -151,4 +151,51 @@ TEST(Speech, EachMessageIsSaidOnceAsTheReadingOptionsAskWithItsProfilesVoice) {
     EXPECT_TRUE(sonvira.Running());
 }
 
+// The third tab's options, some from set.ini and some set on the tab: a group chat behind the
+// chat in front gets a burst, two of its messages with the same header. Each is said once, in
+// arrival order, none cut off and none over another, links and repeats filtered, the user told
+// by the nickname; the log keeps every message as written.
+TEST(Speech, EveryMessageOfABurstBehindTheChatInFrontIsSaidInTurn) {
+    ASSERT_TRUE(ClearVoiceRecord());
+    RunningSonvira sonvira(SonviraExe(), "[set]\r\nreadall=1\r\nbackground=1\r\nnolinks=1\r\n");
+    HWND main = sonvira.Main();
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(WaitForControl(main, IDC_EDITMYNICK), nullptr);
+    ASSERT_TRUE(PickListItem(FindControl(main, IDC_CBVOICE1), kBassVoice));
+    SendMessageW(FindControl(main, IDC_EDITMYNICK), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Bob"));
+    SetCheck(main, IDC_CBSQUEEZE, true);
+
+    StandinChat group(L"--title \"读书会 － 群\"");
+    ASSERT_TRUE(group.SetTranscript(WideToAnsi(L"老王  09:59:00\r\n早\r\n")));
+    StandinChat chat(L"--title \"与 小鱼 交谈中\"");
+    ASSERT_TRUE(chat.BringToFront());
+    ASSERT_TRUE(group.WaitForReaders(2)) << "Sonvira never looked at the chat behind";
+    const std::wstring burst = L"小鱼  10:00:01\r\n看 http://a.cn/x?y=1 呀\r\nBob  10:00:01\r\n哈哈哈哈哈哈\r\n"
+                               L"老王  10:00:02\r\n好\r\n老王  10:00:02\r\n好吗\r\n";
+    const double sent = VoiceClockMs();
+    ASSERT_TRUE(group.AppendRaw(WideToAnsi(burst)));
+
+    const std::vector<std::pair<const wchar_t*, std::wstring>> expected = {
+        {kBassVoice, L"老王 说：早"}, {kBassVoice, L"小鱼 说：看 链接 呀"}, {kAltoVoice, L"Bob 说：哈哈哈"},
+        {kBassVoice, L"老王 说：好"}, {kBassVoice, L"老王 说：好吗"}};
+    bool heard = false;
+    VoiceRecord r = WaitForVoiceRecord(
+        [&](const VoiceRecord& v) { return v.size() >= expected.size() && v.back().ended; }, 4 * kPatienceMs, &heard);
+    ASSERT_TRUE(heard) << "said " << r.size() << " of " << expected.size();
+    ASSERT_TRUE(group.WaitForReaders(2));
+    r = ReadVoiceRecord();
+    ASSERT_EQ(r.size(), expected.size());
+    std::printf("speech: burst behind the chat in front to its first voice: %.0f ms\n", r[1].beginMs - sent);
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        EXPECT_EQ(r[i].voice, expected[i].first) << i;
+        EXPECT_EQ(Spoken(r[i]), expected[i].second) << i;
+        EXPECT_TRUE(r[i].completed) << i << " was cut off";
+        if (i > 0) {
+            EXPECT_GE(r[i].beginMs, r[i - 1].endMs) << i << " began while " << i - 1 << " spoke";
+        }
+    }
+    EXPECT_NE(WindowTextW(FindControl(main, IDC_RICHEDIT1)).find(L"看 http://a.cn/x?y=1 呀\r\nBob  10:00:01 说：\r\n哈哈哈哈哈哈"),
+              std::wstring::npos);
+}
+
 }  // namespace

@@ -101,7 +101,7 @@ TEST(Startup, MainWindowComesUpWithItsTabs) {
     ASSERT_NE(main, nullptr) << "no TFmain window appeared";
     HWND tabs = WaitForControl(main, IDC_PAGECONTROL);
     ASSERT_NE(tabs, nullptr);
-    EXPECT_EQ(SendMessageW(tabs, 0x1304 /* TCM_GETITEMCOUNT */, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(tabs, 0x1304 /* TCM_GETITEMCOUNT */, 0, 0), 3);
     RECT client;
     GetClientRect(main, &client);
     EXPECT_EQ(client.right - client.left, 305);
@@ -135,7 +135,8 @@ TEST(Startup, AFirstRunWritesItsKeysAtExitAndASecondStartEndsAtOnce) {
     EXPECT_EQ(settings.Bytes(),
               "[set]\r\nRate=0\r\nVolume=100\r\nEngine=0\r\nRate1=0\r\nVolume1=100\r\nEngine1=0\r\ncbme=1\r\n"
               "cbfriend=1\r\ncbmyname=1\r\ncbfriendsname=1\r\nshowtime=1\r\nEngineName=Sonvira Test Alto\r\n"
-              "EngineName1=Sonvira Test Alto\r\n");
+              "EngineName1=Sonvira Test Alto\r\nreadall=0\r\nbackground=0\r\nmynick=\r\nnolinks=0\r\nsqueeze=0\r\n"
+              "maxlen=0\r\nmute=\r\n");
 }
 
 TEST(Startup, OfTwoStartsAtTheSameMomentOneGoesOn) {
@@ -185,7 +186,8 @@ TEST(Startup, StoredSettingsShowAndALogoffSavesWhatTheUserChanged) {
     EXPECT_EQ(sonvira.Settings().Bytes(),
               "[other]\r\nRate=3\r\n[set]\r\nRate=10\r\nVolume=30\r\nEngine=0\r\nVolume1=0\r\ncbme=1\r\n"
               "cbfriend=1\r\nshowtime=0\r\nRate1=-7\r\nEngine1=0\r\ncbmyname=1\r\ncbfriendsname=1\r\n"
-              "EngineName=Sonvira Test Alto\r\nEngineName1=Sonvira Test Alto\r\n");
+              "EngineName=Sonvira Test Alto\r\nEngineName1=Sonvira Test Alto\r\nreadall=0\r\nbackground=0\r\n"
+              "mynick=\r\nnolinks=0\r\nsqueeze=0\r\nmaxlen=0\r\nmute=\r\n");
 }
 
 TEST(Startup, ASettingsFolderThatCannotBeMadeIsToldOnceAndTheProgramStillSpeaks) {

@@ -231,14 +231,15 @@ TEST(GetChatText, TextContentRules) {
     }
 }
 
-TEST(GetChatText, TextEndsAtTheReportedLengthAndAtItsNul) {
+// A NUL inside a message must not hide the messages below it.
+TEST(GetChatText, TextEndsAtTheReportedLengthAndANulInsideItIsABlank) {
     ChatWindow shortLength;
     shortLength.windows.At(shortLength.control).reportedSet = true;
     shortLength.windows.At(shortLength.control).reported = 9;  // "小鱼  16:" is 9 bytes
     EXPECT_EQ(shortLength.Read(), G("小鱼  16:"));
 
     ChatWindow nul("小鱼 - 交谈中", std::string("a 1:2") + '\0' + "hidden");
-    EXPECT_EQ(nul.Read(), "a 1:2");
+    EXPECT_EQ(nul.Read(), "a 1:2 hidden");
 }
 
 TEST(GetChatText, ZeroLengthAnswerYieldsNothing) {

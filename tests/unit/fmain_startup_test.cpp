@@ -43,7 +43,8 @@ struct Form {
         const TFmain& f = form;
         return {f.TRate.Position(),      f.TVolume.Position(),  f.CBVoice.ItemIndex(),     f.TRate1.Position(),
                 f.TVolume1.Position(),   f.CBVoice1.ItemIndex(), f.CBMe.Checked(),          f.CBFriend.Checked(),
-                f.CBmyname.Checked(),    f.CBFriendsname.Checked(), f.NShowTime1.Checked()};
+                f.CBmyname.Checked(),    f.CBFriendsname.Checked(), f.NShowTime1.Checked(), f.CBReadAll.Checked(),
+                f.CBBackground.Checked(), f.CBNoLinks.Checked(),  f.CBSqueeze.Checked()};
     }
 
     Calls journal;
@@ -68,31 +69,39 @@ TEST(Startup, StoredValuesReachTheControlsAsTheReadRulesAndTrackBarsSayAndGoBack
         std::vector<std::string> written;
     } cases[] = {
         {"first run", three, {},
-         {0, 100, 0, 0, 100, 0, 1, 1, 1, 1, 1},
+         {0, 100, 0, 0, 100, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0},
          {"Rate=0", "Volume=100", "Engine=0", "Rate1=0", "Volume1=100", "Engine1=0", "cbme=1", "cbfriend=1",
-          "cbmyname=1", "cbfriendsname=1", "showtime=1", "EngineName=Alto", "EngineName1=Alto"}},
+          "cbmyname=1", "cbfriendsname=1", "showtime=1", "EngineName=Alto", "EngineName1=Alto", "readall=0",
+          "background=0", "mynick=", "nolinks=0", "squeeze=0", "maxlen=0", "mute="}},
         {"in range", three,
          {{"Rate", "-4"}, {"Volume", "30"}, {"Engine", "2"}, {"Rate1", "6"}, {"Volume1", "0"}, {"Engine1", "1"},
-          {"cbme", "0"}, {"cbfriend", "1"}, {"cbmyname", "0"}, {"cbfriendsname", "1"}, {"showtime", "0"}},
-         {-4, 30, 2, 6, 0, 1, 0, 1, 0, 1, 0},
+          {"cbme", "0"}, {"cbfriend", "1"}, {"cbmyname", "0"}, {"cbfriendsname", "1"}, {"showtime", "0"},
+          {"readall", "1"}, {"background", "0"}, {"mynick", " Ann "}, {"nolinks", "1"}, {"squeeze", "0"},
+          {"maxlen", "5"}, {"mute", "bot;x"}},
+         {-4, 30, 2, 6, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0},
          {"Rate=-4", "Volume=30", "Engine=2", "Rate1=6", "Volume1=0", "Engine1=1", "cbme=0", "cbfriend=1",
-          "cbmyname=0", "cbfriendsname=1", "showtime=0", "EngineName=Tenor", "EngineName1=Bass"}},
+          "cbmyname=0", "cbfriendsname=1", "showtime=0", "readall=1", "background=0", "mynick= Ann ", "nolinks=1",
+          "squeeze=0", "maxlen=10", "mute=bot;x", "EngineName=Tenor", "EngineName1=Bass"}},
         {"clamped and past the list", three,
          {{"Engine", "7"}, {"Rate", "99"}, {"Volume1", "-5"}, {"Rate1", "-11"}, {"Volume", "101"}, {"Engine1", "-3"}},
-         {10, 100, 0, -10, 0, 0, 1, 1, 1, 1, 1},
+         {10, 100, 0, -10, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0},
          {"Engine=0", "Rate=10", "Volume1=0", "Rate1=-10", "Volume=100", "Engine1=0", "cbme=1", "cbfriend=1",
-          "cbmyname=1", "cbfriendsname=1", "showtime=1", "EngineName=Alto", "EngineName1=Alto"}},
+          "cbmyname=1", "cbfriendsname=1", "showtime=1", "EngineName=Alto", "EngineName1=Alto", "readall=0",
+          "background=0", "mynick=", "nolinks=0", "squeeze=0", "maxlen=0", "mute="}},
         {"hexadecimal, garbage, empty", three,
          {{"Rate", "0x0A"}, {"Volume", "$32"}, {"Engine1", "0X2"}, {"Rate1", "-$3"}, {"cbme", "yes"},
-          {"cbfriend", ""}, {"cbmyname", "2"}, {"showtime", "0"}, {"Engine", "one"}},
-         {10, 50, 0, -3, 100, 2, 1, 1, 1, 1, 0},
+          {"cbfriend", ""}, {"cbmyname", "2"}, {"showtime", "0"}, {"Engine", "one"}, {"background", "2"},
+          {"maxlen", "5000"}},
+         {10, 50, 0, -3, 100, 2, 1, 1, 1, 1, 0, 0, 1, 0, 0},
          {"Rate=10", "Volume=50", "Engine1=2", "Rate1=-3", "cbme=1", "cbfriend=1", "cbmyname=1", "showtime=0",
-          "Engine=0", "Volume1=100", "cbfriendsname=1", "EngineName=Alto", "EngineName1=Tenor"}},
+          "Engine=0", "background=1", "maxlen=1000", "Volume1=100", "cbfriendsname=1", "EngineName=Alto",
+          "EngineName1=Tenor", "readall=0", "mynick=", "nolinks=0", "squeeze=0", "mute="}},
         {"no voices: the stored engines stay", {},
          {{"Engine", "2"}, {"Engine1", "x"}},
-         {0, 100, -1, 0, 100, -1, 1, 1, 1, 1, 1},
+         {0, 100, -1, 0, 100, -1, 1, 1, 1, 1, 1, 0, 0, 0, 0},
          {"Engine=2", "Engine1=x", "Rate=0", "Volume=100", "Rate1=0", "Volume1=100", "cbme=1", "cbfriend=1",
-          "cbmyname=1", "cbfriendsname=1", "showtime=1"}},
+          "cbmyname=1", "cbfriendsname=1", "showtime=1", "readall=0", "background=0", "mynick=", "nolinks=0",
+          "squeeze=0", "maxlen=0", "mute="}},
     };
     for (const auto& c : cases) {
         Form f;
@@ -229,8 +238,10 @@ TEST(Startup, AnErrorEndsStartUpAfterEveryStoredValueIsLoadedSoExitKeepsThem) {
     const std::vector<std::pair<const char*, const char*>> stored = {
         {"Rate", "-4"},     {"Volume", "30"},   {"Engine", "2"},         {"Rate1", "6"},
         {"Volume1", "0"},   {"Engine1", "1"},   {"cbme", "0"},           {"cbfriend", "1"},
-        {"cbmyname", "0"},  {"cbfriendsname", "0"}, {"showtime", "0"},  {"EngineName", "Tenor"}, {"EngineName1", "Bass"}};
-    const std::vector<int> loaded = {-4, 30, 2, 6, 0, 1, 0, 1, 0, 0, 0};
+        {"cbmyname", "0"},  {"cbfriendsname", "0"}, {"showtime", "0"},  {"EngineName", "Tenor"}, {"EngineName1", "Bass"},
+        {"readall", "1"},   {"background", "1"}, {"mynick", "Ann"},  {"nolinks", "1"},   {"squeeze", "1"},
+        {"maxlen", "20"},   {"mute", "bot"}};
+    const std::vector<int> loaded = {-4, 30, 2, 6, 0, 1, 0, 1, 0, 0, 0, 1, 1, 1, 1};
     struct Case {
         const char* what;
         const char* engineRefuses;
@@ -242,10 +253,11 @@ TEST(Startup, AnErrorEndsStartUpAfterEveryStoredValueIsLoadedSoExitKeepsThem) {
         {"carried voice", nullptr, "VoiceData", false, "Failed to set data for 'VoiceData'", loaded},
         // Without its file the program still lists the voices and speaks, with the defaults.
         {"data folder", nullptr, nullptr, true, "Unable to create folder " + kDataFolder,
-         {0, 100, 0, 0, 100, 0, 1, 1, 1, 1, 1}},
+         {0, 100, 0, 0, 100, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0}},
         {"voice object", "CreateVoice", nullptr, false, "engine refused CreateVoice",
-         {-4, 30, -1, 6, 0, -1, 0, 1, 0, 0, 0}},
-        {"voice list", "GetVoices", nullptr, false, "engine refused GetVoices", {-4, 30, -1, 6, 0, -1, 0, 1, 0, 0, 0}},
+         {-4, 30, -1, 6, 0, -1, 0, 1, 0, 0, 0, 1, 1, 1, 1}},
+        {"voice list", "GetVoices", nullptr, false, "engine refused GetVoices",
+         {-4, 30, -1, 6, 0, -1, 0, 1, 0, 0, 0, 1, 1, 1, 1}},
         {"voice", "SetVoice", nullptr, false, "engine refused SetVoice", loaded},
         {"rate", "SetRate", nullptr, false, "engine refused SetRate", loaded},
         {"volume", "SetVolume", nullptr, false, "engine refused SetVolume", loaded},
@@ -298,6 +310,7 @@ TEST(Shutdown, TheSessionsEndSavesTheSameKeysAndNothingElse) {
         f.form.TRate1.UserMoved(-7);
         f.form.CBFriend.UserToggled(false);
         f.form.NShowTime1.SetChecked(false);
+        f.form.EditMute.UserEdited("bot");
         f.quiet.registry.log.clear();
         f.quiet.profile.log.clear();
         f.form.WMEndSession(ending);
@@ -310,7 +323,9 @@ TEST(Shutdown, TheSessionsEndSavesTheSameKeysAndNothingElse) {
         EXPECT_EQ(atSessionEnd, std::vector<std::string>({"Rate=0", "Volume=100", "Engine=0", "Rate1=-7",
                                                           "Volume1=100", "Engine1=0", "cbme=1", "cbfriend=0",
                                                           "cbmyname=1", "cbfriendsname=1", "showtime=0",
-                                                          "EngineName=Alto", "EngineName1=Alto"}));
+                                                          "EngineName=Alto", "EngineName1=Alto", "readall=0",
+                                                          "background=0", "mynick=", "nolinks=0", "squeeze=0",
+                                                          "maxlen=0", "mute=bot"}));
         std::vector<std::string> sessionWrites = f.quiet.profile.Logged("write ");
         f.quiet.profile.log.clear();
         f.form.FormDestroy();

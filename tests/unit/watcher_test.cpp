@@ -530,4 +530,95 @@ TEST(MainWindowTick, SpeaksWithTheProfileOfTheDirectionAndLogsInItsColour) {
     EXPECT_EQ(log.selEnd, bodyStart);
 }
 
+// Reading every message: which messages of each reading are new, tick by tick. Each step is
+// a reading of one chat window and the bodies it makes new ("|" between them).
+TEST(NewMessages, BelowTheLastHandledOneOldestFirstButNeverTheHistory) {
+    const std::string a = Msg("Ann", "10:00:01", "a"), b = Msg("Ann", "10:00:02", "b"),
+                      c = Msg("Bob", "10:00:03", "c"), d = Msg("Ann", "10:00:04", "d");
+    const std::string same = Msg("Ann", "10:00:02", "b");  // b's header and body again
+    struct Step {
+        std::string transcript, fresh;
+    };
+    const struct Case {
+        const char* what;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"no place yet: the newest only", {{a + b + c, "c"}}},
+        {"a burst", {{a, "a"}, {a + b + c + d, "b|c|d"}, {a + b + c + d, ""}}},
+        {"identical headers, even identical messages", {{a + b, "b"}, {a + b + same, "b"}, {a + b + same + c, "c"}}},
+        {"history trimmed from the top", {{a + b, "b"}, {b + c + d, "c|d"}}},
+        {"another chat in front, then back", {{a + b, "b"}, {c + d, "d"}, {a + b, "b"}, {a + b + c, "c"}}},
+        {"closed and reopened with its history",
+         {{a + b, "b"}, {"", ""}, {a + b + c, "c"}, {"\n" + a + b + c + d, "d"}}},
+        {"a header still without its body is waited for",
+         {{a, "a"}, {a + "Ann 10:00:02\r\n", ""}, {a + b + "Bob 10:00:03", ""}, {a + b + c, "b|c"}}},
+    };
+    for (const Case& c : cases) {
+        std::string lastHeader, seen;
+        for (const Step& step : c.steps) {
+            std::string fresh;
+            for (const ChatMessage& m : TakeNewMessages(text::Trim(step.transcript), {lastHeader, seen}))
+                fresh += (fresh.empty() ? "" : "|") + m.body;
+            EXPECT_EQ(fresh, step.fresh) << c.what << ", at " << step.transcript;
+        }
+    }
+}
+
+// The main window with every reading option of its third tab: two chat windows shown, one in
+// front and a group chat behind it, one voice that is still speaking, and a burst.
+TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnother) {
+    RecordingEngine engine;
+    engine.SetVoices({"Mary", "Mike"});
+    FakeChatWindows chats;
+    auto chat = [&](const std::string& title) {
+        const WindowRef top = chats.Add(0, "Window", Utf8ToGbk(title));
+        return std::make_pair(top, chats.Add(chats.Add(top, "#32770"), "RichEdit20A"));
+    };
+    const auto [front, frontText] = chat("与 小鱼 交谈中");
+    const auto [group, groupText] = chat("读书会 － 群");
+    chats.front = front;
+    IconvCodePage codePage;
+    MemoryLog log;
+    QuietStartup quiet;
+    QuietDesk desk;
+    TFmain form{QuietServices(chats, codePage, engine, log, quiet, desk)};
+    form.FormCreate();
+    form.CBVoice1.SetItemIndex(1);  // friends: Mike
+    form.CBReadAll.SetChecked(true);
+    form.CBBackground.SetChecked(true);
+    form.EditMyNick.SetText("Me");
+    form.EditMute.SetText("bot");
+    form.Timer3.Tick();
+    chats.At(frontText).text = Msg("Me", "09:00:00", "old");
+    chats.At(groupText).text = Msg("Zed", "09:00:00", "old");
+    form.Timer2.Tick();  // the newest of each, never its history
+    engine.speaking = true;  // Zed's message goes on while the burst arrives
+    std::string burst;
+    for (int i = 1; i <= 13; ++i)
+        burst += Msg(i == 2 ? "bot" : "Ann", "10:00:" + std::to_string(10 + i), "m" + std::to_string(i));
+    chats.At(groupText).text += burst;
+    engine.ClearLog();
+    form.Timer2.Tick();
+    EXPECT_TRUE(SpokenWithVoice(engine).empty()) << "nothing cuts off what is being said";
+    engine.speaking = false;
+    while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
+    // The muted bot is not queued; of the other twelve the two oldest make way for the notice.
+    // In a group chat no nickname is in the title: Ann is a friend because she is not "Me".
+    std::vector<std::string> expected = {"Mike: " + SkippedMessagesText(2)};
+    for (int i = 4; i <= 13; ++i) expected.push_back("Mike: Ann" + kSaid + "m" + std::to_string(i));
+    EXPECT_EQ(SpokenWithVoice(engine), expected);
+    EXPECT_NE(log.text.find("bot 10:00:12" + kSpaceSaid + "\rm2\r"), std::string::npos) << "muted, still logged";
+    EXPECT_NE(log.text.find("m1\r"), std::string::npos) << "skipped, still logged";
+
+    chats.At(frontText).text += Msg("Me ", "10:00:30", "mine") + Msg("Me", "10:00:31", "more");
+    engine.speaking = true;
+    engine.ClearLog();
+    form.Timer2.Tick();
+    form.StopSpeak1Click();
+    engine.speaking = false;
+    while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
+    EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mary: Me " + kSaid + "mine"})
+        << "the user by the nickname; stopping empties the queue";
+}
+
 }  // namespace

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "capture/chat_probe.h"
 #include "capture/chat_windows_win.h"
@@ -362,6 +364,28 @@ TEST(ChatProbeWin, HungWindowGivesNoReadingWithinTheBound) {
     // Once the window answers again, so does the probe.
     ASSERT_TRUE(WaitUntilAnswering(standin.Window(), 15000));
     EXPECT_TRUE(WaitUntil([&] { return probe.Read() == kTranscript; }, kPatienceMs));
+}
+
+// Every chat window shown is read in one round: a hung one above another costs the round no
+// more than one reading's time limit, and the one below it is still read.
+TEST(ChatProbeWin, AHungWindowDoesNotHoldUpTheOthersOfARound) {
+    StandinChat below(L"--title \"Chatting with Below\" --transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    StandinChat hung(L"--transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    ASSERT_TRUE(below.BringToFront());
+    ASSERT_TRUE(hung.BringToFront());
+    hung.Hang(kHangBoundMs + 3000);
+    ASSERT_TRUE(WaitUntilHung(hung.Window()));
+    Probe probe;
+    std::vector<std::pair<HWND, ChatReading>> round;
+    const DWORD ms = TimeMs([&] {
+        for (WindowRef w : ShownChatWindows(probe.windows))
+            round.emplace_back(reinterpret_cast<HWND>(w), ReadChatWindow(probe.windows, w));
+    });
+    EXPECT_LT(ms, kHangBoundMs);
+    ASSERT_EQ(round.size(), 2u) << "both chat windows are shown";
+    EXPECT_EQ(round[0], std::make_pair(hung.Window(), ChatReading{})) << "topmost first";
+    EXPECT_EQ(round[1], std::make_pair(below.Window(), ChatReading{kTranscript}));
+    std::printf("a round over a hung and an answering window: %lu ms\n", static_cast<unsigned long>(ms));
 }
 
 TEST(ChatProbeWin, ControlThatHangsOnTheRequestGivesNoReadingWithinTheBound) {

@@ -228,7 +228,9 @@ TEST_F(MainWindowTest, EachOptionControlReachesItsComponent) {
         return control;
     };
     for (auto [id, box] : {std::pair{IDC_CBME, &f.CBMe}, {IDC_CBFRIEND, &f.CBFriend}, {IDC_CBMYNAME, &f.CBmyname},
-                           {IDC_CBFRIENDSNAME, &f.CBFriendsname}}) {
+                           {IDC_CBFRIENDSNAME, &f.CBFriendsname}, {IDC_CBREADALL, &f.CBReadAll},
+                           {IDC_CBBACKGROUND, &f.CBBackground}, {IDC_CBNOLINKS, &f.CBNoLinks},
+                           {IDC_CBSQUEEZE, &f.CBSqueeze}}) {
         SendMessageW(FindControl(window_->Handle(), id), BM_SETCHECK, box->Checked() ? BST_UNCHECKED : BST_CHECKED, 0);
         const bool was = box->Checked();
         notify(id, BN_CLICKED);
@@ -243,6 +245,12 @@ TEST_F(MainWindowTest, EachOptionControlReachesItsComponent) {
         SetWindowTextW(FindControl(window_->Handle(), id), L"no such voice");
         notify(id, CBN_EDITCHANGE);
         EXPECT_EQ(list->Text(), "no such voice") << "list " << id;
+    }
+    for (auto [id, edit] : {std::pair{IDC_EDITMYNICK, &f.EditMyNick}, {IDC_EDITMAXLEN, &f.EditMaxLen},
+                            {IDC_EDITMUTE, &f.EditMute}}) {
+        SetWindowTextW(FindControl(window_->Handle(), id), L"42");
+        notify(id, EN_CHANGE);
+        EXPECT_EQ(edit->Text(), "42") << "text box " << id;
     }
     ImportHook execute(Shell32("ShellExecuteW"), reinterpret_cast<void*>(RecordExecute));
     seen = Seen();

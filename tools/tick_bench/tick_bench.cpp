@@ -40,6 +40,8 @@ struct HistoryInFront : IChatWindows {
         out.assign(*text, 0, n);
         return true;
     }
+    std::vector<WindowRef> TopLevelWindows() override { return {1}; }
+    bool Exists(WindowRef w) override { return w == 1; }
 };
 
 // An engine without voices: the tick's speech costs nothing and says nothing.
@@ -104,12 +106,69 @@ void CopyOfText(benchmark::State& state) {
     }
 }
 
+// Five chat windows shown, each with its own short history, read from behind as well and every
+// message of each: a top-level window i has its dialog at 100 + i and its control at 200 + i.
+struct FiveChats : IChatWindows {
+    std::string text[5];
+    long copies = 0;
+    WindowRef Foreground() override { return 1; }
+    std::string Title(WindowRef w) override { return "Chatting with Friend " + std::to_string(w); }
+    WindowRef FindChild(WindowRef parent, const char* cls) override {
+        if (parent >= 1 && parent <= 5 && !std::strcmp(cls, "#32770")) return 100 + parent;
+        if (parent >= 101 && parent <= 105 && !std::strcmp(cls, "RichEdit20A")) return parent + 100;
+        return 0;
+    }
+    bool QueryTextLength(WindowRef c, std::size_t& n) override {
+        n = text[c - 201].size();
+        return true;
+    }
+    bool ReadText(WindowRef c, std::size_t n, std::string& out) override {
+        ++copies;
+        out.assign(text[c - 201], 0, n);
+        return true;
+    }
+    std::vector<WindowRef> TopLevelWindows() override { return {1, 2, 3, 4, 5}; }
+    bool Exists(WindowRef w) override { return w >= 1 && w <= 5; }
+};
+
+// An idle tick over five 2 KB chats, and one in which a message arrives in one of them: the
+// copies per window per tick, and what the tick costs.
+void ShownChats(benchmark::State& state) {
+    FiveChats chats;
+    IconvCodePage codePage;
+    NoEngine engine;
+    NullLog log;
+    QuietStartup quiet;
+    QuietDesk desk;
+    TFmain form{QuietServices(chats, codePage, engine, log, quiet, desk)};
+    for (int i = 0; i < 5; ++i) chats.text[i] = bench::ChatHistory(2048, bench::BobHeader(1));
+    form.CBReadAll.SetChecked(true);
+    form.CBBackground.SetChecked(true);
+    form.Timer2Timer();
+    const bool arriving = state.range(0) != 0;
+    long copies = 0, tick = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (arriving) chats.text[tick % 5] += "\r\nBob  10:00:" + std::to_string(10 + tick % 50) + "\r\nhi\r\n";
+        ++tick;
+        chats.copies = 0;
+        state.ResumeTiming();
+        form.Timer2Timer();
+        state.PauseTiming();
+        copies += chats.copies;
+        state.ResumeTiming();
+    }
+    state.counters["copies per window"] =
+        benchmark::Counter(static_cast<double>(copies) / 5, benchmark::Counter::kAvgIterations);
+}
+
 void NewMessage(benchmark::State& s) { Tick(s, true); }
 void Unchanged(benchmark::State& s) { Tick(s, false); }
 
 BENCHMARK(CopyOfText)->Arg(1 << 20)->Arg(8 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(NewMessage)->Arg(1 << 20)->Arg(8 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(Unchanged)->Arg(1 << 20)->Arg(8 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(ShownChats)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

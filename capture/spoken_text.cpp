@@ -1,0 +1,137 @@
+// What is spoken for a message; see spoken_text.h.
+//
+// Every filter walks the body character by character in the system's code page, because a
+// GBK trail byte may be any byte from 0x40 up: a byte-wise scan would count "哈" as two, see a
+// repeat inside two different characters, or cut one in half.
+#include "capture/spoken_text.h"
+
+#include <cstddef>
+#include <vector>
+
+#include "base/text.h"
+
+namespace {
+
+const std::string kLinkWord = "\xc1\xb4\xbd\xd3";                       // 链接
+const std::string kOmitted = "\xa3\xac\xd2\xd4\xcf\xc2\xca\xa1\xc2\xd4";  // ，以下省略
+const std::string kFullWidthSemicolon = "\xa3\xbb";                      // ；
+
+// The length in bytes of the character that starts at i.
+std::size_t CharLength(const std::string& s, std::size_t i, const ILeadBytes& lead) {
+    return lead.IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
+}
+
+bool StartsWithNoCase(const std::string& s, std::size_t at, const char* prefix) {
+    for (std::size_t k = 0; prefix[k]; ++k) {
+        if (at + k >= s.size()) return false;
+        char c = s[at + k];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != prefix[k]) return false;
+    }
+    return true;
+}
+
+// A link runs to the next blank, line break or character outside ASCII.
+bool EndsLink(char c) { return static_cast<unsigned char>(c) <= 0x20 || static_cast<unsigned char>(c) >= 0x80; }
+
+std::string ReplaceLinks(const std::string& s, const ILeadBytes& lead) {
+    static const char* const kStarts[] = {"http://", "https://", "ftp://", "www."};
+    std::string out;
+    for (std::size_t i = 0; i < s.size();) {
+        bool link = false;
+        for (const char* start : kStarts) link = link || StartsWithNoCase(s, i, start);
+        if (link) {
+            while (i < s.size() && !EndsLink(s[i])) ++i;
+            out += kLinkWord;
+            continue;
+        }
+        const std::size_t n = CharLength(s, i, lead);
+        out.append(s, i, n);
+        i += n;
+    }
+    return out;
+}
+
+std::string SqueezeRepeats(const std::string& s, const ILeadBytes& lead) {
+    std::string out;
+    std::string previous;
+    int run = 0;
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = CharLength(s, i, lead);
+        std::string c = s.substr(i, n);
+        i += n;
+        run = c == previous ? run + 1 : 1;
+        if (run <= 3) out += c;
+        previous = std::move(c);
+    }
+    return out;
+}
+
+std::string CutToLength(const std::string& s, const ILeadBytes& lead, int maxLength) {
+    if (maxLength <= 0) return s;
+    std::size_t i = 0;
+    for (int count = 0; i < s.size(); ++count) {
+        if (count == maxLength) return s.substr(0, i) + kOmitted;
+        i += CharLength(s, i, lead);
+    }
+    return s;
+}
+
+// The names of a list, each trimmed; empty names are dropped.
+std::vector<std::string> SplitNames(const std::string& list) {
+    std::vector<std::string> names;
+    std::string current;
+    auto flush = [&] {
+        std::string name = text::Trim(current);
+        if (!name.empty()) names.push_back(std::move(name));
+        current.clear();
+    };
+    for (std::size_t i = 0; i < list.size();) {
+        if (list[i] == ';') {
+            flush();
+            ++i;
+        } else if (list.compare(i, kFullWidthSemicolon.size(), kFullWidthSemicolon) == 0) {
+            flush();
+            i += kFullWidthSemicolon.size();
+        } else {
+            // A double-byte character is taken whole, so the search for "；" never starts
+            // on a trail byte.
+            const bool pair = static_cast<unsigned char>(list[i]) >= 0x80 && i + 1 < list.size();
+            current.append(list, i, pair ? 2 : 1);
+            i += pair ? 2 : 1;
+        }
+    }
+    flush();
+    return names;
+}
+
+}  // namespace
+
+int ClampMaxLength(int value) {
+    if (value <= 0) return 0;
+    if (value < 10) return 10;
+    return value > 1000 ? 1000 : value;
+}
+
+bool IsNameInList(const std::string& list, const std::string& sender) {
+    const std::string name = text::Trim(sender);
+    if (name.empty()) return false;
+    for (const std::string& n : SplitNames(list))
+        if (n == name) return true;
+    return false;
+}
+
+std::string FilterBody(const SpeechFilters& f, const ILeadBytes& lead, const std::string& body) {
+    std::string s = f.noLinks ? ReplaceLinks(body, lead) : body;
+    if (f.squeeze) s = SqueezeRepeats(s, lead);
+    return CutToLength(s, lead, ClampMaxLength(f.maxLength));
+}
+
+std::optional<std::string> SpokenText(const SpeechFilters& f, const ILeadBytes& lead, bool message, bool name,
+                                      const std::string& sender, const std::string& body) {
+    if (!message && !name) return std::nullopt;
+    if (IsNameInList(f.mute, sender)) return std::nullopt;
+    if (!message) return sender + gbk::kSaidColon;
+    const std::string said = FilterBody(f, lead, body);
+    return name ? sender + gbk::kSaidColon + said : said;
+}

@@ -1,0 +1,33 @@
+// What a chat message sounds like: the nickname and "说：" as the reading options say, and the
+// body after the listener's filters (links, repeated characters, a length cut, muted senders).
+// The log never sees any of this: it keeps every message as it was written.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "base/codepage.h"
+
+// The filters of the speech, each off by default.
+struct SpeechFilters {
+    bool noLinks = false;  // a link is spoken as "链接"
+    bool squeeze = false;  // a run of more than three of one character is spoken three times
+    int maxLength = 0;     // characters of the body spoken at most; 0: no limit
+    std::string mute;      // nicknames never spoken, separated by ";" or "；"
+};
+
+// The bounds of the length cut: 0 (no limit), else 10 to 1000 characters. A stored or typed
+// value outside them is taken as the nearest bound, so an odd set.ini never silences a body.
+int ClampMaxLength(int value);
+
+// The text to speak for one message, or nothing. message and name are the direction's two
+// reading options; the sender and "说：" are never filtered. leadBytes tells the system's
+// double-byte characters, which count once and are never split.
+std::optional<std::string> SpokenText(const SpeechFilters& filters, const ILeadBytes& leadBytes, bool message,
+                                      bool name, const std::string& sender, const std::string& body);
+
+// The body as the filters leave it (mute aside), in their order: links, repeats, the cut.
+std::string FilterBody(const SpeechFilters& filters, const ILeadBytes& leadBytes, const std::string& body);
+
+// True when the sender, trimmed of blanks, is one of the names in list.
+bool IsNameInList(const std::string& list, const std::string& sender);

@@ -1,0 +1,42 @@
+// Messages spoken one after another, in the order they arrived, whichever profile speaks
+// them: none cuts another off and none overlaps another. A queue that falls far behind drops
+// its oldest waiting messages and says how many it skipped, so the listener hears the chat as
+// it is now rather than minutes late.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <string>
+
+#include "speech/voice_profiles.h"
+
+class SpeechQueue {
+public:
+    // Waiting messages kept at most; beyond them the oldest are skipped.
+    static constexpr std::size_t kMaxWaiting = 10;
+
+    // Queues the text for the profile and starts it at once when nothing is speaking.
+    void Push(VoiceProfile& profile, std::string ansiText);
+    // Starts the next message once the one speaking is done. Call it until it answers false:
+    // true while a message speaks or waits.
+    bool Pump();
+    // Forgets every waiting message; what speaks is the caller's to stop.
+    void Clear();
+    // The profile's voice is lent elsewhere (a WAV export): its waiting messages go, and the
+    // queue no longer waits for it.
+    void Release(const VoiceProfile& profile);
+    bool Busy() const { return speaking_ || !waiting_.empty() || skipped_ > 0; }
+
+private:
+    struct Entry {
+        VoiceProfile* profile;
+        std::string text;
+    };
+    std::deque<Entry> waiting_;
+    std::size_t skipped_ = 0;
+    VoiceProfile* speaking_ = nullptr;
+    VoiceProfile* lastProfile_ = nullptr;  // speaks the skip notice when nothing else waits
+};
+
+// "跳过 N 条消息" in GBK.
+std::string SkippedMessagesText(std::size_t count);
