@@ -21,7 +21,7 @@
 #include "app/message_log.h"
 #include "app/paths.h"
 #include "app/settings.h"
-#include "app/shell.h"
+#include "ui/shell.h"
 #include "base/codepage.h"
 #include "base/files.h"
 #include "capture/chat_windows.h"

@@ -5,6 +5,7 @@
 
 #include <variant>
 
+#include "app/identity_win.h"
 #include "base/string_table.h"
 #include "res/resource.h"
 #include "ui/application.h"
@@ -15,7 +16,7 @@ namespace {
 constexpr int kClientWidth = 305;
 constexpr int kClientHeight = 546;
 constexpr int kStatusHeight = 19;
-const wchar_t kMainClass[] = L"TFmain";
+const wchar_t* const kMainClass = kMainWindowClass;
 const wchar_t kPageClass[] = L"TTabSheet";
 
 const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }

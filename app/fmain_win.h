@@ -18,14 +18,13 @@
 #include "app/log_control_win.h"
 #include "app/paths_win.h"
 #include "app/settings_win.h"
-#include "app/shell_win.h"
 #include "capture/chat_windows_win.h"
 #include "speech/carried_voices_win.h"
 #include "win/codepage_win.h"
 #include "win/files_win.h"
 #include "win/handles.h"
 #include "win/peers_win.h"
-#include "win/shell_peers_win.h"
+#include "win/shell_win.h"
 
 // Control ids, also what the end-to-end tests look controls up by. The options page's
 // controls are bound and heard through the page's layout table (fmain_win.cpp).

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/shell.h"
+#include "ui/shell.h"
 #include "ui/dialogs.h"
 
 // The help and about boxes, and the texts they show.

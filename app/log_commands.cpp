@@ -216,7 +216,7 @@ void ReadLogFile(const std::string& utf8Path, IFiles& files, ILogDocument& log, 
     // Read before the log is touched: a file that cannot be opened or read, or that the log
     // cannot take, must not cost the user the log they have not saved yet.
     const std::string bytes = files.ReadAll(utf8Path, kMaxLogFileBytes);
-    auto refuse = [&](const std::string& reason) { throw FileError(files.CannotOpen(utf8Path, reason)); };
+    auto refuse = [&](const std::string& reason) { throw files.CannotOpen(utf8Path, reason); };
     if (bytes.size() > kMaxLogFileBytes) refuse(texts::LogFileTooBig(kMaxLogFileBytes >> 20));
     try {
         if (!plainText && RtfGroupDepth(bytes) <= kMaxRtfGroupDepth) {

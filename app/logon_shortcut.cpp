@@ -25,13 +25,16 @@ void CreateShortcut(IShell& shell, const std::string& target, const std::string&
 
 void ToggleRunAtLogon(TMenuItem& clicked, TMenuItem& other, IPathPlatform& paths, IShell& shell, IFiles& files,
                       const std::string& title) {
-    clicked.SetChecked(!clicked.Checked());
-    other.SetChecked(clicked.Checked());
+    const bool tick = !clicked.Checked();
     const std::string link = GetLogonShortcutPath(paths);
-    if (clicked.Checked()) {
+    // The ticks follow only a shortcut that was written: a tick without one would promise a
+    // start at logon that never comes.
+    if (tick) {
         CreateShortcut(shell, paths.ProgramPath(), kLogonArguments, link, title, paths.LeadBytes());
     } else if (paths.FileExists(link)) {
         // A shortcut that will not go is found again at the next start, which ticks the items.
         files.Delete(link);
     }
+    clicked.SetChecked(tick);
+    other.SetChecked(tick);
 }

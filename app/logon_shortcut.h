@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/paths.h"
-#include "app/shell.h"
+#include "ui/shell.h"
 #include "base/files.h"
 #include "ui/components.h"
 
@@ -22,7 +22,8 @@ inline const std::string kLogonArguments = " -s";
 void CreateShortcut(IShell& shell, const std::string& target, const std::string& arguments,
                     const std::string& linkPath, const std::string& description, const ILeadBytes& leadBytes);
 
-// A click on either item: the clicked item's tick flips, the other takes the same, and the
-// shortcut is made (ticked) or deleted when it exists (unticked).
+// A click on either item: the shortcut is made (ticking) or deleted when it exists
+// (unticking), then the clicked item's tick flips and the other takes the same. When the
+// shortcut cannot be made, the error goes on and both ticks stay as they were.
 void ToggleRunAtLogon(TMenuItem& clicked, TMenuItem& other, IPathPlatform& paths, IShell& shell, IFiles& files,
                       const std::string& title);

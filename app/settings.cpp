@@ -36,6 +36,12 @@ bool ParseInteger(const std::string& text, int& value) {
     return true;
 }
 
+TIniFile::TIniFile(IProfileStrings& profile, std::string fileName) : profile_(profile), fileName_(std::move(fileName)) {
+    const std::string head = profile_.FirstBytes(fileName_, 4096);
+    const bool marked = head.compare(0, 2, "\xFF\xFE") == 0 || head.compare(0, 2, "\xFE\xFF") == 0;
+    if (!marked && head.find('\0') != std::string::npos) throw std::runtime_error(texts::SettingsNotText(fileName_));
+}
+
 std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) {
     return profile_.ReadString(fileName_, section, key, def);
 }

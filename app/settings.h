@@ -22,12 +22,18 @@ struct IProfileStrings {
     // False when the value could not be written.
     virtual bool WriteString(const std::string& file, const std::string& section, const std::string& key,
                              const std::string& value) = 0;
+    // The file's first bytes, at most count; "" when it is missing or cannot be read.
+    virtual std::string FirstBytes(const std::string& file, std::size_t count) = 0;
 };
 
 // An INI file by name, as the framework's TIniFile: each call goes to the file at once.
 class TIniFile {
 public:
-    TIniFile(IProfileStrings& profile, std::string fileName) : profile_(profile), fileName_(std::move(fileName)) {}
+    // The profile calls take a file without a byte-order mark for 8-bit text: one in UTF-16
+    // would read as empty and be written over as 8-bit text, its other sections lost. Such a
+    // file (it holds NUL bytes, which 8-bit text never does) is refused before any call
+    // reaches it: throws std::runtime_error naming it.
+    TIniFile(IProfileStrings& profile, std::string fileName);
     const std::string& FileName() const { return fileName_; }
     std::string ReadString(const std::string& section, const std::string& key, const std::string& def);
     // Missing, empty or not a number (see ParseInteger): def.

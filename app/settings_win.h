@@ -10,4 +10,5 @@ public:
                            const std::string& def) override;
     bool WriteString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    std::string FirstBytes(const std::string& file, std::size_t count) override;
 };

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "app/fmain_win.h"
+#include "app/identity_win.h"
 #include "speech/sapi_engine_win.h"
 #include "ui/application.h"
 #include "win/codepage_win.h"
@@ -14,9 +15,6 @@
 #include "win/trace_win.h"
 
 namespace {
-
-// Named in the session's own namespace: another user's session runs its own Sonvira.
-const wchar_t kInstanceMutex[] = L"Local\\Sonvira.Instance";
 
 // True when this start is the session's first. The mutex is created before anything else,
 // because two starts at the same moment both look for the window seconds before either has
@@ -40,7 +38,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // still catches an instance that took no mutex (an older build).
     UniqueKernelHandle instanceMutex;
     if (!TakeInstanceMutex(instanceMutex)) return 0;
-    if (FindWindowA("TFmain", "Sonvira")) return 0;
+    if (FindWindowW(kMainWindowClass, kMainWindowTitle)) return 0;
     ScopedCom com(COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
@@ -50,6 +48,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     HWND owner = nullptr;
     Application.OnException = [&owner](const std::string& message) {
         MessageBoxW(owner, AnsiToWide(message).c_str(), AnsiToWide(Application.Title).c_str(), MB_OK | MB_ICONERROR);
+    };
+    Application.OnExactException = [&owner](const std::u16string& message) {
+        MessageBoxW(owner, std::wstring(message.begin(), message.end()).c_str(), AnsiToWide(Application.Title).c_str(),
+                    MB_OK | MB_ICONERROR);
     };
     Application.OnTerminate = [] { PostQuitMessage(0); };
 

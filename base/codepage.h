@@ -15,5 +15,4 @@ struct ILeadBytes {
 struct ICodePage {
     virtual ~ICodePage() = default;
     virtual std::u16string AnsiToUtf16(const std::string& ansi) = 0;
-    virtual std::string Utf16ToAnsi(const std::u16string& wide) = 0;
 };

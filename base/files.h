@@ -10,12 +10,21 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "base/string_table.h"
 
 class FileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    // A file named in UTF-8 that the ANSI code page cannot spell shows as "?" in the 8-bit
+    // message; exact is then the whole message in UTF-16 with the name as the user typed it.
+    FileError(const std::string& message, std::u16string exact) : std::runtime_error(message), exact_(std::move(exact)) {}
+    // Empty when the 8-bit message says it all.
+    const std::u16string& Exact() const { return exact_; }
+
+private:
+    std::u16string exact_;
 };
 
 // The framework's messages: the file named in double quotes, then the system's reason.
@@ -28,10 +37,10 @@ struct IFiles {
     // a file too big without holding all of it. Throws FileError with FileOpenErrorMessage when
     // it cannot be opened, and with kLoadStreamError when it cannot be read to its end.
     virtual std::string ReadAll(const std::string& utf8Path, std::size_t atMost = SIZE_MAX) = 0;
-    // The message for a file that cannot be opened for this reason, naming the file as the
+    // The error for a file that cannot be opened for this reason, naming the file as the
     // user knows it.
-    virtual std::string CannotOpen(const std::string& utf8Path, const std::string& reason) {
-        return FileOpenErrorMessage(utf8Path, reason);
+    virtual FileError CannotOpen(const std::string& utf8Path, const std::string& reason) {
+        return FileError(FileOpenErrorMessage(utf8Path, reason));
     }
     // Creates the file, or replaces it when it exists, holding exactly these bytes. Until all
     // of them are written the old file stays whole; any failure leaves it as it was and

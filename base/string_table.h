@@ -124,6 +124,10 @@ inline std::string SystemError(unsigned long error) { return "System error " + s
 
 // The settings file.
 inline std::string UnableToWriteTo(const std::string& file) { return "Unable to write to " + file; }
+inline std::string SettingsNotText(const std::string& file) {
+    return "The settings in " + file + " cannot be read: the file is not 8-bit text (UTF-16 without a byte-order "
+           "mark?). It is kept as it is, and this run's settings are not saved.";
+}
 
 // Paths and the logon shortcut. The shortcut's complaint carries GBK corner brackets.
 inline std::string UnableToCreateFolder(const std::string& folder) { return "Unable to create folder " + folder; }

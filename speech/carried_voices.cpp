@@ -1,6 +1,8 @@
 // The carried voices' token trees and their registration; see carried_voices.h.
 #include "speech/carried_voices.h"
 
+#include <algorithm>
+#include <cctype>
 #include <stdexcept>
 
 #include "base/string_table.h"
@@ -39,6 +41,31 @@ bool SameFileName(const std::string& a, const std::string& b) {
             continue;
         }
         if (fold(x) != fold(y)) return false;
+    }
+    return true;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+// True when every key of the token that the tree names holds only the tree's values and
+// sub-keys. The names are ASCII in the tree, so folding ASCII letters is enough.
+bool HoldsOnlyTheTree(IRegistry& registry, TCarriedVoice voice) {
+    const std::vector<TTokenKey> tree = CarriedVoiceTree(voice, "", "");
+    auto inTree = [&tree](const std::string& subKey) {
+        return std::any_of(tree.begin(), tree.end(), [&](const TTokenKey& k) { return SameName(k.subKey, subKey); });
+    };
+    for (const TTokenKey& k : tree) {
+        std::unique_ptr<IRegistryKey> key = registry.OpenKey(TokenPath(voice) + (k.subKey.empty() ? "" : "\\" + k.subKey));
+        if (!key) continue;
+        for (const std::string& name : key->ValueNames())
+            if (std::none_of(k.values.begin(), k.values.end(), [&](const TTokenValue& v) { return SameName(v.name, name); }))
+                return false;
+        for (const std::string& sub : key->SubKeyNames())
+            if (!inTree(k.subKey.empty() ? sub : k.subKey + "\\" + sub)) return false;
     }
     return true;
 }
@@ -133,6 +160,10 @@ void RemoveCarriedVoice(IRegistry& registry, TCarriedVoice voice, const std::str
         return;
     }
     if (CarriedVoiceTokenOwner(registry, voice, programFolder) == TTokenOwner::Other) return;
+    if (!HoldsOnlyTheTree(registry, voice)) {
+        TraceIgnored("removing a carried voice", "the token holds what Sonvira did not write: ", Data(voice).tokenName);
+        return;
+    }
     tokens->DeleteTree(Data(voice).tokenName);
 }
 

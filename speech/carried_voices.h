@@ -19,6 +19,9 @@ struct IRegistryKey {
     // Deletes a sub-key with its whole sub-tree, sub-keys first. A missing one is no error,
     // and nothing is reported.
     virtual void DeleteTree(const std::string& subKey) = 0;
+    // The names of the key's sub-keys, and of its values ("" for the default value).
+    virtual std::vector<std::string> SubKeyNames() = 0;
+    virtual std::vector<std::string> ValueNames() = 0;
 };
 
 // The registry below HKEY_LOCAL_MACHINE. Names match without regard to case.
@@ -82,7 +85,10 @@ TTokenOwner CarriedVoiceTokenOwner(IRegistry& registry, TCarriedVoice voice, con
 void RegisterCarriedVoice(IRegistry& registry, TCarriedVoice voice, const std::string& programFolder,
                           const std::string& systemDrive);
 
-// Deletes Sonvira's own token tree of that voice; reports nothing.
+// Deletes Sonvira's own token tree of that voice; reports nothing. A token that holds
+// anything the tree does not write (another program's sub-key in a token an older run wrote
+// without the mark) is left whole: Sonvira deletes only what it wrote, and the next start
+// still knows the token as its own and writes it afresh.
 void RemoveCarriedVoice(IRegistry& registry, TCarriedVoice voice, const std::string& programFolder);
 
 // Start-up: on major version 5 removes Mary and Mike (a killed run may have left them), then

@@ -57,6 +57,27 @@ public:
 
     void DeleteTree(const std::string& subKey) override { DeleteKeyTree(key_.get(), subKey); }
 
+    std::vector<std::string> SubKeyNames() override {
+        std::vector<std::string> names;
+        char name[256];
+        for (DWORD i = 0, size = sizeof name;
+             RegEnumKeyExA(key_.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+             ++i, size = sizeof name)
+            names.emplace_back(name, size);
+        return names;
+    }
+
+    // Value names are at most 16,383 characters (Microsoft's "Registry Element Size Limits").
+    std::vector<std::string> ValueNames() override {
+        std::vector<std::string> names;
+        std::vector<char> name(16384 * 2);
+        for (DWORD i = 0, size = static_cast<DWORD>(name.size());
+             RegEnumValueA(key_.get(), i, name.data(), &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+             ++i, size = static_cast<DWORD>(name.size()))
+            names.emplace_back(name.data(), size);
+        return names;
+    }
+
 private:
     UniqueRegKey key_;
 };

@@ -53,7 +53,6 @@ struct IVoiceObject {
     virtual void SetVolume(int volume) = 0;  // 0 .. 100
     // Asynchronous: returns at once. The text is never taken as markup.
     virtual void Speak(const std::string& ansiText) = 0;
-    virtual void WaitUntilDone() = 0;  // no time-out
     // True once everything spoken so far is finished; never waits, so a caller on the
     // user-interface thread can ask from a timer and keep answering its window meanwhile.
     virtual bool Done() = 0;
@@ -83,7 +82,6 @@ public:
     void SetRate(int rate) { Object().SetRate(rate); }
     void SetVolume(int volume) { Object().SetVolume(volume); }
     void Speak(const std::string& ansiText) { Object().Speak(ansiText); }
-    void WaitUntilDone() { Object().WaitUntilDone(); }
     // A voice with no object says nothing; one that cannot tell has nothing more to say.
     bool Done();
 

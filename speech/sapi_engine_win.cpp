@@ -108,7 +108,7 @@ private:
         if (SUCCEEDED(hr)) return;
         const std::string reason =
             HRESULT_FACILITY(hr) == FACILITY_WIN32 ? SystemErrorText(HRESULT_CODE(hr)) : DescribeHResult(hr);
-        throw FileError(FileCreateErrorMessage(FileNameForMessage(path_), reason));
+        throw NamedFileError(FileCreateErrorMessage, path_, reason);
     }
 
     ComPtr<WavFileStream> stream_;
@@ -172,16 +172,9 @@ public:
             if (result.empty()) Check(listed);
             return result;
         }
-        result.reserve(count);
-        for (ULONG i = 0; i < count; ++i) {
-            ComPtr<ISpObjectToken> token;
-            // A token that cannot be opened (its key denies reading) costs only itself.
-            if (FAILED(tokens->Item(i, token.GetAddressOf())) || !token) {
-                if (complete) *complete = false;
-                continue;
-            }
+        auto item = [&tokens](ULONG i, ISpObjectToken** token) { return tokens->Item(i, token); };
+        for (auto& token : TokensOf(count, item, complete))
             result.push_back(std::make_shared<SapiToken>(std::move(token)));
-        }
         return result;
     }
 
@@ -200,8 +193,6 @@ public:
         Check(voice_->Speak(text.c_str(), SPF_ASYNC | SPF_IS_NOT_XML, nullptr));
         if (fileOutput_ && !text.empty()) fileOutput_->ExpectAudio();
     }
-
-    void WaitUntilDone() override { Check(voice_->WaitUntilDone(INFINITE)); }
 
     // Microsoft documents two ways to learn without blocking that a voice is done:
     // SpeakCompleteEvent, an event signalled once the voice has spoken all pending requests
@@ -252,5 +243,19 @@ public:
 };
 
 }  // namespace
+
+std::vector<ComPtr<ISpObjectToken>> TokensOf(ULONG count, const TokenItem& item, bool* complete) {
+    std::vector<ComPtr<ISpObjectToken>> result;
+    result.reserve(count);
+    for (ULONG i = 0; i < count; ++i) {
+        ComPtr<ISpObjectToken> token;
+        if (FAILED(item(i, token.GetAddressOf())) || !token) {
+            if (complete) *complete = false;
+            continue;
+        }
+        result.push_back(std::move(token));
+    }
+    return result;
+}
 
 std::unique_ptr<ISpeechEngine> CreateSapiEngine() { return std::make_unique<SapiEngine>(); }

@@ -5,15 +5,22 @@
 
 #include <exception>
 #include <functional>
+#include <iterator>
 #include <string>
+
+#include "base/string_table.h"
 
 class TApplication {
 public:
-    std::string Title = "Sonvira";
+    // The program's name, which is ASCII.
+    std::string Title = std::string(std::begin(texts::kProgramName), std::end(texts::kProgramName) - 1);
 
     // Receives the message of every exception that reaches the default handler. The Win32
     // layer shows a message box; tests record the messages.
     std::function<void(const std::string& message)> OnException;
+    // Receives instead, when set, the exact UTF-16 message an error carries beside its 8-bit
+    // one (a file error naming a file the ANSI code page cannot spell).
+    std::function<void(const std::u16string& message)> OnExactException;
 
     // Runs one event as the message loop does: whatever it throws goes to the default
     // handler and stops there. Returns false when the handler had to step in.

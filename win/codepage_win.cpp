@@ -1,6 +1,8 @@
 // Conversions between the ANSI code page, UTF-8 and UTF-16.
 #include "win/codepage_win.h"
 
+#include <cstdint>
+
 #include "win/com.h"
 
 namespace {
@@ -22,8 +24,51 @@ std::string FromWide(UINT cp, const std::wstring& w) {
 
 std::wstring AnsiToWide(const std::string& ansi) { return ToWide(CP_ACP, ansi); }
 std::string WideToAnsi(const std::wstring& wide) { return FromWide(CP_ACP, wide); }
-std::string WideToUtf8(const std::wstring& wide) { return FromWide(CP_UTF8, wide); }
-std::wstring Utf8ToWide(const std::string& utf8) { return ToWide(CP_UTF8, utf8); }
+// By hand rather than through CP_UTF8, which turns half of a surrogate pair (a file name may
+// hold one) into U+FFFD and so names another file: a lone half takes the three bytes its
+// code point would (the WTF-8 rule), and Utf8ToWide gives it back.
+std::string WideToUtf8(const std::wstring& wide) {
+    std::string s;
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        std::uint32_t c = static_cast<std::uint16_t>(wide[i]);
+        if (IS_HIGH_SURROGATE(c) && i + 1 < wide.size() && IS_LOW_SURROGATE(wide[i + 1]))
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<std::uint16_t>(wide[++i]) - 0xDC00);
+        const int tail = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+        static const std::uint32_t lead[] = {0, 0xC0, 0xE0, 0xF0};
+        s += static_cast<char>(lead[tail] | (c >> (6 * tail)));
+        for (int k = tail - 1; k >= 0; --k) s += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
+    }
+    return s;
+}
+
+// A byte that starts no well-formed sequence becomes U+FFFD, as with CP_UTF8.
+std::wstring Utf8ToWide(const std::string& utf8) {
+    static const std::uint32_t least[] = {0, 0x80, 0x800, 0x10000};
+    std::wstring w;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char b = static_cast<unsigned char>(utf8[i]);
+        const int tail = b < 0x80 ? 0 : b >= 0xF8 ? -1 : b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : -1;
+        std::uint32_t c = tail > 0 ? b & (0x3Fu >> tail) : b;
+        bool ok = tail >= 0 && i + tail < utf8.size();
+        for (int k = 1; ok && k <= tail; ++k) {
+            const unsigned char t = static_cast<unsigned char>(utf8[i + k]);
+            ok = (t & 0xC0) == 0x80;
+            c = (c << 6) | (t & 0x3F);
+        }
+        if (!ok || c < least[tail] || c > 0x10FFFF) {
+            w += L'\xFFFD';
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            w += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            c = 0xDC00 + (c & 0x3FF);
+        }
+        w += static_cast<wchar_t>(c);
+        i += static_cast<std::size_t>(tail) + 1;
+    }
+    return w;
+}
 
 bool WideToAnsiExact(const std::wstring& wide, std::string& ansi) {
     ansi.clear();
@@ -45,10 +90,6 @@ bool WideToAnsiExact(const std::wstring& wide, std::string& ansi) {
 std::u16string Win32CodePage::AnsiToUtf16(const std::string& ansi) {
     std::wstring w = AnsiToWide(ansi);
     return std::u16string(w.begin(), w.end());
-}
-
-std::string Win32CodePage::Utf16ToAnsi(const std::u16string& wide) {
-    return WideToAnsi(std::wstring(wide.begin(), wide.end()));
 }
 
 bool Win32CodePage::IsLeadByte(unsigned char c) const { return IsDBCSLeadByteEx(CP_ACP, c) != FALSE; }

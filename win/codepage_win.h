@@ -10,6 +10,7 @@
 
 std::wstring AnsiToWide(const std::string& ansi);
 std::string WideToAnsi(const std::wstring& wide);
+// UTF-8 that keeps every UTF-16 string exact, half a surrogate pair included (see the .cpp).
 std::string WideToUtf8(const std::wstring& wide);
 std::wstring Utf8ToWide(const std::string& utf8);
 // The ANSI form without best fit: a character the code page lacks becomes "?" and the answer
@@ -19,7 +20,6 @@ bool WideToAnsiExact(const std::wstring& wide, std::string& ansi);
 class Win32CodePage : public ICodePage, public ILeadBytes {
 public:
     std::u16string AnsiToUtf16(const std::string& ansi) override;
-    std::string Utf16ToAnsi(const std::u16string& wide) override;
     // The system's own rule for its ANSI code page (IsDBCSLeadByteEx with CP_ACP).
     bool IsLeadByte(unsigned char c) const override;
 };

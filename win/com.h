@@ -18,7 +18,6 @@ public:
     }
     ScopedCom(const ScopedCom&) = delete;
     ScopedCom& operator=(const ScopedCom&) = delete;
-    HRESULT Result() const { return hr_; }
 
 private:
     HRESULT hr_;
@@ -34,7 +33,6 @@ public:
     }
     ScopedOle(const ScopedOle&) = delete;
     ScopedOle& operator=(const ScopedOle&) = delete;
-    HRESULT Result() const { return hr_; }
 
 private:
     HRESULT hr_;

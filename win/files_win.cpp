@@ -28,10 +28,17 @@ std::string SystemErrorText(DWORD error) {
     return WideToAnsi(text);
 }
 
-std::string FileNameForMessage(const std::string& utf8Path) {
+FileError NamedFileError(std::string (*wording)(const std::string& path, const std::string& reason),
+                         const std::string& utf8Path, const std::string& reason) {
+    const std::wstring name = Utf8ToWide(utf8Path);
     std::string ansi;
-    WideToAnsiExact(Utf8ToWide(utf8Path), ansi);
-    return ansi;
+    if (WideToAnsiExact(name, ansi)) return FileError(wording(ansi, reason));
+    // The wording is 8-bit text as well; a control character that no path holds marks where
+    // the name goes once the rest is wide.
+    std::wstring exact = AnsiToWide(wording("\x01", reason));
+    const std::size_t at = exact.find(L'\x01');
+    if (at != std::wstring::npos) exact.replace(at, 1, name);
+    return FileError(wording(ansi, reason), std::u16string(exact.begin(), exact.end()));
 }
 
 DWORD WriteWhole(HANDLE file, const void* data, std::size_t size) {
@@ -45,6 +52,18 @@ DWORD WriteWhole(HANDLE file, const void* data, std::size_t size) {
         size -= put;
     }
     return 0;
+}
+
+// A reader that holds the old file for a moment (a virus scanner, an indexer, a player)
+// makes the rename fail with a sharing violation; it is tried again for half a second.
+DWORD RetryWhileHeld(const std::function<DWORD()>& attempt) {
+    for (int tries = 10;; --tries) {
+        const DWORD error = attempt();
+        if (!error || tries == 1 ||
+            (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION && error != ERROR_ACCESS_DENIED))
+            return error;
+        Sleep(50);
+    }
 }
 
 DWORD ReplacingFile::Create(const std::wstring& target) {
@@ -77,16 +96,11 @@ DWORD ReplacingFile::Commit() {
     // MOVEFILE_REPLACE_EXISTING makes the move one rename over the old file; WRITE_THROUGH
     // returns only once it is on the disk (MoveFileExW's documentation). ReplaceFileW is not
     // used: one of its documented failures leaves neither the old file nor the new one in place.
-    // A reader that holds the old file for a moment (a virus scanner, an indexer, a player)
-    // makes the rename fail with a sharing violation; it is tried again for half a second.
-    for (int tries = 10; !error; --tries) {
-        if (MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
-        error = LastErrorOr(ERROR_WRITE_FAULT);
-        if (tries == 1 || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION && error != ERROR_ACCESS_DENIED))
-            break;
-        error = 0;
-        Sleep(50);
-    }
+    if (!error) error = RetryWhileHeld([this] {
+        return MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                   ? 0
+                   : LastErrorOr(ERROR_WRITE_FAULT);
+    });
     if (error) {
         DeleteFileW(temporary_.c_str());
     }
@@ -101,15 +115,15 @@ void ReplacingFile::Discard() {
     temporary_.clear();
 }
 
-std::string Win32Files::CannotOpen(const std::string& utf8Path, const std::string& reason) {
-    return FileOpenErrorMessage(FileNameForMessage(utf8Path), reason);
+FileError Win32Files::CannotOpen(const std::string& utf8Path, const std::string& reason) {
+    return NamedFileError(FileOpenErrorMessage, utf8Path, reason);
 }
 
 std::string Win32Files::ReadAll(const std::string& utf8Path, std::size_t atMost) {
     // Others may read the file meanwhile, nobody may change it under the reader.
     UniqueFile file(CreateFileW(Utf8ToWide(utf8Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) throw FileError(FileOpenErrorMessage(FileNameForMessage(utf8Path), SystemErrorText(GetLastError())));
+    if (!file) throw NamedFileError(FileOpenErrorMessage, utf8Path, SystemErrorText(GetLastError()));
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size)) throw FileError(kLoadStreamError);
     const unsigned long long length =
@@ -130,7 +144,7 @@ void Win32Files::WriteAll(const std::string& utf8Path, const std::string& bytes)
     DWORD error = file.Create(Utf8ToWide(utf8Path));
     if (!error) error = WriteWhole(file.Handle(), bytes.data(), bytes.size());
     if (!error) error = file.Commit();
-    if (error) throw FileError(FileCreateErrorMessage(FileNameForMessage(utf8Path), SystemErrorText(error)));
+    if (error) throw NamedFileError(FileCreateErrorMessage, utf8Path, SystemErrorText(error));
 }
 
 bool Win32Files::Delete(const std::string& ansiPath) { return DeleteFileW(AnsiToWide(ansiPath).c_str()) != FALSE; }

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "base/files.h"
@@ -15,7 +16,7 @@
 class Win32Files : public IFiles {
 public:
     std::string ReadAll(const std::string& utf8Path, std::size_t atMost = SIZE_MAX) override;
-    std::string CannotOpen(const std::string& utf8Path, const std::string& reason) override;
+    FileError CannotOpen(const std::string& utf8Path, const std::string& reason) override;
     void WriteAll(const std::string& utf8Path, const std::string& bytes) override;
     bool Delete(const std::string& ansiPath) override;
 };
@@ -45,10 +46,16 @@ private:
     std::wstring target_, temporary_;
 };
 
+// Runs attempt (0 or the system's error code) until it succeeds, fails for another reason than
+// another program holding the file, or that program has held it for half a second.
+DWORD RetryWhileHeld(const std::function<DWORD()>& attempt);
 // Every byte to the file, in pieces WriteFile can take; 0 or the system's error code.
 DWORD WriteWhole(HANDLE file, const void* data, std::size_t size);
 // The system's text for a Win32 error code, in the ANSI code page.
 std::string SystemErrorText(DWORD error);
-// A UTF-8 file name as an error message shows it: in the ANSI code page, where a character
-// the code page lacks is a "?", never a look-alike that would name another file.
-std::string FileNameForMessage(const std::string& utf8Path);
+// The error for a file named in UTF-8, worded by FileOpenErrorMessage or
+// FileCreateErrorMessage. The 8-bit message names it in the ANSI code page, where a character
+// the code page lacks is a "?", never a look-alike that would name another file; then the
+// error carries the exact message too.
+FileError NamedFileError(std::string (*wording)(const std::string& path, const std::string& reason),
+                         const std::string& utf8Path, const std::string& reason);

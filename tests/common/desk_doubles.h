@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/log_commands.h"
-#include "app/shell.h"
+#include "ui/shell.h"
 #include "base/files.h"
 #include "ui/dialogs.h"
 

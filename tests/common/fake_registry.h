@@ -111,6 +111,19 @@ private:
             for (const auto& k : doomed) r_.keys.erase(k);
             r_.Log("delete " + path);
         }
+        std::vector<std::string> SubKeyNames() override {
+            std::vector<std::string> names;
+            const std::string prefix = Lower(path_) + "\\";
+            for (const auto& kv : r_.keys)
+                if (kv.first.compare(0, prefix.size(), prefix) == 0 && kv.first.find('\\', prefix.size()) == std::string::npos)
+                    names.push_back(kv.second.path.substr(prefix.size()));
+            return names;
+        }
+        std::vector<std::string> ValueNames() override {
+            std::vector<std::string> names;
+            for (const auto& v : r_.keys[Lower(path_)].values) names.push_back(v.first);
+            return names;
+        }
 
     private:
         FakeRegistry& r_;

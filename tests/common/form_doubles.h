@@ -9,7 +9,7 @@
 #include "app/fmain.h"
 #include "app/log_commands.h"
 #include "app/message_log.h"
-#include "app/shell.h"
+#include "ui/shell.h"
 #include "base/codepage.h"
 #include "base/files.h"
 #include "common/chat_windows.h"
@@ -22,7 +22,6 @@
 
 struct BytesCodePage : ICodePage {
     std::u16string AnsiToUtf16(const std::string& a) override { return std::u16string(a.begin(), a.end()); }
-    std::string Utf16ToAnsi(const std::u16string& w) override { return std::string(w.begin(), w.end()); }
 };
 
 struct NullLog : ILogControl {

@@ -22,6 +22,9 @@ public:
     std::vector<std::string> log;
     std::set<std::string> refusedKeys;  // writes of these keys fail (lower case)
     std::vector<std::string>* journal = nullptr;  // also gets "read <key>", "write <key>=<value>"
+    std::map<std::string, std::string> heads;  // a file's first bytes, when the test sets them
+
+    std::string FirstBytes(const std::string& file, std::size_t count) override { return heads[file].substr(0, count); }
 
     std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
                            const std::string& def) override {

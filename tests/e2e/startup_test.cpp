@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/fmain_win.h"
+#include "app/identity_win.h"
 #include "speech/carried_voices.h"
 #include "support/process.h"
 #include "support/registry.h"
@@ -38,7 +39,7 @@ const std::string kMike = kTokens + "\\MSMike";
 // Top-level windows of class "TFmain" titled "Sonvira", of any process.
 int SonviraWindows() {
     int n = 0;
-    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, L"TFmain", L"Sonvira")) != nullptr;) ++n;
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, kMainWindowClass, kMainWindowTitle)) != nullptr;) ++n;
     return n;
 }
 
@@ -259,7 +260,7 @@ TEST(Startup, UnderEachCodePageInAFolderNamedInItItStartsKeepsItsSettingsAndSpea
                                       nullptr, &si, &pi);
         for (const wchar_t* v : {L"LANG", L"LC_ALL"}) SetEnvironmentVariableW(v, lang);
         HWND main = nullptr;
-        auto shown = [&] { return (main = FindWindowW(L"TFmain", L"Sonvira")) != nullptr; };
+        auto shown = [&] { return (main = FindWindowW(kMainWindowClass, kMainWindowTitle)) != nullptr; };
         ASSERT_TRUE(started && WaitUntil(shown, kPatienceMs)) << "no main window appeared";
         DWORD pid = 0;
         GetWindowThreadProcessId(main, &pid);
@@ -326,16 +327,17 @@ TEST_F(CarriedVoicesE2e, OnVersionFiveTheyAreListedWhileItRunsBesideAnInstalledV
     // A run that is killed leaves its token behind; the next start renews it.
     sonvira.Kill();
     ASSERT_TRUE(reg::Exists(kMary));
-    ASSERT_TRUE(reg::Put(kMary, "Stale", "1"));
-    ASSERT_TRUE(reg::Put(kMary + "\\Old", "x", "y"));
+    ASSERT_TRUE(reg::Put(kMary, "CLSID", "stale"));
     sonvira.Start();
     main = sonvira.Main();
     ASSERT_NE(main, nullptr);
     ExpectCarriedTree(TCarriedVoice::Mary);
 
+    // Another program's key in Sonvira's token keeps the token whole at exit.
+    ASSERT_TRUE(reg::Put(kMary + "\\Other", "x", "y"));
     ExitSonvira(main);
     ASSERT_TRUE(sonvira.WaitExit(kPatienceMs));
-    EXPECT_FALSE(reg::Exists(kMary));
+    EXPECT_TRUE(reg::Exists(kMary + "\\Other") && reg::Exists(kMary + "\\Lex"));
     EXPECT_EQ(reg::Values(kMike), foreign) << "the installed Mike was deleted at exit";
     EXPECT_TRUE(settings_.Exists()) << "the settings are written after the voices are removed";
 }

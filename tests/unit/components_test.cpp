@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/files.h"
 #include "ui/application.h"
 #include "ui/components.h"
 
@@ -47,6 +48,13 @@ TEST(TrackBar, ProgramChangeErrorsReachTheCallerUserChangeErrorsTheDefaultHandle
     EXPECT_EQ(t.Position(), 70);
     ASSERT_EQ(errors.messages.size(), 1u);
     EXPECT_EQ(errors.messages[0], "engine says no");
+    // An error's exact wide message goes to whoever takes it, instead of the 8-bit one.
+    std::u16string exact;
+    Application.OnExactException = [&exact](const std::u16string& m) { exact = m; };
+    t.OnChange = [] { throw FileError("?.rtf", u"\uD55C.rtf"); };
+    t.UserMoved(80);
+    EXPECT_TRUE(exact == u"\uD55C.rtf" && errors.messages.size() == 1u);
+    Application.OnExactException = nullptr;
 }
 
 TEST(ComboBox, EditedTextSelectsOnlyAnExactItem) {

@@ -284,6 +284,12 @@ TEST(Startup, AnErrorEndsStartUpAfterEveryStoredValueIsLoadedSoExitKeepsThem) {
         EXPECT_NO_THROW(f.form.FormDestroy()) << c.what;
         EXPECT_EQ(f.Ini(), before) << c.what;
     }
+    // A set.ini that the profile calls would misread is said once, and neither read nor written.
+    Form f;
+    f.quiet.profile.heads[kIni] = std::string("[\0s\0e\0t\0]\0", 10);
+    EXPECT_EQ(f.Create(), texts::SettingsNotText(kIni));
+    EXPECT_NO_THROW(f.form.FormDestroy());
+    EXPECT_EQ(f.quiet.profile.log, std::vector<std::string>{});
 }
 
 TEST(Shutdown, AWriteErrorStopsTheKeysAfterItAndComesAfterTheVoicesAreRemoved) {

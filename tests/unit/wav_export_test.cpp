@@ -155,6 +155,9 @@ TEST(WavExport, ChatCaptureGoesOnWithoutTheOwnVoiceUntilTheExportIsDone) {
     spoken = engine.Only({"Speak"});
     ASSERT_EQ(spoken.size(), 2u);
     EXPECT_EQ(spoken[1].substr(spoken[1].size() - 5), "yours");
+
+    form.StopSpeak1.UserClick();
+    EXPECT_EQ(engine.Only({"Discard"}).size(), 1u) << "停止朗读 ends the export at once, not at the next poll";
 }
 
 }  // namespace

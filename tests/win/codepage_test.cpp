@@ -20,6 +20,14 @@ TEST(CodePage, RoundTripsGbkBytesExactly) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(cp.AnsiToUtf16(c.ansi), c.wide);
-        EXPECT_EQ(cp.Utf16ToAnsi(c.wide), c.ansi);
+        EXPECT_EQ(WideToAnsi(std::wstring(c.wide.begin(), c.wide.end())), c.ansi);
     }
+}
+
+// A file name may hold half of a surrogate pair: through UTF-8 it comes back as it was.
+TEST(CodePage, Utf8KeepsEveryWideStringExactly) {
+    for (const std::wstring& w : {std::wstring(L"a\xD800" L"b"), std::wstring(L"\xDC00"), std::wstring(L"\xD83D\xDE00 \uD55C")})
+        EXPECT_EQ(Utf8ToWide(WideToUtf8(w)), w);
+    EXPECT_EQ(WideToUtf8(L"\xD83D\xDE00\uD55C"), "\xF0\x9F\x98\x80\xED\x95\x9C");
+    EXPECT_EQ(Utf8ToWide("\xC0\x80\xF8\xE4\xB8"), L"\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD") << "each byte that starts nothing whole";
 }

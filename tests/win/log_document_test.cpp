@@ -152,6 +152,11 @@ TEST_F(LogDocument, TextModeShowsRtfMarkupAndWhatFollowsANul) {
 // attribute does not stop a writer, so the targets here are refused for other reasons: a
 // file another handle holds without sharing, a folder, a folder that does not exist.
 TEST_F(LogDocument, ATargetThatCannotBeCreatedGivesTheFileErrorAndNothingChanges) {
+    // An earlier run's leftovers in this folder (process ids repeat) would look like this one's.
+    WIN32_FIND_DATAW found;
+    for (HANDLE h; (h = FindFirstFileW(Utf8ToWide(Path("*.tmp")).c_str(), &found)) != INVALID_HANDLE_VALUE && FindClose(h) &&
+                   DeleteFileW(Utf8ToWide(Path(WideToUtf8(found.cFileName))).c_str());) {
+    }
     LogTwoMessages();
     const std::string text = Text();
     const std::vector<ColourRun> runs = TextRuns(ReadRtf(h_), text);
@@ -169,6 +174,18 @@ TEST_F(LogDocument, ATargetThatCannotBeCreatedGivesTheFileErrorAndNothingChanges
     }
     CloseHandle(held);
     EXPECT_EQ(ReadBytes(Path("held.rtf")), "old");
+    EXPECT_EQ(FindFirstFileW(Utf8ToWide(Path("*.tmp")).c_str(), &found), INVALID_HANDLE_VALUE) << "a temporary is left";
+}
+
+// A target that another program lets go of after a moment is replaced; a failure of another
+// kind is final at once.
+TEST(ReplacingFile, TheRenameIsTriedAgainWhileTheTargetIsHeld) {
+    for (DWORD failure : {DWORD{ERROR_SHARING_VIOLATION}, DWORD{ERROR_PATH_NOT_FOUND}}) {
+        int tries = 0;
+        const DWORD error = RetryWhileHeld([&] { return ++tries < 3 ? failure : DWORD{0}; });
+        EXPECT_EQ(error, failure == ERROR_SHARING_VIOLATION ? 0 : failure);
+        EXPECT_EQ(tries, failure == ERROR_SHARING_VIOLATION ? 3 : 1);
+    }
 }
 
 // Wine 10's own rich edit needs about 1.4 s and 270 MB of address space per MB of text and

@@ -75,6 +75,15 @@ TEST_F(SettingsWin, ValuesReadBackAsTheRulesSay) {
     EXPECT_EQ(s.Engine1, -1);
 }
 
+// The profile calls' own reading: UTF-16 is refused without its byte-order mark only.
+TEST_F(SettingsWin, AFileInUtf16IsRefusedWithoutItsByteOrderMark) {
+    const std::string utf16("[\0s\0e\0t\0]\0\r\0\n\0R\0a\0t\0e\0=\0003\0\r\0\n\0", 28);
+    WriteBytes(file_, utf16);
+    EXPECT_THROW(TIniFile(profile_, file_), std::runtime_error);
+    WriteBytes(file_, "\xFF\xFE" + utf16);
+    EXPECT_EQ(TIniFile(profile_, file_).ReadInteger("set", "Rate", 0), 3);
+}
+
 TEST_F(SettingsWin, AWriteThatCannotReachItsFileRaisesTheError) {
     std::string missing = Folder() + "\\gone\\set.ini";
     TIniFile ini(profile_, missing);

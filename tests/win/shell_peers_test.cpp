@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "common/shell_doubles.h"
-#include "win/shell_peers_win.h"
+#include "win/shell_win.h"
 
 TEST(TrayIconWin, WhatWaitsAtARightClickRunsFromTheLoopBeforeTheMenuOpens) {
     Calls calls;

@@ -13,7 +13,7 @@
 #include "app/log_commands_win.h"
 #include "app/logon_shortcut.h"
 #include "app/paths_win.h"
-#include "app/shell_win.h"
+#include "win/shell_win.h"
 #include "support/process.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
@@ -58,13 +58,6 @@ std::string TempFolder(const std::string& name) {
     return folder;
 }
 
-// Whether this thread's COM is initialised: a fresh initialisation says S_OK only when not.
-bool ComInitialised() {
-    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (SUCCEEDED(hr)) CoUninitialize();
-    return hr == S_FALSE;
-}
-
 TEST(Shortcut, WhatIsWrittenReadsBackThroughTheShellLinkObject) {
     const HWND noWindow = nullptr;
     Win32Shell shell{noWindow};
@@ -90,6 +83,12 @@ TEST(Shortcut, WhatIsWrittenReadsBackThroughTheShellLinkObject) {
     EXPECT_EQ(Read(link).target, folder + "other.exe");
     EXPECT_TRUE(ComInitialised()) << "a thread's own COM stays as it was";
     Win32Files().Delete(link);
+
+    // A folder that cannot take the file: the failure names the shortcut.
+    const std::string nowhere = folder + "missing\\" + "\xc0\xca\xb6\xc1.lnk";
+    std::string error = "no error";
+    try { CreateShortcut(shell, target, " -s", nowhere, "Sonvira", codePage); } catch (const FileError& e) { error = e.what(); }
+    EXPECT_NE(error.find("\"" + nowhere + "\""), std::string::npos) << error;
 }
 
 // Windows would otherwise make the folder the user went to the working folder, and keep it in

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "support/process.h"
 #include "support/voice_record.h"
 #include "tools/test_voice/tone.h"
 #include "win/com.h"
@@ -17,7 +18,7 @@ namespace {
 
 TEST(TestVoice, SpeaksInTheSampleRateItsTokenNames) {
     ScopedCom com;
-    ASSERT_TRUE(SUCCEEDED(com.Result()));
+    ASSERT_TRUE(ComInitialised());
     ASSERT_TRUE(ClearVoiceRecord());
     ScopedVoiceToken wide(L"SonviraTestWide", L"Sonvira Test Wide", 440, 22050);
     ASSERT_TRUE(wide.Created());

@@ -58,7 +58,7 @@ protected:
         voice.AllowAudioOutputFormatChangesOnNextSet(false);
         voice.SetOutputToStream(stream);
         voice.Speak(text);
-        voice.WaitUntilDone();
+        EXPECT_TRUE(WaitUntilSpoken(voice));
         stream.Close();
         voice.SetOutputToDefault();
     }
@@ -92,7 +92,7 @@ TEST_F(WavStreamTest, TheFileHoldsWhatTheVoiceSaidAndLaterSpeechGoesToTheDevice)
 
     // Back on the device: the next text is spoken, and the file stays as it was.
     voice->Speak("after");
-    voice->WaitUntilDone();
+    EXPECT_TRUE(WaitUntilSpoken(*voice));
     record = RecordOf(L"SonviraWav16k");
     ASSERT_EQ(record.size(), 2u);
     EXPECT_EQ(record[1].fragments.at(0).text, L"after");
@@ -137,14 +137,16 @@ TEST_F(WavStreamTest, AVoiceThatWritesNothingForTextIsAnErrorWhenTheFileCloses) 
 // The file error with the system's reason, as CreateFile itself gives it, for a file that
 // cannot be made.
 TEST_F(WavStreamTest, AFileThatCannotBeCreatedIsAFileErrorWithTheSystemsReason) {
-    std::wstring path = ExeDir() + L"\\no such folder\\out.wav";
+    std::wstring path = ExeDir() + L"\\no such folder\\out \uD55C\xD800.wav";  // Korean and half a pair
     ASSERT_EQ(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), INVALID_HANDLE_VALUE);
     std::string reason = SystemErrorText(GetLastError());
     try {
         engine_->CreateFileStream()->OpenForWrite(WideToUtf8(path));
         ADD_FAILURE() << "no error";
     } catch (const FileError& e) {
-        EXPECT_EQ(e.what(), FileCreateErrorMessage(WideToAnsi(path), reason));
+        EXPECT_EQ(e.what(), FileCreateErrorMessage(WideToAnsi(ExeDir()) + "\\no such folder\\out ??.wav", reason));
+        EXPECT_NE(e.Exact().find(u"\"" + std::u16string(path.begin(), path.end()) + u"\". "), std::u16string::npos)
+            << "the name as the user typed it";
     }
 }
 

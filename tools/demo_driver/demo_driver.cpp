@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/fmain_win.h"
+#include "app/identity_win.h"
 #include "support/process.h"
 #include "support/sonvira.h"
 #include "tools/standin_chat/standin_protocol.h"
@@ -100,7 +101,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     HWND main = nullptr, chat = nullptr;
-    if (!WaitUntil([&] { return (main = FindWindowW(L"TFmain", L"Sonvira")) != nullptr; }, kPatienceMs)) {
+    if (!WaitUntil([&] { return (main = FindWindowW(kMainWindowClass, kMainWindowTitle)) != nullptr; }, kPatienceMs)) {
         Print("demo: Sonvira's window did not appear\n");
         return 1;
     }

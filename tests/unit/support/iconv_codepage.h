@@ -13,7 +13,8 @@ class IconvCodePage : public ICodePage {
 public:
     explicit IconvCodePage(std::string charset = "GBK") : charset_(std::move(charset)) {}
     std::u16string AnsiToUtf16(const std::string& ansi) override;
-    std::string Utf16ToAnsi(const std::u16string& wide) override;
+    // The other way, for tests that build chat data from readable text.
+    std::string Utf16ToAnsi(const std::u16string& wide);
 
 private:
     std::string charset_;

@@ -29,7 +29,6 @@ public:
         Step("Speak", ansiText);
         engine_.MaybeFail("Speak with " + voice_);
     }
-    void WaitUntilDone() override { Step("WaitUntilDone"); }
     bool Done() override { return Step("Done"), !engine_.speaking; }
     void AllowAudioOutputFormatChangesOnNextSet(bool allow) override {
         Step("AllowFormatChanges", allow ? "true" : "false");

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <string>
 #include <vector>
 
@@ -44,6 +46,13 @@ HWND WaitForTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title, DWORD
 
 // Pumps this thread's messages while waiting, so windows of this process stay responsive.
 void PumpFor(DWORD ms);
+
+// Whether this thread's COM is initialised: a fresh initialisation says S_FALSE only then.
+inline bool ComInitialised() {
+    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(hr)) CoUninitialize();
+    return hr == S_FALSE;
+}
 
 // Polls cond every 50 ms for up to timeoutMs; true as soon as it holds.
 template <typename F>

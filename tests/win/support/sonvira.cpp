@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "app/fmain_win.h"
+#include "app/identity_win.h"
 #include "res/resource.h"
 #include "support/process.h"
 #include "support/test_paths.h"
@@ -114,7 +115,7 @@ void RunningSonvira::Start() {
 
 void RunningSonvira::Find() {
     startUpBoxes_.clear();
-    main_ = WaitForTopWindow(process_.Id(), L"TFmain", L"Sonvira");
+    main_ = WaitForTopWindow(process_.Id(), kMainWindowClass, kMainWindowTitle);
     log_ = main_ ? WaitForControl(main_, IDC_RICHEDIT1) : nullptr;
     if (main_) startUpBoxes_ = WaitForStartUp(main_, process_.Id());
 }

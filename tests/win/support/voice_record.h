@@ -11,6 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "speech/engine.h"
+#include "support/process.h"
+
+// Waits until the voice has spoken all it was asked, as the program's timers learn it.
+inline bool WaitUntilSpoken(IVoiceObject& v) { return WaitUntil([&v] { return v.Done(); }, kPatienceMs); }
+
 // The voices install.sh registers, by display name and token key.
 extern const wchar_t kAltoVoice[];
 extern const wchar_t kBassVoice[];

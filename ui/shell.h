@@ -1,6 +1,6 @@
 // The Windows shell as the program uses it: opening addresses and writing shortcut files.
 // Every path and text here is 8-bit, in the ANSI code page; the folders the program's own
-// files live in come from the path routines (paths.h).
+// files live in come from the path routines.
 #pragma once
 
 #include <string>
@@ -24,7 +24,7 @@ struct IShell {
     virtual void Execute(const std::string& operation, const std::string& file, const std::string& parameters,
                          const std::string& directory, int showCommand) = 0;
     // Makes or replaces the shortcut file at linkPath through the shell link object, with the
-    // object library initialised around it. Throws when the shell link object cannot be
-    // created; whether the file could be written is not reported.
+    // object library initialised around it. Throws FileError naming linkPath when any step
+    // fails, the shell link object's creation and the writing of the file included.
     virtual void SaveShortcut(const ShortcutSpec& shortcut, const std::string& linkPath) = 0;
 };

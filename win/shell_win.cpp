@@ -1,10 +1,15 @@
-// Win32 peers of the shell's components; see shell_peers_win.h.
-#include "win/shell_peers_win.h"
+// The Windows shell and the peers of the shell's components; see shell_win.h.
+#include "win/shell_win.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstring>
+#include <stdexcept>
 
+#include "base/files.h"
+#include "win/codepage_win.h"
+#include "win/com.h"
 #include "win/window_object.h"
 
 namespace {
@@ -38,6 +43,33 @@ DWORD InfoFlags(TBalloonFlags flags) {
 }
 
 }  // namespace
+
+void Win32Shell::Execute(const std::string& operation, const std::string& file, const std::string& parameters,
+                         const std::string& directory, int showCommand) {
+    const std::wstring op = AnsiToWide(operation), target = AnsiToWide(file);
+    const std::wstring params = AnsiToWide(parameters), dir = AnsiToWide(directory);
+    // The outcome is not looked at: without a browser or mail program there is nothing to say.
+    ShellExecuteW(main_, op.c_str(), target.c_str(), params.empty() ? nullptr : params.c_str(),
+                  dir.empty() ? nullptr : dir.c_str(), showCommand);
+}
+
+void Win32Shell::SaveShortcut(const ShortcutSpec& s, const std::string& linkPath) {
+    // Declared first, so the interface pointers below are released before it uninitialises.
+    ScopedOle ole;
+    ComPtr<IShellLinkA> link;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  reinterpret_cast<void**>(link.GetAddressOf()));
+    ComPtr<IPersistFile> file;
+    if (SUCCEEDED(hr)) hr = link.As(&file);
+    // A shortcut missing a part would start the program wrongly or not at all, and one that
+    // was not written would leave the user believing it starts at logon: every step counts.
+    if (SUCCEEDED(hr)) hr = link->SetPath(s.target.c_str());
+    if (SUCCEEDED(hr)) hr = link->SetArguments(s.arguments.c_str());
+    if (SUCCEEDED(hr)) hr = link->SetWorkingDirectory(s.workingDirectory.c_str());
+    if (SUCCEEDED(hr)) hr = link->SetDescription(s.description.c_str());
+    if (SUCCEEDED(hr)) hr = file->Save(AnsiToWide(linkPath).c_str(), FALSE);
+    if (FAILED(hr)) throw FileError(FileCreateErrorMessage(linkPath, DescribeHResult(hr)));
+}
 
 void FormPeer::SetVisible(bool visible) { ShowWindow(h_, visible ? SW_SHOW : SW_HIDE); }
 

@@ -1,5 +1,7 @@
-// Win32 peers of the shell's components (ui/shell_components.h): the main window's own
-// appearance, its pages, the menus, the mouse and the notification-area icon.
+// The Windows shell, in one place: the service the program asks (ui/shell.h: ShellExecute on
+// behalf of the main window, shortcut files through the shell link object), and the Win32
+// peers of the shell's components (ui/shell_components.h): the main window's own appearance,
+// its pages, the menus, the mouse and the notification-area icon.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +12,19 @@
 #include <vector>
 
 #include "ui/components.h"
+#include "ui/shell.h"
 #include "ui/shell_components.h"
+
+class Win32Shell : public IShell {
+public:
+    explicit Win32Shell(const HWND& mainWindow) : main_(mainWindow) {}
+    void Execute(const std::string& operation, const std::string& file, const std::string& parameters,
+                 const std::string& directory, int showCommand) override;
+    void SaveShortcut(const ShortcutSpec& shortcut, const std::string& linkPath) override;
+
+private:
+    const HWND& main_;
+};
 
 class FormPeer : public TForm::Peer {
 public:
