@@ -93,6 +93,7 @@ bool BreaksParagraph(const std::string& word) {
 struct RtfShape {
     long long deepest = 0;
     std::size_t longestParagraph = 0;
+    std::size_t longestWord = 0;
 };
 
 // The reader's walk, as far as it moves its stack of group states: it reads until the
@@ -108,6 +109,7 @@ RtfShape WalkRtf(const std::string& rtf) {
     long long depth = 0, skipLength = 1, skipLeft = 0;
     std::size_t paragraph = 0;
     for (RtfToken t = tokens.Next(); t.kind != RtfToken::End; t = tokens.Next()) {
+        if (t.kind == RtfToken::Word) shape.longestWord = std::max(shape.longestWord, t.end - t.begin);
         // Characters count as bytes, a double-byte one twice: the count errs towards refusing.
         if (t.kind == RtfToken::Text || t.word == "u") shape.longestParagraph = std::max(shape.longestParagraph, ++paragraph);
         if (BreaksParagraph(t.word)) paragraph = 0;
@@ -189,6 +191,11 @@ std::vector<std::string> SplitRtf(const std::string& rtf, std::size_t pieceBytes
 
 int RtfGroupDepth(const std::string& rtf) { return static_cast<int>(std::min<long long>(WalkRtf(rtf).deepest, 1 << 30)); }
 
+bool RtfReadable(const std::string& rtf) {
+    const RtfShape shape = WalkRtf(rtf);
+    return shape.deepest <= kMaxRtfGroupDepth && shape.longestWord <= kMaxRtfWord;
+}
+
 std::size_t LongestParagraph(const std::string& bytes, LogFormat format) {
     if (format == LogFormat::Rtf) {
         // Bytes that do not begin as RTF are no RTF to the reader, which takes nothing of them.
@@ -219,7 +226,7 @@ void ReadLogFile(const std::string& utf8Path, IFiles& files, ILogDocument& log, 
     auto refuse = [&](const std::string& reason) { throw files.CannotOpen(utf8Path, reason); };
     if (bytes.size() > kMaxLogFileBytes) refuse(texts::LogFileTooBig(kMaxLogFileBytes >> 20));
     try {
-        if (!plainText && RtfGroupDepth(bytes) <= kMaxRtfGroupDepth) {
+        if (!plainText && RtfReadable(bytes)) {
             if (LongestParagraph(bytes, LogFormat::Rtf) > kMaxLogParagraph) refuse(texts::LogLineTooLong(kMaxLogParagraph));
             if (log.Load(bytes, LogFormat::Rtf)) return;
         }

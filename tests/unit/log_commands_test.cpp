@@ -127,6 +127,9 @@ TEST(LogOpen, RtfGroupDepthCountsGroupsAsTheReaderReadsThem) {
     for (const auto& [rtf, depth] : cases) EXPECT_EQ(RtfGroupDepth(rtf), depth) << rtf.substr(0, 40);
     EXPECT_LE(RtfGroupDepth(pairs(7, "\\u65")), kMaxRtfGroupDepth);
     EXPECT_GT(RtfGroupDepth(pairs(8, "\\u65")), kMaxRtfGroupDepth);
+    for (auto [word, readable] : {std::pair{"\\" + std::string(248, 'x') + "123456 ", true},
+                                  {"\\" + std::string(249, 'x') + "123456 ", false}, {"\\fs-" + std::string(300, '7'), false}})
+        EXPECT_EQ(RtfReadable("{\\rtf1 a" + word + "b}"), readable) << word.size();
 }
 
 // What the log cannot take is refused with the file's name before the log is touched.
