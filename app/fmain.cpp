@@ -40,6 +40,11 @@ TFmain::TFmain(const TFmainServices& services)
     BDownload.OnClick = [this] { BDownloadClick(); };
     Timer2.SetEnabled(true);
     Timer3.SetEnabled(true);
+    // A voice that cannot speak is named in a balloon, which asks nothing of the user who is
+    // chatting; the next voice that speaks has already taken over.
+    own_.onVoiceFailed = friends_.onVoiceFailed = [this](const std::string& name) {
+        ShowBalloon(texts::kVoiceFailedTitle, texts::VoiceFailed(services_.codePage.AnsiToUtf16(name)));
+    };
 
     for (const TMenuRow& row : MenuRows()) {
         if (!row.item) continue;
@@ -57,7 +62,10 @@ ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows);
 
 // Chat capture goes on during an export: every message is logged and friends' messages are
 // spoken; only SpeakOwn keeps quiet then (below).
+// While the log is read from or written to a file, the watcher leaves it alone: the log's
+// control is streaming, and the newest message is still there to be read afterwards.
 void TFmain::Timer2Timer() {
+    if (logBusy_) return;
     const bool readAll = CBReadAll.Checked();
     // A place kept while messages were read one at a time would make everything since then
     // look new: each reading of every message starts from the chat as it is.
@@ -208,9 +216,35 @@ void TFmain::NShowTime1Click() { NShowTime1.SetChecked(!NShowTime1.Checked()); }
 void TFmain::NexitClick() { Application.Terminate(); }
 void TFmain::Exit1Click() { Application.Terminate(); }
 
-void TFmain::NOpenMessageClick() { OpenLogFile(OpenDialog1, services_.files, services_.logDocument, FPlainText); }
-void TFmain::NClearMessageClick() { ClearLog(services_.boxes, services_.logDocument); }
-void TFmain::NSaveMessageClick() { SaveLogFile(SaveDialog1, services_.files, services_.logDocument, FPlainText); }
+// Reading or writing a big log takes a while, and the window answers meanwhile: until the
+// work is done the log's commands and the export are greyed, exactly as during an export.
+template <typename F>
+void TFmain::WorkOnLog(F work) {
+    struct Busy {
+        TFmain& f;
+        explicit Busy(TFmain& form) : f(form) {
+            f.logBusy_ = true;
+            f.ShowExportState();
+        }
+        ~Busy() {
+            f.logBusy_ = false;
+            f.ShowExportState();
+        }
+    } busy(*this);
+    work();
+}
+
+void TFmain::NOpenMessageClick() {
+    if (logBusy_ || !AskFileName(OpenDialog1)) return;
+    WorkOnLog([&] { ReadLogFile(OpenDialog1.FileName, services_.files, services_.logDocument, FPlainText); });
+}
+void TFmain::NClearMessageClick() {
+    if (!logBusy_) ClearLog(services_.boxes, services_.logDocument);
+}
+void TFmain::NSaveMessageClick() {
+    if (logBusy_ || !AskFileName(SaveDialog1)) return;
+    WorkOnLog([&] { WriteLogFile(SaveDialog1.FileName, services_.files, services_.logDocument, FPlainText); });
+}
 
 // The window shows the export's state once a step has started or ended it, failed steps
 // included; the timer's steps that find the voice still speaking change nothing.
@@ -231,7 +265,7 @@ void TFmain::AlteringExport(F step) {
 void TFmain::ExportMessageToWav1Click() {
     // One export at a time, its file dialog included: a command still in the queue may come
     // in while the dialog is up.
-    if (askingWavName_ || wavExport_.Running()) return;
+    if (askingWavName_ || wavExport_.Running() || logBusy_) return;
     std::string text;
     {
         struct Asking {
@@ -254,11 +288,14 @@ void TFmain::CancelExport() { AlteringExport([&] { wavExport_.Cancel(); }); }
 
 // The export's timer runs, and the commands it rules out are greyed, exactly while it runs:
 // opening or clearing the log (the export speaks what the log held when it began) and a
-// second export. A command that still comes through a greyed item is refused quietly.
+// second export. While the log is opened or saved, every log command and the export are
+// greyed. A command that still comes through a greyed item is refused quietly.
 void TFmain::ShowExportState() {
     const bool running = wavExport_.Running();
     TimerWav.SetEnabled(running);
-    for (TMenuItem* item : {&NOpenMessage, &NClearMessage, &ExportMessageToWav1}) item->SetEnabled(!running);
+    for (TMenuItem* item : {&NOpenMessage, &NClearMessage, &ExportMessageToWav1})
+        item->SetEnabled(!running && !logBusy_);
+    NSaveMessage.SetEnabled(!logBusy_);
 }
 
 void TFmain::Help1Click() { ShowHelp(services_.boxes); }

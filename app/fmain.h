@@ -233,6 +233,8 @@ private:
     void CancelExport();
     template <typename F>
     void AlteringExport(F step);
+    template <typename F>
+    void WorkOnLog(F work);
 
     TFmainServices services_;
     // The settings file could not be reached at start: that was said then, not again at exit.
@@ -255,4 +257,6 @@ private:
     // may replace, release or reconfigure them.
     TWavExport wavExport_;
     bool askingWavName_ = false;
+    // An open or a save of the log is under way; the window answers meanwhile.
+    bool logBusy_ = false;
 };

@@ -263,6 +263,10 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     // "消息": a 1-pixel strip on the left, the log filling the rest.
     log_.Attach(CreateLogControl(pages_[0], scale_(1), 0, pw - scale_(1), ph, IDC_RICHEDIT1, logFont_.get()));
     logDocument_.Attach(log_.Handle());
+    logDocument_.OnReplaced = [this](HWND fresh) { log_.Attach(fresh); };
+    logDocument_.OnProgress = [this](LogWork work, std::size_t done, std::size_t total) {
+        ShowLogProgress(work, done, total);
+    };
     for (TFileDialog* d : {&f.OpenDialog1, &f.SaveDialog1, &f.SaveDialogWav}) d->AttachPeer(&dialogPeer_);
 
     // "选项" and "朗读方式": their controls from the layout table, bound to their components.
@@ -300,6 +304,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
 
     HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, W(texts::kStatusText), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
                                   reinterpret_cast<HMENU>(IDC_STATUSBAR), instance, nullptr);
+    status_ = status;
     SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     RECT client;
     GetClientRect(hwnd_, &client);
@@ -341,6 +346,28 @@ void MainWindow::OnCommand(int id, int code, HWND ctl) {
     }
 }
 
+// A long open or save shows how far it has come and lets the window answer meanwhile: the
+// queued messages run here as the message loop would run them, while the form keeps the
+// log's commands and the watcher away from the log. A quit asked for meanwhile ends the
+// loop once the command is done.
+void MainWindow::ShowLogProgress(LogWork work, std::size_t done, std::size_t total) {
+    const std::u16string text =
+        work == LogWork::Done ? std::u16string(texts::kStatusText) : texts::LogProgress(work == LogWork::Saving, done, total);
+    SetWindowTextW(status_, W(text.c_str()));
+    if (work == LogWork::Done) return;
+    UpdateWindow(status_);
+    MSG msg;
+    while (!quitAsked_ && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quitAsked_ = true;
+            quitCode_ = static_cast<int>(msg.wParam);
+        } else if (!IsDialogMessageW(hwnd_, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
 void MainWindow::OnHScroll(HWND ctl) {
     const OptionControl* c = FindOptionControl(GetDlgCtrlID(ctl));
     auto* track = c ? std::get_if<TTrackBar F::*>(&c->component) : nullptr;
@@ -365,8 +392,17 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_COMMAND:
+        {
+            struct Requit {
+                MainWindow& w;
+                ~Requit() {
+                    if (w.quitAsked_) PostQuitMessage(w.quitCode_);
+                    w.quitAsked_ = false;
+                }
+            } requit{*this};
             OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
             return 0;
+        }
         case WM_HSCROLL:
             if (lp) OnHScroll(reinterpret_cast<HWND>(lp));
             return 0;

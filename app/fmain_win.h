@@ -91,6 +91,7 @@ private:
     HWND AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id);
     void OnCommand(int id, int code, HWND ctl);
     void OnHScroll(HWND ctl);
+    void ShowLogProgress(LogWork work, std::size_t done, std::size_t total);
 
     Win32CodePage codePage_;
     Win32ChatWindows chatWindows_;
@@ -106,6 +107,10 @@ private:
     std::unique_ptr<TFmain> form_;
     HWND hwnd_ = nullptr;
     HWND tabs_ = nullptr;
+    HWND status_ = nullptr;
+    // A quit that came while a log command let the window answer: the loop ends after it.
+    bool quitAsked_ = false;
+    int quitCode_ = 0;
     static constexpr int kPageCount = 3;  // "消息", "选项", "朗读方式"
     HWND pages_[kPageCount] = {};
     TDpiScale scale_;

@@ -3,7 +3,10 @@
 // governs both how the log is written and how the next file is read.
 #pragma once
 
+#include <cstddef>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "base/files.h"
 #include "base/string_table.h"
@@ -23,7 +26,8 @@ struct ILogDocument {
     // The whole log as a file of this format would hold it; false when the control failed.
     virtual bool Save(LogFormat format, std::string& bytes) = 0;
     // Replaces the whole log with these bytes read in this format; false when the control
-    // could not read them that way (for RTF: the bytes are no RTF it understands).
+    // could not read them that way (for RTF: the bytes are no RTF it understands). Throws
+    // LogOutOfRoom when they would not fit; the log is as it was after either.
     virtual bool Load(const std::string& bytes, LogFormat format) = 0;
 };
 
@@ -41,19 +45,55 @@ bool PlainTextForFileName(const std::string& path);
 
 // A rich edit can die on RTF nested deep enough (Wine 10's reader keeps the state of 32 nested
 // groups and aborts past them), and the unsaved log would die with it. A log nests three
-// levels; RTF nested deeper than this is refused as no RTF.
-constexpr int kMaxRtfGroupDepth = 32;
-// The deepest group nesting of RTF bytes; escaped braces are text. Braces inside \binN data
-// count too, so the count errs only towards refusing.
+// levels; RTF nested deeper than this, counted as the reader counts, is refused as no RTF.
+constexpr int kMaxRtfGroupDepth = 16;
+// The deepest group nesting of RTF bytes as the rich edit's reader reaches it (see the
+// definition); where the reader's count is uncertain, the larger one.
 int RtfGroupDepth(const std::string& rtf);
+// The reader keeps a control word with its parameter in a buffer of 1024 bytes and writes
+// past it (Wine 10 dies on one of 1100 letters); RTF's own words are a few dozen bytes at most.
+constexpr std::size_t kMaxRtfWord = 256;
+// RTF the reader survives: nested no deeper than kMaxRtfGroupDepth, no control word longer
+// than kMaxRtfWord. Other bytes are refused as no RTF and read as text.
+bool RtfReadable(const std::string& rtf);
 
+// What the log control can take, measured with Wine 10's rich edit (tools/log_open_bench):
+// it takes seconds per paragraph of some hundred thousand characters, and no file of more
+// than 16 MB fits into its memory (LogOutOfRoom stops a smaller one that does not), so a file
+// above either limit is refused before the log is touched.
+constexpr std::size_t kMaxLogFileBytes = 16u << 20;
+constexpr std::size_t kMaxLogParagraph = 65536;
+// The longest paragraph in bytes: of plain text between line breaks, of RTF in text between
+// paragraph marks.
+std::size_t LongestParagraph(const std::string& bytes, LogFormat format);
+
+// RTF cut into documents of their own at paragraph marks outside any inner group, each of
+// about pieceBytes or the rest: a rich edit lays out what it read at the end of each read,
+// so a big log read in pieces lets the window answer between them. Each later piece starts
+// with the tables met so far and the last use of each control word outside groups, so it
+// reads as it would have read in place. RTF of pieceBytes or less stays whole.
+std::vector<std::string> SplitRtf(const std::string& rtf, std::size_t pieceBytes);
+
+// Thrown by ILogDocument::Load when the control would run out of memory before the whole
+// file is in (Wine's rich edit takes about 270 bytes of address space per character, and a
+// 32-bit program has 2 GB); the log is then as it was.
+class LogOutOfRoom : public std::runtime_error {
+public:
+    LogOutOfRoom() : std::runtime_error("the log's control is out of memory") {}
+};
+
+// Asks the dialog with an empty name; true with a name to use.
+bool AskFileName(TFileDialog& dialog);
 // NOpenMessageClick. The file is read before the log is touched, so a file that cannot be
-// opened or read leaves the log as it was; then RTF, falling back to plain text (RTF mode),
-// or plain text only (plain-text mode). Throws the file errors and kLoadStreamError.
+// opened or read, or that the log cannot take, leaves the log as it was; then RTF, falling
+// back to plain text (RTF mode), or plain text only (plain-text mode). Throws the file errors
+// and kLoadStreamError.
 void OpenLogFile(TFileDialog& dialog, IFiles& files, ILogDocument& log, bool plainText);
+void ReadLogFile(const std::string& utf8Path, IFiles& files, ILogDocument& log, bool plainText);
 // NSaveMessageClick: the name's extension sets the plain-text mode, then the whole log is
 // written in that mode, replacing an existing file. Throws the file errors and kSaveStreamError.
 void SaveLogFile(TFileDialog& dialog, IFiles& files, ILogDocument& log, bool& plainText);
+void WriteLogFile(const std::string& utf8Path, IFiles& files, ILogDocument& log, bool& plainText);
 // NClearMessageClick: clears the log when the user confirms.
 void ClearLog(IMessageBoxes& boxes, ILogDocument& log);
 

@@ -7,12 +7,47 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/log_control_win.h"
 #include "base/trace.h"
 #include "win/codepage_win.h"
 
 namespace {
 
 std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
+
+// Tells the document's listener how far a stream has come, at most every kProgressEveryMs,
+// and once that it is done if it heard anything. Nothing it does may end the stream.
+class Progress {
+public:
+    Progress(const RichEditDocument& doc, LogWork work, std::size_t total)
+        : report_(doc.OnProgress), work_(work), total_(total), last_(GetTickCount()) {}
+    ~Progress() {
+        if (told_) Tell(LogWork::Done, done_);
+    }
+    void Total(std::size_t total) { total_ = total; }
+    void Step(std::size_t done) noexcept {
+        done_ = done;
+        const DWORD now = GetTickCount();
+        if (!report_ || now - last_ < RichEditDocument::kProgressEveryMs) return;
+        told_ = true;
+        Tell(work_, done);
+        last_ = GetTickCount();
+    }
+
+private:
+    void Tell(LogWork work, std::size_t done) noexcept {
+        try {
+            report_(work, done, total_);
+        } catch (...) {
+            TraceIgnored("showing how far the log's file has come");
+        }
+    }
+    const std::function<void(LogWork, std::size_t, std::size_t)>& report_;
+    LogWork work_;
+    std::size_t total_, done_ = 0;
+    DWORD last_;
+    bool told_ = false;
+};
 
 struct Reader {
     const std::string& bytes;
@@ -51,18 +86,52 @@ DWORD CALLBACK ReadWide(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) noe
     return 0;
 }
 
+struct Writer {
+    std::string& bytes;
+    Progress& progress;
+};
+
 DWORD CALLBACK WriteBytes(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) noexcept {
+    auto* w = reinterpret_cast<Writer*>(cookie);
     *done = 0;
     try {
-        reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(size));
+        w->bytes.append(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(size));
     } catch (...) {
         // The user hears that the save failed; the reason is only here.
         TraceIgnored("saving the log");
         return 1;
     }
     *done = size;
+    w->progress.Step(w->bytes.size());
     return 0;
 }
+
+// Pieces of a file read one by one: each small enough to be laid out well within a second.
+constexpr std::size_t kPieceBytes = 128u << 10;
+
+// A piece is read only while this much address space is left: the piece itself takes some
+// 40 MB of it (Wine's rich edit), and the program must go on after the last.
+constexpr unsigned long long kAddressSpaceReserve = 256ull << 20;
+
+bool RoomForAPiece() {
+    MEMORYSTATUSEX m = {};
+    m.dwLength = sizeof m;
+    return !GlobalMemoryStatusEx(&m) || m.ullAvailVirtual >= kAddressSpaceReserve;
+}
+
+void DropFinalParagraphMark(HWND h) {
+    GETTEXTLENGTHEX how = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const LRESULT n = SendMessageW(h, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
+    if (n <= 0) return;
+    CHARRANGE last = {static_cast<LONG>(n - 1), static_cast<LONG>(n)};
+    SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&last));
+    wchar_t c[2] = {};
+    SendMessageW(h, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(c));
+    if (c[0] == L'\r') SendMessageW(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+}
+
+// The control's own visibility: the main window may be hidden in the tray meanwhile.
+bool ShownItself(HWND h) { return (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 // GETTEXTEX into UTF-16, line breaks as CR LF, then the ANSI code page.
 std::string GetText(HWND h, DWORD flags) {
@@ -80,7 +149,21 @@ std::string GetText(HWND h, DWORD flags) {
 
 }  // namespace
 
-void RichEditDocument::Clear() { SetWindowTextW(h_, L""); }
+void RichEditDocument::Replace(HWND fresh) {
+    HWND old = h_;
+    const bool focused = GetFocus() == old;
+    h_ = fresh;
+    if (OnReplaced) OnReplaced(fresh);
+    if (ShownItself(old)) ShowWindow(fresh, SW_SHOWNA);
+    if (focused) SetFocus(fresh);
+    // Destroying frees the paragraphs in one walk, which emptying the text does not.
+    DestroyWindow(old);
+}
+
+void RichEditDocument::Clear() {
+    if (HWND fresh = CreateLogControlLike(h_, ShownItself(h_))) Replace(fresh);
+    else SetWindowTextW(h_, L"");  // no new window: the slow way still empties the log
+}
 
 std::string RichEditDocument::Text() { return GetText(h_, GT_DEFAULT); }
 
@@ -93,33 +176,90 @@ std::string RichEditDocument::SelectedText() {
 
 bool RichEditDocument::Save(LogFormat format, std::string& bytes) {
     bytes.clear();
-    EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&bytes), 0, WriteBytes};
+    Progress progress(*this, LogWork::Saving, 0);
+    Writer writer{bytes, progress};
+    EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&writer), 0, WriteBytes};
+    // The window answers while the log is written out, so the control must not change under
+    // the stream: nobody types into it meanwhile.
+    const bool wasEnabled = !EnableWindow(h_, FALSE);
     // SF_TEXT writes 8-bit text in the ANSI code page with CR LF between lines.
     SendMessageW(h_, EM_STREAMOUT, format == LogFormat::Rtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es));
+    EnableWindow(h_, wasEnabled);
+    return es.dwError == 0;
+}
+
+// One piece streamed in: as the whole control's content when it is the first, as a file was
+// always read, else at the end of what the pieces before it left.
+bool StreamPiece(HWND h, EDITSTREAM& es, UINT format, bool first) {
+    if (!first) {
+        CHARRANGE end = {-1, -1};
+        SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+        format |= SFF_SELECTION;
+    }
+    SendMessageW(h, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
     return es.dwError == 0;
 }
 
 bool RichEditDocument::Load(const std::string& bytes, LogFormat format) {
-    Clear();
-    if (format == LogFormat::Text) {
-        // EM_STREAMIN reads the format its flag names, SF_TEXT as text, whereas EM_SETTEXTEX
-        // reads text that starts with "{\rtf" with the RTF reader (both messages' documentation):
-        // Windows does, though Wine does not. The bytes are converted whole, then streamed as
-        // UTF-16 in whole characters, since a piece of ANSI text could split a double-byte
-        // character. A NUL shows as a space: the control's text is read back as a
-        // NUL-terminated string (EM_GETTEXTEX, WM_GETTEXT), where a NUL would end it.
-        std::wstring text = AnsiToWide(bytes);
-        std::replace(text.begin(), text.end(), L'\0', L' ');
-        WideReader reader{text, 0};
-        EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadWide};
-        SendMessageW(h_, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&es));
-        return es.dwError == 0;
+    // Read into a hidden control, which takes the log's place only once the whole file is in.
+    HWND fresh = CreateLogControlLike(h_, false);
+    if (!fresh) return false;
+    // Wine's rich edit lays out every paragraph it read once a read ends, seconds for a big
+    // file: read in pieces, the window answers between them.
+    bool ok = true, room = true;
+    {
+        Progress progress(*this, LogWork::Opening, bytes.size());
+        if (format == LogFormat::Text) {
+            // EM_STREAMIN reads the format its flag names, SF_TEXT as text, whereas EM_SETTEXTEX
+            // reads text that starts with "{\rtf" with the RTF reader (both messages'
+            // documentation): Windows does, though Wine does not. The bytes are converted whole,
+            // then streamed as UTF-16 in whole characters, since a piece of ANSI text could split
+            // a double-byte character. A NUL shows as a space: the control's text is read back as
+            // a NUL-terminated string (EM_GETTEXTEX, WM_GETTEXT), where a NUL would end it.
+            std::wstring text = AnsiToWide(bytes);
+            std::replace(text.begin(), text.end(), L'\0', L' ');
+            progress.Total(text.size());
+            // Pieces end after a line break, never between CR and LF.
+            for (std::size_t at = 0; ok && at < text.size();) {
+                if (!(room = RoomForAPiece())) break;
+                std::size_t end = std::min(text.size(), at + kPieceBytes / sizeof(wchar_t));
+                while (end < text.size() && text[end - 1] != L'\n' && !(text[end - 1] == L'\r' && text[end] != L'\n'))
+                    ++end;
+                const std::wstring piece = text.substr(at, end - at);
+                WideReader reader{piece, 0};
+                EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadWide};
+                ok = StreamPiece(fresh, es, SF_TEXT | SF_UNICODE, at == 0);
+                progress.Step(at = end);
+            }
+        } else {
+            // The first piece is read as the whole file always was, which sets the document's
+            // own formats; the reader then leaves out the paragraph mark it ends with, since the
+            // control's last paragraph has one of its own. Later pieces go at the end and keep
+            // theirs, so the first one's is put back, and the last one's taken away.
+            const std::vector<std::string> pieces = SplitRtf(bytes, kPieceBytes);
+            std::size_t done = 0;
+            for (std::size_t i = 0; ok && i < pieces.size(); ++i) {
+                if (!(room = RoomForAPiece())) break;
+                if (i == 1) {
+                    CHARRANGE end = {-1, -1};
+                    SendMessageW(fresh, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+                    SendMessageW(fresh, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"\r"));
+                }
+                Reader reader{pieces[i], 0};
+                EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadBytes};
+                ok = StreamPiece(fresh, es, SF_RTF, i == 0);
+                progress.Step(done += pieces[i].size());
+            }
+            if (ok && room && pieces.size() > 1) DropFinalParagraphMark(fresh);
+        }
     }
-    if (RtfGroupDepth(bytes) > kMaxRtfGroupDepth) return false;
-    Reader reader{bytes, 0};
-    EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadBytes};
-    SendMessageW(h_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
-    return es.dwError == 0;
+    if (!ok || !room) {
+        DestroyWindow(fresh);
+        if (!room) throw LogOutOfRoom();
+        return false;
+    }
+    Replace(fresh);
+    return true;
 }
 
 std::wstring DialogFilter(const std::u16string& filter) {

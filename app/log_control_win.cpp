@@ -82,9 +82,9 @@ void RichEditLog::SetSelectionColour(std::uint32_t colour) {
 
 void RichEditLog::ScrollCaret() { SendMessageW(h_, EM_SCROLLCARET, 0, 0); }
 
-HWND CreateLogControl(HWND parent, int x, int y, int width, int height, int id, HFONT font) {
+HWND CreateLogControl(HWND parent, int x, int y, int width, int height, int id, HFONT font, bool visible) {
     // No horizontal scrolling: lines wrap at the control's width.
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
+    const DWORD style = WS_CHILD | (visible ? WS_VISIBLE : 0) | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
     HWND h = CreateWindowExW(WS_EX_CLIENTEDGE, RICHEDIT_CLASSW, L"", style, x, y, width, height, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!h) return nullptr;
@@ -96,4 +96,13 @@ HWND CreateLogControl(HWND parent, int x, int y, int width, int height, int id, 
     // so the only limit left is the control's largest.
     SendMessageW(h, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     return h;
+}
+
+HWND CreateLogControlLike(HWND log, bool visible) {
+    HWND parent = GetParent(log);
+    RECT r;
+    if (!parent || !GetWindowRect(log, &r)) return nullptr;
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    auto font = reinterpret_cast<HFONT>(SendMessageW(log, WM_GETFONT, 0, 0));
+    return CreateLogControl(parent, r.left, r.top, r.right - r.left, r.bottom - r.top, GetDlgCtrlID(log), font, visible);
 }

@@ -26,5 +26,7 @@ private:
 
 // Creates the log control as the main window has it: a "RichEdit20W" child with a vertical
 // scroll bar, word wrap, editable, the given font, no notifications and room for a
-// long-running log. The rich-edit library must be loaded.
-HWND CreateLogControl(HWND parent, int x, int y, int width, int height, int id, HFONT font);
+// long-running log; hidden when asked. The rich-edit library must be loaded.
+HWND CreateLogControl(HWND parent, int x, int y, int width, int height, int id, HFONT font, bool visible = true);
+// A new, empty log control where this one is, with its id, font and size, hidden when asked.
+HWND CreateLogControlLike(HWND log, bool visible);

@@ -6,6 +6,8 @@
 // shows it unchanged.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -25,11 +27,21 @@ private:
     std::u16string exact_;
 };
 
+// The framework's messages: the file named in double quotes, then the system's reason.
+std::string FileOpenErrorMessage(const std::string& path, const std::string& reason);
+std::string FileCreateErrorMessage(const std::string& path, const std::string& reason);
+
 struct IFiles {
     virtual ~IFiles() = default;
-    // The file's whole content. Throws FileError with FileOpenErrorMessage when it cannot be
-    // opened, and with kLoadStreamError when it cannot be read to its end.
-    virtual std::string ReadAll(const std::string& utf8Path) = 0;
+    // The file's whole content, or its first atMost + 1 bytes when it is longer: enough to tell
+    // a file too big without holding all of it. Throws FileError with FileOpenErrorMessage when
+    // it cannot be opened, and with kLoadStreamError when it cannot be read to its end.
+    virtual std::string ReadAll(const std::string& utf8Path, std::size_t atMost = SIZE_MAX) = 0;
+    // The error for a file that cannot be opened for this reason, naming the file as the
+    // user knows it.
+    virtual FileError CannotOpen(const std::string& utf8Path, const std::string& reason) {
+        return FileError(FileOpenErrorMessage(utf8Path, reason));
+    }
     // Creates the file, or replaces it when it exists, holding exactly these bytes. Until all
     // of them are written the old file stays whole; any failure leaves it as it was and
     // throws FileError with FileCreateErrorMessage and the system's reason.
@@ -38,9 +50,6 @@ struct IFiles {
     virtual bool Delete(const std::string& ansiPath) = 0;
 };
 
-// The framework's messages: the file named in double quotes, then the system's reason.
-std::string FileOpenErrorMessage(const std::string& path, const std::string& reason);
-std::string FileCreateErrorMessage(const std::string& path, const std::string& reason);
 using texts::kLoadStreamError;
 using texts::kSaveStreamError;
 

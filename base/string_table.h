@@ -94,7 +94,17 @@ inline constexpr char16_t kMaxLenBefore[] = u"每条最多读";
 inline constexpr char16_t kMaxLenAfter[] = u"字（0 为不限）";
 inline constexpr char16_t kMute[] = u"不朗读的昵称";
 inline constexpr char16_t kMuteHint[] = u"多个昵称用“;”分开";
+inline constexpr char16_t kVoiceFailedTitle[] = u"语音引擎无法朗读";
+inline std::u16string VoiceFailed(const std::u16string& voice) {
+    return u"语音引擎“" + voice + u"”无法朗读，已改用下一个能朗读的语音引擎。";
+}
 inline constexpr char16_t kStatusText[] = u"  Sonvira：即时朗读QQ消息，让你的QQ会说话！";
+// While a big log is opened (how much of it is read) or saved (how much is written).
+inline std::u16string LogProgress(bool saving, std::size_t done, std::size_t total) {
+    const std::string n = saving ? std::to_string(done >> 10) : std::to_string(total ? done * 100 / total : 0);
+    return (saving ? u"  正在保存消息… " : u"  正在打开消息… ") + std::u16string(n.begin(), n.end()) +
+           (saving ? u" KB" : u"%");
+}
 
 // --- Errors and texts of the lower layers: files, settings, voices, the log control ---
 // A message built around a value is a function, so that a translation keeps the sentence whole.
@@ -123,7 +133,14 @@ inline std::string SettingsNotText(const std::string& file) {
 inline std::string UnableToCreateFolder(const std::string& folder) { return "Unable to create folder " + folder; }
 inline const std::string kShortcutExtension = "File Ext Must Be: \xA1\xE4\xA1\xE4LNK\xA1\xE4\xA1\xE4!";
 
-// The message log's rich-edit control.
+// The message log's rich-edit control, and the files it cannot take.
+inline std::string LogFileTooBig(std::size_t megabytes) {
+    return "The message log takes files of up to " + std::to_string(megabytes) + " MB";
+}
+inline const std::string kLogOutOfRoom = "There is not enough memory to show all of it in the message log";
+inline std::string LogLineTooLong(std::size_t characters) {
+    return "A line of it is longer than the message log takes (" + std::to_string(characters) + " characters)";
+}
 inline const std::string kLogLengthUnknown = "The message log did not report its length.";
 inline const std::string kLogInsertionError = "RichEdit line insertion error";
 inline const std::string kLogColourRefused = "The message log refused a text colour.";

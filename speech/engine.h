@@ -20,6 +20,9 @@ public:
 struct IVoiceToken : TObject {
     // Display name for locale 0, in the ANSI code page.
     virtual std::string Description() = 0;
+    // Speaking with this voice failed (it could not be created or refused to speak), and the
+    // user has been told. Both voice lists carry the same token, so both pass it over.
+    bool failed = false;
 };
 using VoiceTokenPtr = std::shared_ptr<IVoiceToken>;
 

@@ -87,6 +87,28 @@ void ApplyStored(TTrackBar& bar, TLabel& label, int value, SetEngine setEngine, 
     ShowPosition(label, bar);
 }
 
+// A fresh object per message: dropping the old one cuts off what it was saying.
+void SpeakWith(VoiceProfile& profile, const VoiceTokenPtr& token, const std::string& ansiText) {
+    profile.voice.Disconnect();
+    profile.voice.SetVoice(token);
+    profile.voice.SetRate(profile.rate.Position());
+    profile.voice.SetVolume(profile.volume.Position());
+    profile.voice.Speak(ansiText);
+}
+
+// The voice is named once, however often and by whichever profile it is tried.
+void Failed(VoiceProfile& profile, IVoiceToken& token) noexcept {
+    TraceIgnored("speaking with a voice that failed");
+    if (token.failed) return;
+    token.failed = true;
+    try {
+        std::string name = token.Description();
+        if (profile.onVoiceFailed) profile.onVoiceFailed(name);
+    } catch (...) {
+        TraceIgnored("naming a voice that failed");
+    }
+}
+
 }  // namespace
 
 void InitVoiceProfiles(VoiceProfile& own, VoiceProfile& friends, int engine, int engine1, int rate, int rate1,
@@ -133,16 +155,30 @@ void InitVoiceProfiles(VoiceProfile& own, VoiceProfile& friends, int engine, int
 }
 
 void SpeakWithProfile(VoiceProfile& profile, const std::string& ansiText) {
-    // A message that cannot be spoken is simply not spoken: nothing here may reach the user.
+    // A message that cannot be spoken is simply not spoken: no error here reaches the user.
+    VoiceTokenPtr token;
     try {
-        // A fresh object per message: dropping the old one cuts off what it was saying.
+        // The profile's last message stops here whether or not this one can be spoken.
         profile.voice.Disconnect();
-        profile.voice.SetVoice(SelectedToken(profile.list));
-        profile.voice.SetRate(profile.rate.Position());
-        profile.voice.SetVolume(profile.volume.Position());
-        profile.voice.Speak(ansiText);
+        token = SelectedToken(profile.list);
+        if (!token->failed) return SpeakWith(profile, token, ansiText);
     } catch (...) {
-        TraceIgnored("speaking a message");
+        if (!token) return TraceIgnored("speaking a message");
+        Failed(profile, *token);
+    }
+    // Another voice speaks in its place, the next one in the list's order.
+    const int selected = profile.list.ItemIndex(), count = profile.list.Count();
+    for (int step = 1; step < count; ++step) {
+        const int at = (selected + step) % count;
+        auto other = std::dynamic_pointer_cast<IVoiceToken>(profile.list.Items(at).object);
+        if (!other || other->failed) continue;
+        try {
+            SpeakWith(profile, other, ansiText);
+            profile.list.SetItemIndex(at);
+            return;
+        } catch (...) {
+            Failed(profile, *other);
+        }
     }
 }
 
@@ -160,8 +196,11 @@ void StopSpeaking(VoiceProfile& own, VoiceProfile& friends) {
 }
 
 void ApplyProfileVoice(VoiceProfile& profile) {
-    // The token is found before the engine is touched, so a failed change keeps the voice.
-    profile.voice.SetVoice(SelectedToken(profile.list));
+    // The token is found before the engine is touched, so a failed change keeps the voice. A
+    // voice chosen again gets another chance.
+    VoiceTokenPtr token = SelectedToken(profile.list);
+    token->failed = false;
+    profile.voice.SetVoice(token);
 }
 
 // The label shows the position even when the engine refuses the value: it describes the

@@ -3,6 +3,7 @@
 // engine object in step with the controls and speak with a profile.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "speech/engine.h"
@@ -15,6 +16,8 @@ struct VoiceProfile {
     TLabel& rateLabel;
     TTrackBar& volume;
     TLabel& volumeLabel;
+    // Told the name of a voice the first time speaking with it fails.
+    std::function<void(const std::string& voiceName)> onVoiceFailed = {};
 };
 
 // Fills both lists from the own profile's voice object and applies the stored (or default)
@@ -28,7 +31,10 @@ void InitVoiceProfiles(VoiceProfile& own, VoiceProfile& friends, int engine, int
                        const std::string& name = {}, const std::string& name1 = {}, bool* whole = nullptr);
 
 // Replaces the profile's voice object and speaks the text with the controls' settings.
-// Swallows every error: a message that cannot be spoken is simply not spoken.
+// Swallows every error: a message that cannot be spoken is simply not spoken. A selected
+// voice that cannot be created or refuses to speak is named once (onVoiceFailed), and the
+// next voice in the list that speaks takes over: the list selects it, so it is the one
+// stored, and the failed voice is passed over for the rest of the session unless chosen again.
 void SpeakWithProfile(VoiceProfile& profile, const std::string& ansiText);
 
 // Silences both profiles; errors are ignored.

@@ -115,14 +115,21 @@ void ReplacingFile::Discard() {
     temporary_.clear();
 }
 
-std::string Win32Files::ReadAll(const std::string& utf8Path) {
+FileError Win32Files::CannotOpen(const std::string& utf8Path, const std::string& reason) {
+    return NamedFileError(FileOpenErrorMessage, utf8Path, reason);
+}
+
+std::string Win32Files::ReadAll(const std::string& utf8Path, std::size_t atMost) {
     // Others may read the file meanwhile, nobody may change it under the reader.
     UniqueFile file(CreateFileW(Utf8ToWide(utf8Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) throw NamedFileError(FileOpenErrorMessage, utf8Path, SystemErrorText(GetLastError()));
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) throw FileError(kLoadStreamError);
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    if (!GetFileSizeEx(file.get(), &size)) throw FileError(kLoadStreamError);
+    const unsigned long long length =
+        std::min<unsigned long long>(static_cast<unsigned long long>(size.QuadPart), atMost + 1ull);
+    if (length > 0x7FFFFFFF) throw FileError(kLoadStreamError);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD want = static_cast<DWORD>(std::min<std::size_t>(kPiece, bytes.size() - done)), got = 0;

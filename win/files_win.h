@@ -15,7 +15,8 @@
 
 class Win32Files : public IFiles {
 public:
-    std::string ReadAll(const std::string& utf8Path) override;
+    std::string ReadAll(const std::string& utf8Path, std::size_t atMost = SIZE_MAX) override;
+    FileError CannotOpen(const std::string& utf8Path, const std::string& reason) override;
     void WriteAll(const std::string& utf8Path, const std::string& bytes) override;
     bool Delete(const std::string& ansiPath) override;
 };

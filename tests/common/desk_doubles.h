@@ -20,7 +20,7 @@
 struct MemoryDocument : ILogDocument {
     std::string text;       // CR LF between lines
     std::string selection;  // the selected text, empty when nothing is selected
-    bool failSave = false, failTextLoad = false;
+    bool failSave = false, failTextLoad = false, outOfRoom = false;
     std::vector<std::string> loads;  // "rtf" or "text" for each Load asked
 
     static std::string AsRtf(const std::string& t) { return "{\\rtf1 " + t + "}"; }
@@ -38,6 +38,7 @@ struct MemoryDocument : ILogDocument {
     }
     bool Load(const std::string& bytes, LogFormat format) override {
         loads.push_back(format == LogFormat::Rtf ? "rtf" : "text");
+        if (outOfRoom) throw LogOutOfRoom();
         if (format == LogFormat::Rtf) {
             const std::string head = "{\\rtf1 ";
             if (bytes.compare(0, head.size(), head) != 0 || bytes.back() != '}') return false;
@@ -58,12 +59,12 @@ struct MemoryFiles : IFiles {
     std::set<std::string> locked, unreadable, undeletable;
     std::vector<std::string> deleted;
 
-    std::string ReadAll(const std::string& path) override {
+    std::string ReadAll(const std::string& path, std::size_t atMost) override {
         auto it = files.find(path);
         if (locked.count(path)) throw FileError(FileOpenErrorMessage(path, "locked."));
         if (it == files.end()) throw FileError(FileOpenErrorMessage(path, "not found.\r\n"));
         if (unreadable.count(path)) throw FileError(kLoadStreamError);
-        return it->second;
+        return it->second.substr(0, atMost == SIZE_MAX ? atMost : atMost + 1);
     }
     void WriteAll(const std::string& path, const std::string& bytes) override {
         if (locked.count(path)) throw FileError(FileCreateErrorMessage(path, "locked."));
@@ -149,7 +150,7 @@ struct EmptyDocument : ILogDocument {
 
 // No file opens and none can be made.
 struct NoFiles : IFiles {
-    std::string ReadAll(const std::string& path) override { throw FileError(FileOpenErrorMessage(path, "")); }
+    std::string ReadAll(const std::string& path, std::size_t) override { throw FileError(FileOpenErrorMessage(path, "")); }
     void WriteAll(const std::string& path, const std::string&) override {
         throw FileError(FileCreateErrorMessage(path, ""));
     }

@@ -112,10 +112,55 @@ TEST(LogOpen, RtfModeFallsBackToTextAndTextModeShowsMarkup) {
     }
 }
 
-TEST(LogOpen, RtfGroupDepthCountsGroupsNotEscapedBraces) {
-    const std::pair<std::string, int> cases[] = {{"plain", 0}, {"{\\rtf1 {a}{b{c}}}", 3}, {"}}}{", 1},
-        {"{\\rtf1 \\{\\{ \\}\\\\{x}\\'7b}", 2}, {"{\\rtf1 \\bin3 {{{}", 4}, {std::string(10000, '{'), 10000}};
+// The depth as the rich edit's reader reaches it: a group that ends the text skipped after
+// "\u" is read once more per character still to skip (16 pairs of "\u65{" killed the reader).
+TEST(LogOpen, RtfGroupDepthCountsGroupsAsTheReaderReadsThem) {
+    auto pairs = [](int n, const std::string& u) {
+        std::string r = "{\\rtf1\\ansi X";
+        for (int i = 0; i < n; ++i) r += u + "{";
+        return r + "x" + std::string(n, '}') + "\\par}";
+    };
+    const std::pair<std::string, int> cases[] = {{"plain", 0}, {"{\\rtf1 {a}{b{c}}}", 3}, {"}}}{", 0},
+        {"{\\rtf1 \\{\\{ \\}\\\\{x}\\'7b}", 2}, {"{\\rtf1 \\bin3 {{{}", 4}, {std::string(10000, '{'), 10000},
+        {pairs(15, "\\u65"), 31}, {pairs(16, "\\u65"), 33}, {pairs(16, "\\u65 x"), 17}, {pairs(2, "\\uc3\\u65"), 9},
+        {pairs(2, "\\u-3 \\par"), 3}, {"{\\rtf1 \\'{{{}", 2}, {std::string("{{\0{{{", 6), 2}, {"{}{{", 1}};
     for (const auto& [rtf, depth] : cases) EXPECT_EQ(RtfGroupDepth(rtf), depth) << rtf.substr(0, 40);
+    EXPECT_LE(RtfGroupDepth(pairs(7, "\\u65")), kMaxRtfGroupDepth);
+    EXPECT_GT(RtfGroupDepth(pairs(8, "\\u65")), kMaxRtfGroupDepth);
+    for (auto [word, readable] : {std::pair{"\\" + std::string(248, 'x') + "123456 ", true},
+                                  {"\\" + std::string(249, 'x') + "123456 ", false}, {"\\fs-" + std::string(300, '7'), false}})
+        EXPECT_EQ(RtfReadable("{\\rtf1 a" + word + "b}"), readable) << word.size();
+}
+
+// What the log cannot take is refused with the file's name before the log is touched.
+TEST(LogOpen, AFileTooBigOrWithTooLongALineIsRefusedAndLeavesTheLog) {
+    const std::string line(kMaxLogParagraph, 'a');
+    const std::string tooBig = FileOpenErrorMessage("f", texts::LogFileTooBig(kMaxLogFileBytes >> 20));
+    const std::string tooLong = FileOpenErrorMessage("f", texts::LogLineTooLong(kMaxLogParagraph));
+    const struct {
+        std::string bytes;
+        bool plain;
+        std::string error;
+    } cases[] = {
+        {std::string(kMaxLogFileBytes + 1, '\n'), false, tooBig},
+        {"b\r" + line + "\nc", true, ""},
+        {"b\r" + line + "a\nc", true, tooLong},
+        {"{\\rtf1 " + line + "\\par}", false, ""},
+        {"{\\rtf1 " + line + "\\'a1\\par}", false, tooLong},
+        {"{\\rtf1 " + line + "\\line " + line + "\\par}", false, ""},
+    };
+    for (const auto& c : cases) {
+        Commands t;
+        t.files.files["f"] = c.bytes;
+        t.plainText = c.plain;
+        EXPECT_EQ(t.Open({"f"}), c.error) << c.bytes.substr(0, 20);
+        EXPECT_EQ(t.log.loads.empty(), !c.error.empty()) << c.bytes.substr(0, 20);
+    }
+    Commands t;
+    t.files.files["f"] = kRtf;
+    t.log.outOfRoom = true;
+    EXPECT_EQ(t.Open({"f"}), FileOpenErrorMessage("f", texts::kLogOutOfRoom));
+    EXPECT_EQ(t.log.text, kLog);
 }
 
 TEST(LogOpen, AFileThatCannotBeOpenedOrReadLeavesTheLogAsItWas) {

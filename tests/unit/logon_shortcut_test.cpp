@@ -41,7 +41,7 @@ struct PathFiles : IFiles {
     FakePathPlatform& paths;
     std::vector<std::string> deleted;
     explicit PathFiles(FakePathPlatform& p) : paths(p) {}
-    std::string ReadAll(const std::string&) override { return {}; }
+    std::string ReadAll(const std::string&, std::size_t) override { return {}; }
     void WriteAll(const std::string&, const std::string&) override {}
     bool Delete(const std::string& path) override {
         deleted.push_back(path);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -311,15 +312,60 @@ TEST(Speaking, EngineErrorsAreSwallowedAndStopTheRemainingSteps) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.refused);
         RecordedErrors errors;
-        Window w;
+        Window w({"Mary"});  // no other voice to fall back on
         w.engine.failing = {c.refused};
         w.engine.ClearLog();
         w.form.SpeakOwn("hi");
         Log expected = {"#1 Destroy"};
         expected.insert(expected.end(), c.spoken.begin(), c.spoken.end());
+        expected.push_back("#0 Description Mary");  // to name the voice that failed
         EXPECT_EQ(w.engine.log, expected);
         EXPECT_TRUE(errors.messages.empty());
     }
+}
+
+// A voice that fails is named once, the next one that speaks takes over in its list (so it is
+// the one stored), and both profiles pass the failed one over from then on.
+TEST(Speaking, AFailedVoiceIsNamedOnceAndTheNextVoiceThatSpeaksTakesOver) {
+    struct Case {
+        std::set<std::string> refused;
+        int speaker;  // -1: none
+        Log named;
+    } cases[] = {
+        {{"SetVoice Mary"}, 1, {"Mary"}},
+        {{"Speak with Mary", "SetVoice Mike"}, 2, {"Mary", "Mike"}},
+        {{"SetVoice Mary", "Speak with Mike", "SetVoice Lili"}, -1, {"Mary", "Mike", "Lili"}},
+    };
+    for (const auto& c : cases) {
+        RecordingEngine engine;
+        engine.SetVoices({"Mary", "Mike", "Lili"});
+        Profiles p(engine, true);
+        p.Init(-1, -1, 0, 0, 100, 100);
+        Log named;
+        for (VoiceProfile* v : {&p.own, &p.friends})
+            v->onVoiceFailed = [&](const std::string& name) { named.push_back(name); };
+        engine.failing = c.refused;
+        engine.ClearLog();
+        for (const char* text : {"one", "two"})
+            for (VoiceProfile* v : {&p.own, &p.friends}) SpeakWithProfile(*v, text);
+        EXPECT_EQ(named, c.named);
+        // Each failed voice was tried once in all; the speaker spoke all four messages.
+        std::map<std::string, int> tries;
+        for (const auto& e : engine.Only({"SetVoice"})) ++tries[e.substr(e.rfind(' ') + 1)];
+        std::map<std::string, int> expected;
+        for (const auto& n : c.named) expected[n] = 1;
+        if (c.speaker >= 0) expected[p.CBVoice.Items(c.speaker).text] = 4;
+        EXPECT_EQ(tries, expected);
+        EXPECT_EQ(p.CBVoice.ItemIndex(), std::max(c.speaker, 0));
+        EXPECT_EQ(p.CBVoice1.ItemIndex(), std::max(c.speaker, 0));
+    }
+}
+
+TEST(MainWindow, NamesAFailedVoiceInABalloon) {
+    Window w;
+    w.engine.failing = {"SetVoice Mary"};
+    w.form.SpeakOwn("hi");
+    EXPECT_EQ(w.form.TrayIcon1.BalloonHint, texts::VoiceFailed(u"Mary"));
 }
 
 TEST(VoiceList, ATextThatNamesNoVoiceReachesTheDefaultHandlerAndKeepsTheVoice) {

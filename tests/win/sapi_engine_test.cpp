@@ -234,6 +234,55 @@ TEST_F(SapiEngineTest, AVoiceWithoutAnEngineGivesAnEngineErrorAndTheProgramGoesO
     EXPECT_TRUE(r[0].completed);
 }
 
+// A broken voice that sorts first (as a start without settings takes it) is named once and
+// the next voice in the list speaks instead, for each way a voice installation can break.
+TEST_F(SapiEngineTest, ABrokenVoiceThatSortsFirstIsNamedAndTheNextVoiceSpeaks) {
+    const wchar_t* key = L"SOFTWARE\\Microsoft\\Speech\\Voices\\Tokens\\AAASonviraBroken";
+    const wchar_t* classes = L"Software\\Classes\\CLSID\\{5A1E0000-0000-4000-8000-00000000BAD1}";
+    struct Case {
+        const wchar_t* clsid;  // nullptr: none; the registered one names a missing DLL
+        const wchar_t* name;
+    } cases[] = {{nullptr, L"Broken"}, {L"not a guid", L"Broken"}, {L"{5A1E0000-0000-4000-8000-00000000BAD0}", L"Broken"},
+                 {L"{5A1E0000-0000-4000-8000-00000000BAD1}", L"Broken"}, {nullptr, nullptr}};
+    HKEY server = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(classes) + L"\\InprocServer32").c_str(), 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &server, nullptr), ERROR_SUCCESS);
+    const std::wstring missing = L"C:\\nowhere\\engine.dll";
+    RegSetValueExW(server, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(missing.c_str()),
+                   static_cast<DWORD>((missing.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(server);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Ansi(c.clsid ? c.clsid : L"no CLSID"));
+        ASSERT_TRUE(ClearVoiceRecord());
+        HKEY token = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE, nullptr, &token, nullptr), ERROR_SUCCESS);
+        for (auto [value, data] : {std::pair{static_cast<const wchar_t*>(nullptr), c.name}, std::pair{L"CLSID", c.clsid}})
+            if (data)
+                RegSetValueExW(token, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                               static_cast<DWORD>((wcslen(data) + 1) * sizeof(wchar_t)));
+        RegCloseKey(token);
+        {
+            Profiles p(*engine_);
+            p.list.SetItemIndex(0);
+            ASSERT_EQ(p.list.Items(0).text, Ansi(c.name ? c.name : L""));
+            std::vector<std::string> named;
+            p.own.onVoiceFailed = [&](const std::string& n) { named.push_back(n); };
+            SpeakWithProfile(p.own, "one");
+            ASSERT_TRUE(WaitUntilSpoken(p.voice.Object()));
+            SpeakWithProfile(p.own, "two");
+            ASSERT_TRUE(WaitUntilSpoken(p.voice.Object()));
+            EXPECT_EQ(named, std::vector<std::string>{p.list.Items(0).text});
+            EXPECT_EQ(p.list.ItemIndex(), 1);
+            VoiceRecord r = ReadVoiceRecord();
+            ASSERT_EQ(r.size(), 2u);
+            EXPECT_EQ(Ansi(r[1].voice.c_str()), p.list.Items(1).text);
+        }
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
+    }
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, classes);
+    EXPECT_TRUE(errors_.empty());
+}
+
 TEST_F(SapiEngineTest, SpeakingReachesTheChosenVoiceWithItsRateAndVolume) {
     struct Case {
         const wchar_t* voice;

@@ -20,11 +20,15 @@ public:
     }
     void SetVoice(const VoiceTokenPtr& token) override {
         auto* recorded = dynamic_cast<RecordedToken*>(token.get());
-        Step("SetVoice", recorded ? recorded->Name() : "<foreign token>");
+        voice_ = recorded ? recorded->Name() : "<foreign token>";
+        Step("SetVoice", voice_);
     }
     void SetRate(int rate) override { Step("SetRate", std::to_string(rate)); }
     void SetVolume(int volume) override { Step("SetVolume", std::to_string(volume)); }
-    void Speak(const std::string& ansiText) override { Step("Speak", ansiText); }
+    void Speak(const std::string& ansiText) override {
+        Step("Speak", ansiText);
+        engine_.MaybeFail("Speak with " + voice_);
+    }
     bool Done() override { return Step("Done"), !engine_.speaking; }
     void AllowAudioOutputFormatChangesOnNextSet(bool allow) override {
         Step("AllowFormatChanges", allow ? "true" : "false");
@@ -37,9 +41,11 @@ private:
     void Step(const std::string& operation, const std::string& argument = {}) {
         engine_.Record(id_, operation, argument);
         engine_.MaybeFail(operation);
+        if (operation == "SetVoice") engine_.MaybeFail(operation + " " + argument);
     }
     RecordingEngine& engine_;
     int id_;
+    std::string voice_;
 };
 
 class RecordedFileStream : public IFileStreamObject {

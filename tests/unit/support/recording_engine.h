@@ -32,7 +32,7 @@ public:
 
     // Operations named here ("CreateVoice", "GetVoices", "Description", "SetVoice", "SetRate",
     // "SetVolume", "Speak", ...) throw EngineError("engine refused <name>") from now on;
-    // "Description <voice>" refuses one voice's name.
+    // "Description <voice>", "SetVoice <voice>" and "Speak with <voice>" refuse one voice's.
     std::set<std::string> failing;
 
     // While set, every voice object answers Done with false: its speech goes on.

@@ -133,3 +133,5 @@ bool RunningSonvira::Exit() {
 }
 
 void RunningSonvira::Choose(int command) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+
+HWND RunningSonvira::LogControl() const { return main_ ? FindControl(main_, IDC_RICHEDIT1) : log_; }

@@ -73,8 +73,9 @@ public:
     void Kill() { process_.Kill(); }
 
     HWND Main() const { return main_; }  // nullptr when no main window came up
-    HWND LogControl() const { return log_; }
-    std::wstring Log() const { return WindowTextW(log_); }
+    // Looked up each time: clearing or opening the log puts a new control in its place.
+    HWND LogControl() const;
+    std::wstring Log() const { return WindowTextW(LogControl()); }
     // The texts of the boxes start-up showed, which were answered OK.
     const std::vector<std::wstring>& StartUpBoxes() const { return startUpBoxes_; }
     // A menu command, as a user's choice (posted: it may open a modal box).
