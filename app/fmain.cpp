@@ -3,7 +3,6 @@
 #include "app/fmain.h"
 
 #include <algorithm>
-#include <iterator>
 #include <string>
 
 #include "app/logon_shortcut.h"
@@ -73,8 +72,8 @@ void TFmain::Timer2Timer() {
     if (!CBBackground.Checked()) {
         if (!places_.empty()) {
             // The window in front goes on from where the reading of every window left it.
-            auto front = places_.find(services_.chatWindows.Foreground());
-            if (front != places_.end()) frontSeen_ = readAll ? std::move(front->second.seen) : std::string();
+            auto front = PlaceOf(services_.chatWindows.Foreground());
+            if (front != places_.end()) frontSeen_ = readAll ? std::move(front->seen) : std::string();
             places_.clear();
         }
         WatchChat(*this, GetChatText(), FChatTitle, {FLastHeader, frontSeen_}, readAll);
@@ -89,19 +88,28 @@ void TFmain::WatchShownChats() {
     const WindowRef front = windows.Foreground();
     std::vector<WindowRef> shown = ShownChatWindows(windows);
     if (front && std::find(shown.begin(), shown.end(), front) == shown.end()) shown.push_back(front);
-    for (auto it = places_.begin(); it != places_.end();)
-        it = windows.Exists(it->first) ? std::next(it) : places_.erase(it);
+    places_.erase(std::remove_if(places_.begin(), places_.end(),
+                                 [&](const ChatWindowPlace& p) { return !windows.Exists(p.window); }),
+                  places_.end());
     for (WindowRef w : shown) {
-        auto [at, fresh] = places_.try_emplace(w);
-        ChatWindowPlace& place = at->second;
-        // The window in front was being read before the others were: it goes on from there.
-        if (fresh && w == front) place = {FLastHeader, std::move(frontSeen_)};
+        auto at = PlaceOf(w);
+        if (at == places_.end()) {
+            // The window in front was being read before the others were: it goes on from there.
+            if (w == front) places_.push_back({w, FLastHeader, std::move(frontSeen_)});
+            else places_.push_back({w, {}, {}});
+            at = places_.end() - 1;
+        }
+        ChatWindowPlace& place = *at;
         if (!readAll) place.seen.clear();
         // In front, who is a friend is judged as always, by the title the title timer keeps.
         const std::string title = w == front ? FChatTitle : windows.Title(w);
         WatchChat(*this, ReadChatWindow(windows, w), title, {place.lastHeader, place.seen}, readAll);
         if (w == front) FLastHeader = place.lastHeader;
     }
+}
+
+std::vector<TFmain::ChatWindowPlace>::iterator TFmain::PlaceOf(WindowRef window) {
+    return std::find_if(places_.begin(), places_.end(), [&](const ChatWindowPlace& p) { return p.window == window; });
 }
 
 SpeechFilters TFmain::Filters() {

@@ -12,7 +12,6 @@
 //   TrayIcon1       the icon in the notification area; PopupMenu1 its menu
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -250,9 +249,11 @@ private:
     // front (beside FLastHeader), and with the windows behind, every window shown.
     std::string frontSeen_;
     struct ChatWindowPlace {
+        WindowRef window;
         std::string lastHeader, seen;
     };
-    std::map<WindowRef, ChatWindowPlace> places_;
+    std::vector<ChatWindowPlace> places_;  // a handful of windows: a list is all it takes
+    std::vector<ChatWindowPlace>::iterator PlaceOf(WindowRef window);
     // While it runs, the own voice object and the file stream are the export's: nothing else
     // may replace, release or reconfigure them.
     TWavExport wavExport_;

@@ -6,9 +6,9 @@
 void SpeechQueue::Push(VoiceProfile& profile, std::string ansiText) {
     waiting_.push_back({&profile, std::move(ansiText)});
     lastProfile_ = &profile;
-    while (waiting_.size() > kMaxWaiting) {
-        waiting_.pop_front();
-        ++skipped_;
+    if (waiting_.size() > kMaxWaiting) {
+        skipped_ += waiting_.size() - kMaxWaiting;
+        waiting_.erase(waiting_.begin(), waiting_.end() - kMaxWaiting);
     }
     Pump();
 }
@@ -29,7 +29,7 @@ bool SpeechQueue::Pump() {
     }
     if (waiting_.empty()) return false;
     Entry next = std::move(waiting_.front());
-    waiting_.pop_front();
+    waiting_.erase(waiting_.begin());
     SpeakWithProfile(*next.profile, next.text);
     speaking_ = next.profile;
     return true;

@@ -5,8 +5,8 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
 #include <string>
+#include <vector>
 
 #include "speech/voice_profiles.h"
 
@@ -32,7 +32,7 @@ private:
         VoiceProfile* profile;
         std::string text;
     };
-    std::deque<Entry> waiting_;
+    std::vector<Entry> waiting_;  // at most kMaxWaiting + 1: taking from the front is cheap
     std::size_t skipped_ = 0;
     VoiceProfile* speaking_ = nullptr;
     VoiceProfile* lastProfile_ = nullptr;  // speaks the skip notice when nothing else waits
