@@ -2,6 +2,8 @@
 // Close writes the final sizes and puts the file in its place.
 #include "speech/wav_stream_win.h"
 
+#include <mutex>
+
 #include <mmsystem.h>
 
 #include <algorithm>
@@ -48,12 +50,12 @@ ComPtr<WavFileStream> WavFileStream::Create() {
 WavFileStream::~WavFileStream() = default;
 
 void WavFileStream::SetFormat(const PcmFormat& format) {
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<SectionLock> hold(lock_);
     nextFormat_ = format;
 }
 
 HRESULT WavFileStream::Open(const std::wstring& path) {
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<SectionLock> hold(lock_);
     file_.Discard();
     position_ = dataBytes_ = 0;
     writeError_ = S_OK;
@@ -66,7 +68,7 @@ HRESULT WavFileStream::Open(const std::wstring& path) {
 }
 
 HRESULT WavFileStream::Close() {
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<SectionLock> hold(lock_);
     if (!file_.Open()) return S_OK;
     HRESULT hr = FAILED(writeError_) ? writeError_ : FinishLocked();
     if (FAILED(hr)) {
@@ -78,27 +80,27 @@ HRESULT WavFileStream::Close() {
 }
 
 void WavFileStream::Discard() {
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<SectionLock> hold(lock_);
     file_.Discard();
 }
 
 void WavFileStream::ExpectAudio() {
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<SectionLock> hold(lock_);
     if (file_.Open()) audioExpected_ = true;
 }
 
 std::uint64_t WavFileStream::DataBytes() const {
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<SectionLock> hold(lock_);
     return dataBytes_;
 }
 
 bool WavFileStream::AudioExpected() const {
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<SectionLock> hold(lock_);
     return audioExpected_;
 }
 
 PcmFormat WavFileStream::FileFormat() const {
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<SectionLock> hold(lock_);
     return fileFormat_;
 }
 
@@ -150,7 +152,7 @@ HRESULT STDMETHODCALLTYPE WavFileStream::Write(const void* data, ULONG size, ULO
     if (written) *written = 0;
     if (!data && size) return STG_E_INVALIDPOINTER;
     return Guarded([&] {
-        std::lock_guard<std::mutex> hold(lock_);
+        std::lock_guard<SectionLock> hold(lock_);
         // A closed file is complete: a voice still pointing here must not grow it unseen.
         if (!file_.Open()) return STG_E_REVERTED;
         // The engine may go on after a failed write; the file stays failed whatever follows.
@@ -167,7 +169,7 @@ HRESULT STDMETHODCALLTYPE WavFileStream::Write(const void* data, ULONG size, ULO
 
 HRESULT STDMETHODCALLTYPE WavFileStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) {
     return Guarded([&] {
-        std::lock_guard<std::mutex> hold(lock_);
+        std::lock_guard<SectionLock> hold(lock_);
         LONGLONG base;
         switch (origin) {
             case STREAM_SEEK_SET: base = 0; break;
@@ -205,7 +207,7 @@ HRESULT STDMETHODCALLTYPE WavFileStream::UnlockRegion(ULARGE_INTEGER, ULARGE_INT
 HRESULT STDMETHODCALLTYPE WavFileStream::Stat(STATSTG* stat, DWORD) {
     if (!stat) return STG_E_INVALIDPOINTER;
     return Guarded([&] {
-        std::lock_guard<std::mutex> hold(lock_);
+        std::lock_guard<SectionLock> hold(lock_);
         *stat = {};
         stat->type = STGTY_STREAM;
         stat->cbSize.QuadPart = dataBytes_;
@@ -226,7 +228,7 @@ HRESULT STDMETHODCALLTYPE WavFileStream::GetFormat(GUID* formatId, WAVEFORMATEX*
     if (!wf) return E_OUTOFMEMORY;
     PcmFormat f;
     HRESULT hr = Guarded([&] {
-        std::lock_guard<std::mutex> hold(lock_);
+        std::lock_guard<SectionLock> hold(lock_);
         f = file_.Open() ? fileFormat_ : nextFormat_;
         return S_OK;
     });
