@@ -86,8 +86,7 @@ void TFmain::WatchShownChats() {
     IChatWindows& windows = services_.chatWindows;
     const bool readAll = CBReadAll.Checked();
     const WindowRef front = windows.Foreground();
-    std::vector<WindowRef> shown = ShownChatWindows(windows);
-    if (front && std::find(shown.begin(), shown.end(), front) == shown.end()) shown.push_back(front);
+    const std::vector<WindowRef> shown = ShownChatWindows(windows);
     places_.erase(std::remove_if(places_.begin(), places_.end(),
                                  [&](const ChatWindowPlace& p) { return !windows.Exists(p.window); }),
                   places_.end());
