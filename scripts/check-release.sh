@@ -20,6 +20,12 @@ size=$(stat -c %s "$exe")
 [ "$size" -le $((600 * 1024)) ] || fail "sonvira.exe has $size bytes, more than 600 KB"
 ! i686-w64-mingw32-objdump -f "$exe" | grep -q -E 'HAS_(SYMS|DEBUG)' || fail "sonvira.exe still has symbols"
 imports=$("$(dirname "$0")/check-imports.sh" "$exe") || fail "$imports"
+# Windows XP lacks these, and one imported is enough to keep the program from starting there:
+# the functions the static runtime libraries are known to reach for.
+newer=$(LC_ALL=C i686-w64-mingw32-objdump -p "$exe" | grep -o -w -E \
+  'GetTickCount64|(Initialize|Sleep|Wake|WakeAll)ConditionVariable[A-Za-z]*|[A-Za-z]*SRWLock[A-Za-z]*|InitOnce[A-Za-z]*|GetCurrentProcessorNumber' \
+  | sort -u | tr '\n' ' ')
+[ -z "$newer" ] || fail "sonvira.exe imports what Windows XP does not have: $newer"
 
 # windres writes the resources back as .rc text: FILEVERSION 1, 0, 0, 0 and the strings.
 rc=$(i686-w64-mingw32-windres -i "$exe" -O rc) || fail "cannot read the resources of sonvira.exe"
