@@ -65,18 +65,14 @@ ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows);
 // control is streaming, and the newest message is still there to be read afterwards.
 void TFmain::Timer2Timer() {
     if (logBusy_) return;
-    const bool readAll = CBReadAll.Checked();
-    // A place kept while messages were read one at a time would make everything since then
-    // look new: each reading of every message starts from the chat as it is.
-    if (!readAll) frontSeen_.clear();
     if (!CBBackground.Checked()) {
         if (!places_.empty()) {
             // The window in front goes on from where the reading of every window left it.
             auto front = PlaceOf(services_.chatWindows.Foreground());
-            if (front != places_.end()) frontSeen_ = readAll ? std::move(front->seen) : std::string();
+            if (front != places_.end()) frontSeen_ = std::move(front->seen);
             places_.clear();
         }
-        WatchChat(*this, GetChatText(), FChatTitle, {FLastHeader, frontSeen_}, readAll);
+        WatchChat(*this, GetChatText(), FChatTitle, {FLastHeader, frontSeen_}, CBReadAll.Checked());
         return;
     }
     WatchShownChats();
@@ -99,7 +95,6 @@ void TFmain::WatchShownChats() {
             at = places_.end() - 1;
         }
         ChatWindowPlace& place = *at;
-        if (!readAll) place.seen.clear();
         // In front, who is a friend is judged as always, by the title the title timer keeps.
         const std::string title = w == front ? FChatTitle : windows.Title(w);
         WatchChat(*this, ReadChatWindow(windows, w), title, {place.lastHeader, place.seen}, readAll);

@@ -54,11 +54,6 @@ const ILeadBytes& WatcherPorts::LeadBytes() {
     return gbk;
 }
 
-void WatchTick(WatcherPorts& ports, const std::string& chatTitle, std::string& lastHeader) {
-    std::string unused;
-    WatchChat(ports, ports.ReadChatText(), chatTitle, {lastHeader, unused}, false);
-}
-
 std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace place) {
     std::vector<ChatMessage> fresh;
     bool placed = false;
@@ -79,6 +74,7 @@ std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace place
         }
     }
     if (!placed) {
+        // The newest message alone, as a reading one message at a time takes it.
         ChatMessage newest{GetLastHeader(transcript), GetLastSender(transcript), GetLastMessageBody(transcript)};
         if (newest.body.empty()) return {};
         if (newest.header != place.lastHeader) fresh.push_back(std::move(newest));
@@ -91,33 +87,25 @@ std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace place
 }
 
 void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace place, bool readAll) {
+    // A place kept while messages were read one at a time would make everything since then
+    // look new once every message is read: one at a time, there is no place.
+    if (!readAll) place.seen.clear();
     // A chat window that did not answer says nothing about its chat: the tick changes nothing
     // and a later one asks again.
     if (!reading) return;
-    std::string transcript = text::Trim(std::move(*reading));
-    if (readAll) {
-        // Every message is taken before any is handled, so a failing log append never brings
-        // one back; the messages after a failure are still handled, and the first error is
-        // reported once they are.
-        std::exception_ptr failed;
-        for (const ChatMessage& m : TakeNewMessages(std::move(transcript), place)) {
-            try {
-                if (!m.body.empty()) HandleMessage(ports, WhoSpoke(ports, title, m.sender), m);
-            } catch (...) {
-                if (!failed) failed = std::current_exception();
-            }
+    std::string unplaced;
+    // The messages are taken, and the header recorded, before any is handled, so a failing
+    // speech or log append never brings one back; the messages after a failure are still
+    // handled, and the first error is reported once they are.
+    const std::vector<ChatMessage> fresh =
+        TakeNewMessages(text::Trim(std::move(*reading)), readAll ? place : ChatPlace{place.lastHeader, unplaced});
+    std::exception_ptr failed;
+    for (const ChatMessage& m : fresh) {
+        try {
+            if (!m.body.empty()) HandleMessage(ports, WhoSpoke(ports, title, m.sender), m);
+        } catch (...) {
+            if (!failed) failed = std::current_exception();
         }
-        if (failed) std::rethrow_exception(failed);
-        return;
     }
-    ChatMessage m;
-    m.body = GetLastMessageBody(transcript);
-    if (m.body.empty()) return;  // no chat in front, or nothing said
-    m.header = GetLastHeader(transcript);
-    if (m.header == place.lastHeader) return;  // the newest message was handled
-    // Recorded before anything can fail, so a failing speech or log never brings the same
-    // message back at the next tick.
-    place.lastHeader = m.header;
-    m.sender = GetLastSender(transcript);
-    HandleMessage(ports, WhoSpoke(ports, title, m.sender), m);
+    if (failed) std::rethrow_exception(failed);
 }

@@ -37,9 +37,6 @@ struct WatcherPorts {
     virtual const ILeadBytes& LeadBytes();
 };
 
-// One tick. chatTitle is only read; lastHeader is updated when a message is handled.
-void WatchTick(WatcherPorts& ports, const std::string& chatTitle, std::string& lastHeader);
-
 // Where the watcher stands in one chat when it handles every message: the header of the last
 // message handled there and the transcript as it stood then. An empty seen is no place yet.
 struct ChatPlace {
@@ -55,7 +52,8 @@ struct ChatPlace {
 // is waited for: nothing is taken and the place stays.
 std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace place);
 
-// One reading of one chat window, handled: its newest message (place.seen unused), or with
-// readAll every new message, oldest first. title tells a friend's nickname; an empty reading
+// One reading of one chat window, handled: its newest message when its header differs from
+// place.lastHeader (place.seen is then emptied), or with readAll every new message, oldest
+// first. title tells a friend's nickname; an empty reading
 // (the window did not answer) changes nothing.
 void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace place, bool readAll);

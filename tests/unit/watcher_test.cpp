@@ -86,7 +86,8 @@ public:
     // Runs one tick and returns how many readings it took.
     int Tick(const std::string& title, std::string& lastHeader) {
         int before = readings;
-        WatchTick(*this, title, lastHeader);
+        std::string seen;
+        WatchChat(*this, ReadChatText(), title, {lastHeader, seen}, false);
         return readings - before;
     }
 };
