@@ -136,7 +136,8 @@ RtfShape WalkRtf(const std::string& rtf) {
 // Control words that put something into the text rather than set a state; replaying them
 // would repeat it.
 bool MakesText(const std::string& word) {
-    static const char* const kWords[] = {"par", "sect", "page", "row", "line", "tab", "cell", "u", "bin",
+    if (BreaksParagraph(word)) return true;
+    static const char* const kWords[] = {"tab", "cell", "u", "bin",
         "emdash", "endash", "emspace", "enspace", "qmspace", "bullet", "lquote", "rquote", "ldblquote",
         "rdblquote", "zwj", "zwnj", "ltrmark", "rtlmark", "chdate", "chdpl", "chdpa", "chtime", "chpgn",
         "sectnum", "chftn", "nestcell", "nestrow", "softline", "softpage", "column", "rtf"};
