@@ -19,6 +19,7 @@ TFmain::TFmain(const TFmainServices& services)
       services_(services),
       own_{SpVoice, CBVoice, TRate, LRate, TVolume, LVolume},
       friends_{SpVoice1, CBVoice1, TRate1, LRate1, TVolume1, LVolume1},
+      watch_(services.chatWindows, *this, services.uia, FLastHeader, FChatTitle),
       wavExport_(WavExportParts{SpVoice, CBVoice, SpFileStream1}) {
     // The components come with their handlers and the two capture timers come enabled, as a
     // form's stored design does: chat capture must run even when a later start-up step fails
@@ -64,46 +65,25 @@ ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows);
 // While the log is read from or written to a file, the watcher leaves it alone: the log's
 // control is streaming, and the newest message is still there to be read afterwards.
 void TFmain::Timer2Timer() {
-    if (logBusy_) return;
-    if (!CBBackground.Checked()) {
-        if (!places_.empty()) {
-            // The window in front goes on from where the reading of every window left it.
-            auto front = PlaceOf(services_.chatWindows.Foreground());
-            if (front != places_.end()) frontSeen_ = std::move(front->seen);
-            places_.clear();
-        }
-        WatchChat(*this, GetChatText(), FChatTitle, {FLastHeader, frontSeen_}, CBReadAll.Checked());
-        return;
-    }
-    WatchShownChats();
+    if (!logBusy_) watch_.Tick(WatchOptions());
 }
 
-void TFmain::WatchShownChats() {
-    IChatWindows& windows = services_.chatWindows;
-    const bool readAll = CBReadAll.Checked();
-    const WindowRef front = windows.Foreground();
-    const std::vector<WindowRef> shown = ShownChatWindows(windows);
-    places_.erase(std::remove_if(places_.begin(), places_.end(),
-                                 [&](const ChatWindowPlace& p) { return !windows.Exists(p.window); }),
-                  places_.end());
-    for (WindowRef w : shown) {
-        auto at = PlaceOf(w);
-        if (at == places_.end()) {
-            // The window in front was being read before the others were: it goes on from there.
-            if (w == front) places_.push_back({w, FLastHeader, std::move(frontSeen_)});
-            else places_.push_back({w, {}, {}});
-            at = places_.end() - 1;
-        }
-        ChatWindowPlace& place = *at;
-        // In front, who is a friend is judged as always, by the title the title timer keeps.
-        const std::string title = w == front ? FChatTitle : windows.Title(w);
-        WatchChat(*this, ReadChatWindow(windows, w), title, {place.lastHeader, place.seen}, readAll);
-        if (w == front) FLastHeader = place.lastHeader;
-    }
+// The reading worker's answer. While the log streams it is let go: the places stay where they
+// were, so the next round reads the same messages again.
+void TFmain::UiaRoundDone(const std::vector<UiaReading>& readings) {
+    if (!logBusy_) watch_.UiaRoundDone(readings, WatchOptions());
 }
 
-std::vector<TFmain::ChatWindowPlace>::iterator TFmain::PlaceOf(WindowRef window) {
-    return std::find_if(places_.begin(), places_.end(), [&](const ChatWindowPlace& p) { return p.window == window; });
+ChatWatchOptions TFmain::WatchOptions() const {
+    return {CBReadAll.Checked(), CBBackground.Checked(), CBWeChat.Checked()};
+}
+
+// Said once a run: the user learns how to let WeChat show its messages, and is not told again
+// at every tick while it does not.
+void TFmain::MessagesHidden() {
+    if (hiddenTold_) return;
+    hiddenTold_ = true;
+    ShowBalloon(texts::kMessagesHiddenTitle, texts::kMessagesHidden);
 }
 
 SpeechFilters TFmain::Filters() {

@@ -23,6 +23,7 @@
 #include "ui/shell.h"
 #include "base/codepage.h"
 #include "base/files.h"
+#include "capture/chat_watch.h"
 #include "capture/chat_windows.h"
 #include "capture/watcher.h"
 #include "speech/carried_voices.h"
@@ -47,6 +48,7 @@ struct TFmainServices {
     IFiles& files;
     IMessageBoxes& boxes;
     IShell& shell;
+    IUiaReader* uia = nullptr;  // the worker that reads WeChat's windows; none: they are not read
 };
 
 class TFmain;
@@ -87,6 +89,8 @@ public:
     ChatReading GetChatText();
     void Timer2Timer();
     void Timer3Timer();
+    // The reading worker's answer for the windows read through UI Automation.
+    void UiaRoundDone(const std::vector<UiaReading>& readings);
     void TimerSpeechTimer();  // the speech queue's step: starts the next message once one ends
 
     // Voice profiles.
@@ -159,6 +163,7 @@ public:
     TCheckBox CBSqueeze;      // long runs of one character spoken three times
     TEdit EditMaxLen;         // characters of a body spoken at most
     TEdit EditMute;           // senders never spoken
+    TCheckBox CBWeChat{true}; // WeChat's windows, read through UI Automation
     TTimer TimerSpeech{100};  // runs only while the speech queue speaks or waits
     TForm Window;  // the main window itself
     TPageControl PageControl1;
@@ -223,8 +228,8 @@ private:
     SpeechFilters Filters() override;
     const ILeadBytes& LeadBytes() override { return services_.paths.LeadBytes(); }
 
-    // Every chat window shown, each from its own place.
-    void WatchShownChats();
+    ChatWatchOptions WatchOptions() const;
+    void MessagesHidden() override;
     void Speak(VoiceProfile& profile, const std::string& ansiText);
 
     std::string ProgramFolder();
@@ -245,15 +250,8 @@ private:
     VoiceProfile own_;
     VoiceProfile friends_;
     SpeechQueue speechQueue_;
-    // Where the watcher stands in each chat window when every message is read: the window in
-    // front (beside FLastHeader), and with the windows behind, every window shown.
-    std::string frontSeen_;
-    struct ChatWindowPlace {
-        WindowRef window;
-        std::string lastHeader, seen;
-    };
-    std::vector<ChatWindowPlace> places_;  // a handful of windows: a list is all it takes
-    std::vector<ChatWindowPlace>::iterator PlaceOf(WindowRef window);
+    ChatWatch watch_;
+    bool hiddenTold_ = false;  // WeChat's hidden messages were told of in a balloon
     // While it runs, the own voice object and the file stream are the export's: nothing else
     // may replace, release or reconfigure them.
     TWavExport wavExport_;

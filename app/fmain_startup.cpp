@@ -120,6 +120,7 @@ const TSettingsKey kSettingsKeys[] = {
     R::Tick("squeeze", &TStoredSettings::squeeze, &TFmain::CBSqueeze, 0),
     R::Number("maxlen", &TStoredSettings::maxlen, &TFmain::EditMaxLen, ClampMaxLength),
     R::Words("mute", &TStoredSettings::mute, &TFmain::EditMute),
+    R::Tick("wechat", &TStoredSettings::wechat, &TFmain::CBWeChat),
 };
 const std::size_t kSettingsKeyCount = sizeof kSettingsKeys / sizeof kSettingsKeys[0];
 

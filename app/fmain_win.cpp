@@ -93,6 +93,7 @@ const OptionControl kOptionControls[] = {
     {OptionControl::Text, texts::kMute, 26, 224, 250, 13},
     {OptionControl::Edit, u"", 26, 241, 250, 20, IDC_EDITMUTE, &F::EditMute},
     {OptionControl::Text, texts::kMuteHint, 26, 266, 250, 13},
+    {OptionControl::Check, texts::kReadWeChat, 26, 299, 250, 17, IDC_CBWECHAT, &F::CBWeChat},
 };
 
 const OptionControl* FindOptionControl(int id) {

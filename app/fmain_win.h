@@ -19,6 +19,7 @@
 #include "app/paths_win.h"
 #include "app/settings_win.h"
 #include "capture/chat_windows_win.h"
+#include "capture/uia_reader_win.h"
 #include "speech/carried_voices_win.h"
 #include "win/codepage_win.h"
 #include "win/files_win.h"
@@ -56,10 +57,14 @@ enum ControlId : int {
     IDC_CBSQUEEZE,
     IDC_EDITMAXLEN,
     IDC_EDITMUTE,
+    IDC_CBWECHAT,
 };
 
 // Timer ids of the main window, named after the components they drive.
 enum : UINT_PTR { kTimer2Id = 2, kTimer3Id = 3, kTimerWavId = 4, kTimerSpeechId = 5 };
+
+// The reading worker's answer: a round of readings in lParam (Win32UiaReader::TakeRound).
+constexpr UINT kMsgUiaRound = WM_APP + 10;
 
 class MainWindow {
 public:

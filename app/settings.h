@@ -68,6 +68,7 @@ struct TStoredSettings {
     bool nolinks, squeeze;
     int maxlen;
     std::optional<std::string> mute;
+    bool wechat;  // on by default: it only adds windows never read before
 };
 
 // Every key at its default, as a run without set.ini sees them.

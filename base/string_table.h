@@ -94,6 +94,10 @@ inline constexpr char16_t kMaxLenBefore[] = u"每条最多读";
 inline constexpr char16_t kMaxLenAfter[] = u"字（0 为不限）";
 inline constexpr char16_t kMute[] = u"不朗读的昵称";
 inline constexpr char16_t kMuteHint[] = u"多个昵称用“;”分开";
+inline constexpr char16_t kReadWeChat[] = u"朗读微信窗口";
+inline constexpr char16_t kMessagesHiddenTitle[] = u"微信没有显示消息";
+inline constexpr char16_t kMessagesHidden[] =
+    u"微信没有把消息交给其他程序，所以无法朗读。请先启动“讲述人”（Win+Ctrl+Enter），再启动微信；之后可以关闭讲述人。";
 inline constexpr char16_t kVoiceFailedTitle[] = u"语音引擎无法朗读";
 inline std::u16string VoiceFailed(const std::u16string& voice) {
     return u"语音引擎“" + voice + u"”无法朗读，已改用下一个能朗读的语音引擎。";

@@ -62,18 +62,22 @@ bool TitleHasChatMarker(const std::u16string& title) {
     return false;
 }
 
+bool IsChatTitle(IChatWindows& windows, WindowRef window) {
+    return TitleHasChatMarkerBytes(CutTitle(windows.Title(window)));
+}
+
 ChatReading GetChatText(IChatWindows& windows) { return ReadChatWindow(windows, windows.Foreground()); }
 
 std::vector<WindowRef> ShownChatWindows(IChatWindows& windows) {
     std::vector<WindowRef> chats;
     for (WindowRef w : windows.TopLevelWindows())
-        if (TitleHasChatMarkerBytes(CutTitle(windows.Title(w)))) chats.push_back(w);
+        if (IsChatTitle(windows, w)) chats.push_back(w);
     return chats;
 }
 
 ChatReading ReadChatWindow(IChatWindows& windows, WindowRef front) {
     if (front == 0) return std::string();
-    if (!TitleHasChatMarkerBytes(CutTitle(windows.Title(front)))) return std::string();
+    if (!IsChatTitle(windows, front)) return std::string();
 
     // Only direct children count, and only the first of each class in child order.
     const WindowRef dialog = windows.FindChild(front, "#32770");

@@ -12,6 +12,8 @@
 
 // The title test against the GBK bytes of the markers (what GetChatText uses).
 bool TitleHasChatMarkerBytes(const std::string& title);
+// The byte test on a window's title as GetWindowTextA's buffer keeps it.
+bool IsChatTitle(IChatWindows& windows, WindowRef window);
 // The title test in UTF-16 (what the title timer uses).
 bool TitleHasChatMarker(const std::u16string& title);
 

@@ -16,6 +16,8 @@ struct IChatWindows {
     virtual WindowRef Foreground() = 0;
     // The title as GetWindowTextA gives it into a 255-byte buffer: at most 254 bytes.
     virtual std::string Title(WindowRef window) = 0;
+    // The window's class, as GetClassNameA gives it (which asks nothing of the window).
+    virtual std::string ClassName(WindowRef) { return {}; }
     // The first direct child of parent with that window class, in child order, or 0.
     virtual WindowRef FindChild(WindowRef parent, const char* className) = 0;
     // WM_GETTEXT with size 0 and no buffer: the count it returns. False when no answer came.

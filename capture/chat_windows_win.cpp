@@ -81,6 +81,12 @@ std::string Win32ChatWindows::Title(WindowRef window) {
     return std::string(buffer);
 }
 
+std::string Win32ChatWindows::ClassName(WindowRef window) {
+    char buffer[256] = {};
+    if (window == 0 || !GetClassNameA(ToHwnd(window), buffer, sizeof buffer)) return {};
+    return std::string(buffer);
+}
+
 WindowRef Win32ChatWindows::FindChild(WindowRef parent, const char* className) {
     // FindWindowExA with no parent would search the top-level windows instead.
     if (parent == 0) return 0;

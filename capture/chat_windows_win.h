@@ -19,6 +19,7 @@ public:
     explicit Win32ChatWindows(unsigned timeoutMs = kDefaultTimeoutMs) : timeoutMs_(timeoutMs) {}
     WindowRef Foreground() override;
     std::string Title(WindowRef window) override;
+    std::string ClassName(WindowRef window) override;
     WindowRef FindChild(WindowRef parent, const char* className) override;
     bool QueryTextLength(WindowRef control, std::size_t& length) override;
     bool ReadText(WindowRef control, std::size_t length, std::string& out) override;

@@ -13,10 +13,14 @@ std::string GetLastMessageBody(const std::string& transcript);
 bool IsAllDigits(const std::string& text);
 std::string SpaceOutDigits(const std::string& text);
 
+// Who wrote a message, where the window tells it: a transcript leaves it to the chat's title.
+enum class ChatSide : char { ByTitle, Own, Friend };
+
 // One message: its header line (trimmed), its sender and its body, as the three routines above
 // find them in a transcript that ends with this message.
 struct ChatMessage {
     std::string header, sender, body;
+    ChatSide side = ChatSide::ByTitle;
 };
 
 // Every message whose header line begins at or after byte `from`, oldest first. A message runs

@@ -30,17 +30,21 @@ struct GbkLeadBytes : ILeadBytes {
 
 // A friend's nickname stands in the chat window's title; anything else is the user's. In a
 // group chat no nickname stands there, so a user who gave their own nickname is told by it.
-const Direction& WhoSpoke(WatcherPorts& ports, const std::string& title, const std::string& sender) {
+// A window that shows who wrote a message (an avatar's side) is believed before its title.
+const Direction& WhoSpoke(WatcherPorts& ports, const std::string& title, const ChatMessage& m) {
     const std::string myNick = text::Trim(ports.MyNick());
-    if (!myNick.empty()) return text::Trim(sender) == myNick ? kOwn : kFriend;
-    return text::Contains(title, sender) ? kFriend : kOwn;
+    if (!myNick.empty()) return text::Trim(m.sender) == myNick ? kOwn : kFriend;
+    if (m.side != ChatSide::ByTitle) return m.side == ChatSide::Own ? kOwn : kFriend;
+    return text::Contains(title, m.sender) ? kFriend : kOwn;
 }
 
 void HandleMessage(WatcherPorts& ports, const Direction& d, const ChatMessage& m) {
     // Speech goes first: it runs asynchronously, so the voice is already talking while the
     // log is being written.
-    const auto said = SpokenText(ports.Filters(), ports.LeadBytes(), (ports.*d.readMessage)(),
-                                 (ports.*d.readName)(), m.sender, m.body);
+    // A window that shows no sender has no name part to speak, rather than a bare "说：".
+    const bool name = (ports.*d.readName)() && !(m.side != ChatSide::ByTitle && m.sender.empty());
+    const bool message = (ports.*d.readMessage)();
+    const auto said = SpokenText(ports.Filters(), ports.LeadBytes(), message, name, m.sender, m.body);
     if (said) (ports.*d.speak)(*said);
     // Logged whatever was spoken: the log is the record of every handled message.
     ports.AppendColouredLine((ports.ShowTime() ? m.header : m.sender) + gbk::kSpaceSaidColon, d.headerColour, false);
@@ -99,10 +103,14 @@ void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& titl
     // handled, and the first error is reported once they are.
     const std::vector<ChatMessage> fresh =
         TakeNewMessages(text::Trim(std::move(*reading)), readAll ? place : ChatPlace{place.lastHeader, unplaced});
+    HandleMessages(ports, fresh, title);
+}
+
+void HandleMessages(WatcherPorts& ports, const std::vector<ChatMessage>& fresh, const std::string& title) {
     std::exception_ptr failed;
     for (const ChatMessage& m : fresh) {
         try {
-            if (!m.body.empty()) HandleMessage(ports, WhoSpoke(ports, title, m.sender), m);
+            if (!m.body.empty()) HandleMessage(ports, WhoSpoke(ports, title, m), m);
         } catch (...) {
             if (!failed) failed = std::current_exception();
         }

@@ -35,6 +35,8 @@ struct WatcherPorts {
     virtual SpeechFilters Filters() { return {}; }
     // The system's double-byte characters, which the filters count and cut whole.
     virtual const ILeadBytes& LeadBytes();
+    // A messenger's window shows no message list to other programs.
+    virtual void MessagesHidden() {}
 };
 
 // Where the watcher stands in one chat when it handles every message: the header of the last
@@ -57,3 +59,6 @@ std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace place
 // first. title tells a friend's nickname; an empty reading
 // (the window did not answer) changes nothing.
 void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace place, bool readAll);
+// Speaks and logs each message, oldest first. A failing speech or log append does not keep
+// the messages after it from being handled; the first error is rethrown once they are.
+void HandleMessages(WatcherPorts& ports, const std::vector<ChatMessage>& fresh, const std::string& title);

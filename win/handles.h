@@ -89,3 +89,19 @@ struct IconTraits {
 };
 
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
+
+// A critical section taken as std::lock_guard takes a mutex. The system's own lock rather than
+// std::mutex, whose threads library costs the program about 7 KB; and a critical section
+// rather than a slim lock, which Windows XP does not have.
+class SectionLock {
+public:
+    SectionLock() { InitializeCriticalSection(&section_); }
+    ~SectionLock() { DeleteCriticalSection(&section_); }
+    SectionLock(const SectionLock&) = delete;
+    SectionLock& operator=(const SectionLock&) = delete;
+    void lock() { EnterCriticalSection(&section_); }
+    void unlock() { LeaveCriticalSection(&section_); }
+
+private:
+    CRITICAL_SECTION section_;
+};

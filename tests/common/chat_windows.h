@@ -87,6 +87,10 @@ public:
         if (cutTitles && t.size() > 254) t.resize(254);
         return t;
     }
+    std::string ClassName(WindowRef w) override {
+        auto it = windows_.find(w);
+        return it == windows_.end() ? std::string() : it->second.cls;
+    }
     WindowRef FindChild(WindowRef parent, const char* cls) override {
         ++findCalls;
         auto it = windows_.find(parent);

@@ -17,6 +17,7 @@
 #include "base/text.h"
 #include "capture/watcher.h"
 #include "common/form_doubles.h"
+#include "common/uia_tree.h"
 #include "support/iconv_codepage.h"
 #include "common/memory_log.h"
 #include "support/recording_engine.h"
@@ -620,6 +621,90 @@ TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnothe
     while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
     EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mary: Me " + kSaid + "mine"})
         << "the user by the nickname; stopping empties the queue";
+}
+
+// The reading worker, answering in the test's own time: a round is read when the test says.
+struct RoundByRound : IUiaReader {
+    explicit RoundByRound(IUiaTree& tree) : lists(tree) {}
+    bool Available() override { return true; }
+    bool Ready() override { return jobs.empty(); }
+    void Submit(std::vector<UiaJob> j) override { jobs = std::move(j); }
+    std::vector<UiaReading> Round() {
+        std::vector<UiaReading> readings;
+        for (const UiaJob& j : jobs) readings.push_back(lists.Read(j, "12:00:00"));
+        jobs.clear();
+        return readings;
+    }
+    UiaListReader lists;
+    std::vector<UiaJob> jobs;
+};
+
+// WeChat's windows through the worker, with the options of the third tab: a chat popped out
+// of WeChat 3.9 in front and WeChat 4 behind it.
+TEST(MainWindowTick, WeChatWindowsAreReadThroughTheWorkerWithEveryReadingOption) {
+    RecordingEngine engine;
+    engine.SetVoices({"Mary", "Mike"});
+    FakeChatWindows chats;
+    const WindowRef chat39 = chats.Add(0, "ChatWnd", Utf8ToGbk("小鱼"));
+    const WindowRef main4 = chats.Add(0, "Qt51514QWindowIcon", Utf8ToGbk("微信"));
+    chats.Add(0, "WeChatMainWndForPC", Utf8ToGbk("微信"));  // its tree shows no list
+    chats.front = chat39;
+    FakeUiaTree tree;
+    FakeUiaTree::Node* list39 = tree.Window(chat39);
+    FakeUiaTree::Node* list4 = tree.Window(main4);
+    tree.Message39(list39, "Ann", "old", false);
+    RoundByRound worker(tree);
+    IconvCodePage codePage;
+    MemoryLog log;
+    QuietStartup quiet;
+    QuietDesk desk;
+    TFmainServices services = QuietServices(chats, codePage, engine, log, quiet, desk);
+    services.uia = &worker;
+    TFmain form{services};
+    form.FormCreate();
+    form.CBVoice1.SetItemIndex(1);  // friends: Mike
+    form.NShowTime1.SetChecked(false);
+    auto tick = [&] {
+        form.Timer2.Tick();
+        form.UiaRoundDone(worker.Round());
+        while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
+    };
+    tick();  // first sight: the history is not read
+    tree.Message39(list39, "Me", "hi", true);
+    tree.Message39(list39, "Ann", "yo", false);
+    engine.ClearLog();
+    tick();
+    EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mike: Ann " + kSaid + "yo"})
+        << "one at a time, the newest stands for the burst, and its avatar's side says whose";
+    EXPECT_EQ(log.text, "Ann " + kSpaceSaid + "\ryo\r");
+
+    form.CBReadAll.SetChecked(true);
+    form.CBBackground.SetChecked(true);
+    form.EditMyNick.SetText("Ann");
+    form.EditMute.SetText("Bob");
+    tree.Message39(list39, "Ann", "a", false);
+    tree.Message39(list39, "Bob", "b", false);
+    tree.Item4(list4, "mmui::ChatTextItemView", "first sight");
+    engine.ClearLog();
+    tick();
+    tree.Item4(list4, "mmui::ChatItemView", "12:01");
+    tree.Item4(list4, "mmui::ChatTextItemView", "behind");
+    tick();
+    EXPECT_EQ(SpokenWithVoice(engine), (std::vector<std::string>{"Mary: Ann " + kSaid + "a", "Mike: behind"}))
+        << "every message, by the nickname, muted Bob logged only, a window behind without its history";
+    EXPECT_NE(log.text.find("Bob " + kSpaceSaid + "\rb\r"), std::string::npos);
+    EXPECT_EQ(form.TrayIcon1.BalloonHint, texts::kMessagesHidden) << "a WeChat that shows no list is told of";
+    form.TrayIcon1.BalloonHint.clear();
+
+    form.CBWeChat.SetChecked(false);
+    tree.Message39(list39, "Ann", "unread", false);
+    form.Timer2.Tick();
+    EXPECT_TRUE(worker.jobs.empty()) << "no WeChat window is read with the option off";
+    form.CBWeChat.SetChecked(true);
+    engine.ClearLog();
+    tick();
+    EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mary: Ann " + kSaid + "unread"});
+    EXPECT_TRUE(form.TrayIcon1.BalloonHint.empty()) << "told once a run";
 }
 
 }  // namespace

@@ -230,7 +230,7 @@ TEST_F(MainWindowTest, EachOptionControlReachesItsComponent) {
     for (auto [id, box] : {std::pair{IDC_CBME, &f.CBMe}, {IDC_CBFRIEND, &f.CBFriend}, {IDC_CBMYNAME, &f.CBmyname},
                            {IDC_CBFRIENDSNAME, &f.CBFriendsname}, {IDC_CBREADALL, &f.CBReadAll},
                            {IDC_CBBACKGROUND, &f.CBBackground}, {IDC_CBNOLINKS, &f.CBNoLinks},
-                           {IDC_CBSQUEEZE, &f.CBSqueeze}}) {
+                           {IDC_CBSQUEEZE, &f.CBSqueeze}, {IDC_CBWECHAT, &f.CBWeChat}}) {
         SendMessageW(FindControl(window_->Handle(), id), BM_SETCHECK, box->Checked() ? BST_UNCHECKED : BST_CHECKED, 0);
         const bool was = box->Checked();
         notify(id, BN_CLICKED);

@@ -47,12 +47,12 @@ TEST_F(SettingsWin, OtherSectionsAndKeysStayByteForByte) {
     WriteBytes(file_, before + "[SET]\r\nengine=4\r\n\xb1\xb8\xd7\xa2=\xc4\xe3\xba\xc3\r\n" + after);
     TIniFile ini(profile_, file_);
     WriteSettings(ini, TStoredSettings{-1, 2, 3, 4, 5, 6, false, true, false, true, true, {}, {}, true, false,
-                                       "\xd0\xa1\xd3\xe3", false, true, 80, {}});
+                                       "\xd0\xa1\xd3\xe3", false, true, 80, {}, false});
     EXPECT_EQ(ReadBytes(file_), before +
                                     "[SET]\r\nengine=4\r\n\xb1\xb8\xd7\xa2=\xc4\xe3\xba\xc3\r\nRate=3\r\nVolume=5\r\n"
                                     "Rate1=4\r\nVolume1=6\r\nEngine1=2\r\ncbme=0\r\ncbfriend=1\r\ncbmyname=0\r\n"
                                     "cbfriendsname=1\r\nshowtime=1\r\nreadall=1\r\nbackground=0\r\n"
-                                    "mynick=\xd0\xa1\xd3\xe3\r\nnolinks=0\r\nsqueeze=1\r\nmaxlen=80\r\n" +
+                                    "mynick=\xd0\xa1\xd3\xe3\r\nnolinks=0\r\nsqueeze=1\r\nmaxlen=80\r\nwechat=0\r\n" +
                                     after);
     EXPECT_EQ(ini.ReadString("set", "\xb1\xb8\xd7\xa2", "?"), "\xc4\xe3\xba\xc3");
 }
@@ -89,7 +89,7 @@ TEST_F(SettingsWin, AWriteThatCannotReachItsFileRaisesTheError) {
     TIniFile ini(profile_, missing);
     try {
         WriteSettings(ini, TStoredSettings{0, 0, 0, 0, 0, 0, true, true, true, true, true, {}, {}, {}, {}, {}, {}, {},
-                                           {}, {}});
+                                           {}, {}, {}});
         FAIL() << "no error";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + missing);

@@ -1,0 +1,60 @@
+// The watching of every chat window, tick by tick: which windows are read (the one in front,
+// or every one shown), through which row of the chat kinds, from which place, and what the
+// reading worker's answers for the UI Automation rows make new. The form owns one and feeds it
+// its options; everything a message then does goes through the watcher's ports.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "capture/chat_kinds.h"
+#include "capture/uia_chat.h"
+#include "capture/watcher.h"
+
+// The options of the third tab that decide what is read.
+struct ChatWatchOptions {
+    bool readAll = false;     // every message of a burst, not only the newest
+    bool background = false;  // every chat window shown, not only the one in front
+    bool uia = true;          // the rows read through UI Automation (WeChat)
+};
+
+class ChatWatch {
+public:
+    // lastHeader and chatTitle are the form's: the header of the last message handled in front,
+    // and the title of the last chat window seen in front, which the title timer keeps.
+    // uia may be nullptr: then no row read through UI Automation is.
+    ChatWatch(IChatWindows& windows, WatcherPorts& ports, IUiaReader* uia, std::string& lastHeader,
+              const std::string& chatTitle)
+        : windows_(windows), ports_(ports), uia_(uia), lastHeader_(lastHeader), chatTitle_(chatTitle) {}
+
+    // One tick of the message watcher: the transcripts are read and handled now; the windows
+    // read through UI Automation are sent to the worker, whose answer comes as UiaRoundDone.
+    void Tick(const ChatWatchOptions& options);
+    void UiaRoundDone(const std::vector<UiaReading>& readings, const ChatWatchOptions& options);
+
+private:
+    struct Place {
+        WindowRef window;
+        std::string lastHeader, seen;
+    };
+    struct UiaWindow {
+        WindowRef window;
+        UiaPlace place;
+    };
+    void WatchShownChats(bool readAll, bool uia, std::vector<UiaJob>& jobs);
+    void AskUia(WindowRef window, const ChatKind& kind, std::vector<UiaJob>& jobs);
+    std::vector<Place>::iterator PlaceOf(WindowRef window);
+
+    IChatWindows& windows_;
+    WatcherPorts& ports_;
+    IUiaReader* uia_;
+    std::string& lastHeader_;
+    const std::string& chatTitle_;
+    // Where the watcher stands when every message is read in the transcript in front (beside
+    // lastHeader), and with the windows behind, in every transcript shown.
+    std::string frontSeen_;
+    std::vector<Place> places_;  // a handful of windows: a list is all it takes
+    // A list read through UI Automation keeps its place whatever is in front: its items tell
+    // what was handled, so a window coming back to the front repeats nothing.
+    std::vector<UiaWindow> uiaWindows_;
+};
