@@ -117,6 +117,25 @@ void TFmain::Speak(VoiceProfile& profile, const std::string& ansiText) {
     if (speechQueue_.Busy()) TimerSpeech.SetEnabled(true);
 }
 
+// A queued message is what it says when its turn comes: a sender muted, a filter ticked or a
+// way of reading turned off meanwhile reaches it too. While an export holds the own voice, own
+// messages wait in the queue for it, or, one at a time, are not spoken at all.
+void TFmain::SpeakLater(bool own, bool behind, const Saying& saying) {
+    const std::optional<std::string> now = saying();
+    if (!now) return;
+    if (!CBReadAll.Checked()) {
+        own ? SpeakOwn(*now) : SpeakFriend(*now);
+        return;
+    }
+    speechQueue_.Push(own ? own_ : friends_, [this, behind, saying](std::string& text) {
+        if (!CBReadAll.Checked() || (behind && !CBBackground.Checked())) return false;
+        const std::optional<std::string> then = saying();
+        if (then) text = *then;
+        return then.has_value();
+    });
+    if (speechQueue_.Busy()) TimerSpeech.SetEnabled(true);
+}
+
 void TFmain::TimerSpeechTimer() {
     if (!speechQueue_.Pump()) TimerSpeech.SetEnabled(false);
 }
@@ -259,8 +278,9 @@ void TFmain::ExportMessageToWav1Click() {
                               services_.codePage.AnsiToUtf16(Application.Title), SaveDialogWav, text))
             return;
     }
-    // The own voice becomes the export's: the queue neither waits for it nor speaks with it.
-    speechQueue_.Release(own_);
+    // The own voice becomes the export's: the queue neither waits for it nor speaks with it
+    // until the export has ended.
+    speechQueue_.Lend(own_);
     AlteringExport([&] { wavExport_.Start(SaveDialogWav.FileName, text); });
 }
 
@@ -275,6 +295,10 @@ void TFmain::CancelExport() { AlteringExport([&] { wavExport_.Cancel(); }); }
 void TFmain::ShowExportState() {
     const bool running = wavExport_.Running();
     TimerWav.SetEnabled(running);
+    if (!running) {
+        speechQueue_.GiveBack(own_);
+        if (speechQueue_.Busy()) TimerSpeech.SetEnabled(true);
+    }
     for (TMenuItem* item : {&NOpenMessage, &NClearMessage, &ExportMessageToWav1})
         item->SetEnabled(!running && !logBusy_);
     NSaveMessage.SetEnabled(!logBusy_);

@@ -230,6 +230,7 @@ private:
 
     ChatWatchOptions WatchOptions() const;
     void MessagesHidden() override;
+    void SpeakLater(bool own, bool behind, const Saying& saying) override;
     void Speak(VoiceProfile& profile, const std::string& ansiText);
 
     std::string ProgramFolder();

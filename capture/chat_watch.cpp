@@ -89,7 +89,7 @@ void ChatWatch::WatchOwnPlaces(const ChatWatchOptions& options, bool uia, std::v
             }
         }
         FollowFront follow{lastHeader_, headerWindow_, w == front ? &at->place : nullptr, w};
-        WatchChat(ports_, ReadChatWindow(windows_, w), title, at->place, options.readAll);
+        WatchChat(ports_, ReadChatWindow(windows_, w), title, at->place, options.readAll, w != front);
     }
 }
 
@@ -111,7 +111,7 @@ void ChatWatch::UiaRoundDone(const std::vector<UiaReading>& readings, const Chat
         const std::vector<ChatMessage> fresh =
             options.readAll ? r.fresh : std::vector<ChatMessage>(r.fresh.end() - 1, r.fresh.end());
         try {
-            HandleMessages(ports_, fresh, windows_.Title(r.window));
+            HandleMessages(ports_, fresh, windows_.Title(r.window), r.window != windows_.Foreground());
         } catch (...) {
             if (!failed) failed = std::current_exception();
         }

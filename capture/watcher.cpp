@@ -14,14 +14,11 @@ namespace {
 struct Direction {
     bool (WatcherPorts::*readMessage)();
     bool (WatcherPorts::*readName)();
-    void (WatcherPorts::*speak)(const std::string&);
     std::uint32_t headerColour;
 };
 
-const Direction kOwn = {&WatcherPorts::ReadOwnMessages, &WatcherPorts::ReadOwnName, &WatcherPorts::SpeakOwn,
-                        kColourOwnHeader};
-const Direction kFriend = {&WatcherPorts::ReadFriendMessages, &WatcherPorts::ReadFriendName,
-                           &WatcherPorts::SpeakFriend, kColourFriendHeader};
+const Direction kOwn = {&WatcherPorts::ReadOwnMessages, &WatcherPorts::ReadOwnName, kColourOwnHeader};
+const Direction kFriend = {&WatcherPorts::ReadFriendMessages, &WatcherPorts::ReadFriendName, kColourFriendHeader};
 
 // GBK's lead bytes, for ports that do not know the system's code page.
 struct GbkLeadBytes : ILeadBytes {
@@ -38,20 +35,26 @@ const Direction& WhoSpoke(WatcherPorts& ports, const std::string& title, const C
     return text::Contains(title, m.sender) ? kFriend : kOwn;
 }
 
-void HandleMessage(WatcherPorts& ports, const Direction& d, const ChatMessage& m) {
+void HandleMessage(WatcherPorts& ports, const Direction& d, const ChatMessage& m, bool behind) {
     // Speech goes first: it runs asynchronously, so the voice is already talking while the
     // log is being written.
     // A window that shows no sender has no name part to speak, rather than a bare "说：".
-    const bool name = (ports.*d.readName)() && !(m.side != ChatSide::ByTitle && m.sender.empty());
-    const bool message = (ports.*d.readMessage)();
-    const auto said = SpokenText(ports.Filters(), ports.LeadBytes(), message, name, m.sender, m.body);
-    if (said) (ports.*d.speak)(*said);
+    const bool nameless = m.side != ChatSide::ByTitle && m.sender.empty();
+    WatcherPorts* p = &ports;
+    ports.SpeakLater(&d == &kOwn, behind, [p, dir = &d, sender = m.sender, body = m.body, nameless] {
+        const bool name = (p->*dir->readName)() && !nameless;
+        return SpokenText(p->Filters(), p->LeadBytes(), (p->*dir->readMessage)(), name, sender, body);
+    });
     // Logged whatever was spoken: the log is the record of every handled message.
     ports.AppendColouredLine((ports.ShowTime() ? m.header : m.sender) + gbk::kSpaceSaidColon, d.headerColour, false);
     ports.AppendColouredLine(m.body, kColourBody, true);
 }
 
 }  // namespace
+
+void WatcherPorts::SpeakLater(bool own, bool, const Saying& saying) {
+    if (const auto text = saying()) own ? SpeakOwn(*text) : SpeakFriend(*text);
+}
 
 const ILeadBytes& WatcherPorts::LeadBytes() {
     static const GbkLeadBytes gbk;
@@ -138,7 +141,8 @@ std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace& plac
     return fresh;
 }
 
-void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace& place, bool readAll) {
+void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace& place, bool readAll,
+               bool behind) {
     // A place kept while messages were read one at a time would make everything since then
     // look new once every message is read: one at a time, there is no place.
     if (!readAll) {
@@ -156,14 +160,14 @@ void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& titl
         place.seen.clear();
         place.placed = false;
     }
-    HandleMessages(ports, fresh, title);
+    HandleMessages(ports, fresh, title, behind);
 }
 
-void HandleMessages(WatcherPorts& ports, const std::vector<ChatMessage>& fresh, const std::string& title) {
+void HandleMessages(WatcherPorts& ports, const std::vector<ChatMessage>& fresh, const std::string& title, bool behind) {
     std::exception_ptr failed;
     for (const ChatMessage& m : fresh) {
         try {
-            if (!m.body.empty()) HandleMessage(ports, WhoSpoke(ports, title, m), m);
+            if (!m.body.empty()) HandleMessage(ports, WhoSpoke(ports, title, m), m, behind);
         } catch (...) {
             if (!failed) failed = std::current_exception();
         }

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,12 @@ struct WatcherPorts {
     virtual const ILeadBytes& LeadBytes();
     // A messenger's window shows no message list to other programs.
     virtual void MessagesHidden() {}
+    // What a message says, worked out anew each time it is asked: by the options of that
+    // moment (its sender may be muted since, a filter ticked).
+    using Saying = std::function<std::optional<std::string>()>;
+    // Speaks what a message says now, with the own or the friends' voice. A port that queues
+    // messages asks again when one's turn comes. behind: it came from a window behind.
+    virtual void SpeakLater(bool own, bool behind, const Saying& saying);
 };
 
 // Where the watcher stands in one chat window: the header of the last message handled there,
@@ -62,7 +70,9 @@ std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace& plac
 // place.lastHeader (the place then holds no transcript), or with readAll every new message,
 // oldest first. title tells a friend's nickname; an empty reading (the window did not answer)
 // changes nothing.
-void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace& place, bool readAll);
+void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace& place, bool readAll,
+               bool behind = false);
 // Speaks and logs each message, oldest first. A failing speech or log append does not keep
 // the messages after it from being handled; the first error is rethrown once they are.
-void HandleMessages(WatcherPorts& ports, const std::vector<ChatMessage>& fresh, const std::string& title);
+void HandleMessages(WatcherPorts& ports, const std::vector<ChatMessage>& fresh, const std::string& title,
+                    bool behind = false);

@@ -616,16 +616,19 @@ TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnothe
     std::string burst;
     for (int i = 1; i <= 13; ++i)
         burst += Msg(i == 2 ? "bot" : "Ann", "10:00:" + std::to_string(10 + i), "m" + std::to_string(i));
+    burst += Msg("Me", "10:00:24", "own");  // the burst ends with the user's own message
     chats.At(groupText).text += burst;
     engine.ClearLog();
     form.Timer2.Tick();
     EXPECT_TRUE(SpokenWithVoice(engine).empty()) << "nothing cuts off what is being said";
     engine.speaking = false;
     while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
-    // The muted bot is not queued; of the other twelve the two oldest make way for the notice.
-    // In a group chat no nickname is in the title: Ann is a friend because she is not "Me".
-    std::vector<std::string> expected = {"Mike: " + SkippedMessagesText(2)};
-    for (int i = 4; i <= 13; ++i) expected.push_back("Mike: Ann" + kSaid + "m" + std::to_string(i));
+    // The muted bot is not queued; of the other thirteen the three oldest make way for the
+    // notice, said by the voice of the next message to come. In a group chat no nickname is in
+    // the title: Ann is a friend because she is not "Me".
+    std::vector<std::string> expected = {"Mike: " + SkippedMessagesText(3)};
+    for (int i = 5; i <= 13; ++i) expected.push_back("Mike: Ann" + kSaid + "m" + std::to_string(i));
+    expected.push_back("Mary: Me" + kSaid + "own");
     EXPECT_EQ(SpokenWithVoice(engine), expected);
     EXPECT_NE(log.text.find("bot 10:00:12" + kSpaceSaid + "\rm2\r"), std::string::npos) << "muted, still logged";
     EXPECT_NE(log.text.find("m1\r"), std::string::npos) << "skipped, still logged";
@@ -639,6 +642,29 @@ TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnothe
     while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
     EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mary: Me " + kSaid + "mine"})
         << "the user by the nickname; stopping empties the queue";
+
+    // What waits is spoken by the options of its turn: a sender muted meanwhile, the windows
+    // behind no longer read, every message no longer read.
+    auto waitingThenPumped = [&](const std::function<void()>& meanwhile) {
+        engine.speaking = true;
+        engine.ClearLog();
+        form.Timer2.Tick();
+        meanwhile();
+        engine.speaking = false;
+        while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
+        return SpokenWithVoice(engine);
+    };
+    chats.At(frontText).text += Msg("Me", "10:00:40", "a") + Msg("Zed", "10:00:41", "b") + Msg("Me", "10:00:42", "c");
+    EXPECT_EQ(waitingThenPumped([&] { form.EditMute.SetText("bot;Zed"); }),
+              (std::vector<std::string>{"Mary: Me" + kSaid + "a", "Mary: Me" + kSaid + "c"}));
+    chats.At(groupText).text += Msg("Ann", "10:00:50", "x") + Msg("Ann", "10:00:51", "y");
+    chats.At(frontText).text += Msg("Me", "10:00:52", "z");
+    EXPECT_EQ(waitingThenPumped([&] { form.CBBackground.SetChecked(false); }),
+              std::vector<std::string>{"Mary: Me" + kSaid + "z"})
+        << "x and y waited, from behind";
+    chats.At(frontText).text += Msg("Me", "10:01:00", "p") + Msg("Me", "10:01:01", "q");
+    EXPECT_EQ(waitingThenPumped([&] { form.CBReadAll.SetChecked(false); }),
+              std::vector<std::string>{"Mary: Me" + kSaid + "p"});
 }
 
 // The reading worker, answering in the test's own time: a round is read when the test says.
