@@ -37,12 +37,12 @@ bool Win32ChatWindows::SendGetText(WindowRef control, std::size_t size, char* bu
         if (now - quiet->second < kQuietAfterFailureMs) return false;
         silent_.erase(quiet);
     }
-    // Within a round, what is left of one reading's two time limits is all any request gets.
+    // Within a round, what is left of its budget is all any request gets.
     DWORD limit = timeoutMs_;
     if (inRound_) {
-        const DWORD spent = now - roundStart_, budget = 2 * timeoutMs_;
-        if (spent >= budget) return false;
-        if (budget - spent < limit) limit = budget - spent;
+        const DWORD spent = now - roundStart_;
+        if (spent >= roundBudgetMs_) return false;
+        if (roundBudgetMs_ - spent < limit) limit = roundBudgetMs_ - spent;
     }
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutA(ToHwnd(control), WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer),
@@ -54,8 +54,10 @@ bool Win32ChatWindows::SendGetText(WindowRef control, std::size_t size, char* bu
     return true;
 }
 
+// Each tick begins by asking for the window in front: its requests are one round.
 WindowRef Win32ChatWindows::Foreground() {
-    inRound_ = false;
+    inRound_ = true;
+    roundStart_ = GetTickCount();
     return FromHwnd(GetForegroundWindow());
 }
 
