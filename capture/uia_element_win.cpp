@@ -102,12 +102,12 @@ public:
         return id;
     }
 
-    UiaRect BoundingRectangle() override {
+    UiaBounds BoundingRectangle() override {
         Variant value;
         Property(kUiaBoundingRectanglePropertyId, value);
         const std::vector<double> r = ArrayOf<double>(value.v, VT_R8);
-        UiaRect rect;
-        if (r.size() == 4) rect = UiaRect{r[0], r[1], r[2], r[3]};
+        UiaBounds rect;
+        if (r.size() == 4) rect = UiaBounds{r[0], r[1], r[2], r[3]};
         return rect;
     }
 

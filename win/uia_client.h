@@ -6,8 +6,8 @@
 // method cannot compile. Methods never called keep loose parameter types (void*) where the
 // exact type would only pull in more declarations.
 //
-// MinGW's uiautomationcore.h is not included: its global UiaRect would meet the one of
-// capture/uia_element.h, and its API header does not compile as C++ (a parameter named "new").
+// MinGW's uiautomationcore.h is not needed here, and its API header does not compile as C++
+// (a parameter named "new").
 #pragma once
 
 #include <objbase.h>
