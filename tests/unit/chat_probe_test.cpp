@@ -3,6 +3,8 @@
 // ends in the empty string, and how a silent window ends in no reading at all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -231,15 +233,29 @@ TEST(GetChatText, TextContentRules) {
     }
 }
 
-// A NUL inside a message must not hide the messages below it.
-TEST(GetChatText, TextEndsAtTheReportedLengthAndANulInsideItIsABlank) {
+TEST(GetChatText, TextEndsAtTheReportedLength) {
     ChatWindow shortLength;
     shortLength.windows.At(shortLength.control).reportedSet = true;
     shortLength.windows.At(shortLength.control).reported = 9;  // "小鱼  16:" is 9 bytes
     EXPECT_EQ(shortLength.Read(), G("小鱼  16:"));
+}
 
-    ChatWindow nul("小鱼 - 交谈中", std::string("a 1:2") + '\0' + "hidden");
-    EXPECT_EQ(nul.Read(), "a 1:2 hidden");
+// A control whose answer counts more than reached the reader (Wine stops at the NUL and
+// fills the rest itself) gives the text up to the NUL and none of the bytes after it.
+TEST(GetChatText, OnlyBytesTheControlSentAreKept) {
+    const std::string sent("A  12:00:00\r\nfront\0back f\r\n", 27);
+    auto send = [&](char* buffer, std::size_t size, std::size_t& count) {
+        count = std::min(size - 1, sent.size());
+        const std::size_t arrived = sent.find('\0') + 1;
+        std::memcpy(buffer, sent.data(), arrived);
+        std::memset(buffer + arrived, '?', count - arrived);
+        return true;
+    };
+    for (std::size_t length : {sent.size(), sent.size() + 5}) {
+        std::string out;
+        ASSERT_TRUE(TakeGetTextAnswer(length, out, send));
+        EXPECT_EQ(out, "A  12:00:00\r\nfront") << length;
+    }
 }
 
 TEST(GetChatText, ZeroLengthAnswerYieldsNothing) {
