@@ -128,8 +128,35 @@ TEST(LogOpen, RtfGroupDepthCountsGroupsAsTheReaderReadsThem) {
     EXPECT_LE(RtfGroupDepth(pairs(7, "\\u65")), kMaxRtfGroupDepth);
     EXPECT_GT(RtfGroupDepth(pairs(8, "\\u65")), kMaxRtfGroupDepth);
     for (auto [word, readable] : {std::pair{"\\" + std::string(248, 'x') + "123456 ", true},
-                                  {"\\" + std::string(249, 'x') + "123456 ", false}, {"\\fs-" + std::string(300, '7'), false}})
+                                  {"\\" + std::string(249, 'x') + "123456 ", false}, {"\\fs-" + std::string(300, '7'), false},
+                                  {std::string(15, '{') + std::string(15, '}'), true},  // 16 deep with \rtf1's
+                                  {std::string(16, '{') + std::string(16, '}'), false}})
         EXPECT_EQ(RtfReadable("{\\rtf1 a" + word + "b}"), readable) << word.size();
+}
+
+// A log bigger than one piece of the control's reads: every later piece carries the tables,
+// and every paragraph mark, the one at each cut too, is in exactly one piece.
+TEST(LogOpen, SplitRtfCutsAtParagraphMarksIntoDocumentsOfTheirOwn) {
+    const std::string tables = "{\\fonttbl{\\f0 SimSun;}}{\\colortbl ;\\red255\\green0\\blue0;}";
+    std::string rtf = "{\\rtf1\\ansi\\ansicpg936" + tables + "\\f0\\fs20 ";
+    for (int n = 100000; rtf.size() < (300u << 10); ++n) rtf += "\\cf1 line " + std::to_string(n) + "\\par\r\n";
+    rtf += "}";
+    const std::vector<std::string> pieces = SplitRtf(rtf, 128u << 10);
+    ASSERT_EQ(pieces.size(), 3u);
+    auto body = [](const std::string& doc) { return doc.substr(doc.find("\\cf1 line "), std::string::npos); };
+    std::string read;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const std::string& p = pieces[i];
+        EXPECT_EQ(p.compare(0, 6, "{\\rtf1"), 0) << i;
+        EXPECT_LT(p.find(tables), p.find(" line ")) << i << ": the tables come before the text";
+        EXPECT_EQ(p.back(), '}') << i;
+        read += body(p.substr(0, p.size() - 1));
+    }
+    std::string whole = body(rtf.substr(0, rtf.size() - 1));
+    // The line breaks between marks are no text: a cut may fall on either side of them.
+    for (std::string* s : {&read, &whole})
+        s->erase(std::remove_if(s->begin(), s->end(), [](char c) { return c == '\r' || c == '\n'; }), s->end());
+    EXPECT_TRUE(read == whole) << "every line and every paragraph mark once, in order";
 }
 
 // What the log cannot take is refused with the file's name before the log is touched.
