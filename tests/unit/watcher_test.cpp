@@ -620,6 +620,20 @@ TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnothe
     while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
     EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mary: Me " + kSaid + "mine"})
         << "the user by the nickname; stopping empties the queue";
+
+    // A closed window is forgotten: its handle, given to a chat window again later, starts
+    // afresh with the newest message only, whatever history it shows. Every tick is one round
+    // over the windows shown.
+    const int rounds = chats.rounds;
+    chats.At(group).closed = true;
+    form.Timer2.Tick();
+    chats.At(group).closed = false;
+    chats.At(groupText).text += Msg("Eve", "11:00:00", "x") + Msg("Eve", "11:00:01", "y");
+    engine.ClearLog();
+    form.Timer2.Tick();
+    while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
+    EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mike: Eve" + kSaid + "y"});
+    EXPECT_EQ(chats.rounds, rounds + 2);
 }
 
 }  // namespace
