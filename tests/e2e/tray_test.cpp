@@ -163,9 +163,7 @@ TEST_F(TrayLife, MenusOpenAtTheCursorAndTheWindowHidesAndComesBack) {
     // The main menu as a user opens it with the keyboard.
     SetForegroundWindow(main_);
     ASSERT_TRUE(WaitUntil([this] { return GetForegroundWindow() == main_; }, kPatienceMs));
-    // A person presses each key once the last one has shown its effect: Down once F10 has lit
-    // the menu bar, Right once 主菜单 is open. Keys sent ahead of the menu loop on a loaded
-    // machine kept 帮助 from opening.
+    // Each key once the last has shown its effect, as a person presses them.
     EXPECT_FALSE(InMenuMode());
     PressKeys({VK_F10});
     ASSERT_TRUE(WaitUntil([this] { return InMenuMode(); }, kPatienceMs)) << "F10 lights the menu bar";

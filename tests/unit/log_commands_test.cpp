@@ -143,11 +143,9 @@ TEST(LogOpen, SplitRtfCutsAtParagraphMarksIntoDocumentsOfTheirOwn) {
     rtf += "}";
     const std::vector<std::string> pieces = SplitRtf(rtf, 128u << 10);
     ASSERT_EQ(pieces.size(), 3u);
-    // The line breaks between marks are no text: a cut may fall on either side of them.
-    auto body = [](const std::string& doc) {
-        std::string b = doc.substr(doc.find("\\cf1 line "), doc.size() - 1 - doc.find("\\cf1 line "));
-        b.erase(std::remove_if(b.begin(), b.end(), [](char c) { return c == '\r' || c == '\n'; }), b.end());
-        return b;
+    auto body = [](std::string doc) {  // the text without its end; a cut may take a line break
+        doc.erase(std::remove_if(doc.begin(), doc.end(), [](char c) { return c == '\r' || c == '\n'; }), doc.end());
+        return doc.substr(doc.find("\\cf1 line "), doc.size() - 1 - doc.find("\\cf1 line "));
     };
     std::string read;
     for (const std::string& p : pieces) {

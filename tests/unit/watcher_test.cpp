@@ -621,9 +621,7 @@ TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnothe
     EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mary: Me " + kSaid + "mine"})
         << "the user by the nickname; stopping empties the queue";
 
-    // A closed window is forgotten: its handle, given to a chat window again later, starts
-    // afresh with the newest message only, whatever history it shows. Every tick is one round
-    // over the windows shown.
+    // A closed window's handle, given to a chat window again, starts afresh: the newest only.
     const int rounds = chats.rounds;
     chats.At(group).closed = true;
     form.Timer2.Tick();
