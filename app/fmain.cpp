@@ -87,9 +87,7 @@ void TFmain::MessagesHidden() {
 }
 
 SpeechFilters TFmain::Filters() {
-    int maxLength = 0;
-    ParseInteger(EditMaxLen.Text(), maxLength);
-    return {CBNoLinks.Checked(), CBSqueeze.Checked(), ClampMaxLength(maxLength), EditMute.Text()};
+    return {CBNoLinks.Checked(), CBSqueeze.Checked(), ParseMaxLength(EditMaxLen.Text()), EditMute.Text()};
 }
 
 void TFmain::Timer3Timer() { UpdateChatTitle(services_.chatWindows, services_.codePage, FChatTitle); }
