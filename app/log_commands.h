@@ -74,6 +74,7 @@ constexpr std::size_t kMaxLogLine = 1024;
 struct LayoutCost {
     double ms = 0;
     double bytes = 0;
+    std::size_t longest = 0;  // LogLayoutCost's longest paragraph in bytes, before it is cut
 };
 // One line of this many bytes, tabs among them, as the control takes it.
 LayoutCost LineCost(std::size_t bytes, std::size_t tabs);

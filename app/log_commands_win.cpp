@@ -249,13 +249,15 @@ bool StreamPiece(HWND h, EDITSTREAM& es, UINT format, bool first) {
 }
 
 bool RichEditDocument::Load(const std::string& bytes, LogFormat format) {
+    // Every walk over a big file lets the window answer after it.
+    Progress progress(*this, LogWork::Opening, bytes.size());
     // Refused before anything is read, from the file alone: the control's memory climbs
     // faster than it could be watched, and runs out in the middle of a read.
+    const LayoutCost cost = LogLayoutCost(bytes, format);
     const unsigned long long left = AddressSpaceLeft();
-    if (left < kAddressSpaceReserve ||
-        LogLayoutCost(bytes, format).bytes > static_cast<double>(left - kAddressSpaceReserve))
+    if (left < kAddressSpaceReserve || cost.bytes > static_cast<double>(left - kAddressSpaceReserve))
         throw LogOutOfRoom();
-    Progress progress(*this, LogWork::Opening, bytes.size());
+    progress.Step(0);
     // Read into a hidden control, which takes the log's place only once the whole file is in.
     HWND fresh = CreateLogControlLike(h_, false);
     if (!fresh) return false;
@@ -288,7 +290,7 @@ bool RichEditDocument::Load(const std::string& bytes, LogFormat format) {
         // own formats; the reader then leaves out the paragraph mark it ends with, since the
         // control's last paragraph has one of its own. Later pieces go at the end and keep
         // theirs, so the first one's is put back, and the last one's taken away.
-        const std::string wrapped = WrapRtf(bytes, kMaxLogLine);
+        const std::string wrapped = cost.longest > kMaxLogLine ? WrapRtf(bytes, kMaxLogLine) : bytes;
         progress.Step(0);
         const std::vector<std::string> pieces = SplitRtf(wrapped, kPieceBytes, kPieceMs);
         progress.Step(0);

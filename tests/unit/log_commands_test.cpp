@@ -86,6 +86,7 @@ TEST(LogSave, WithoutANameNothingIsWrittenAndAFailureKeepsTheOldFile) {
     EXPECT_EQ(t.log.text, kLog);
 }
 
+// RTF mode offers the RTF reader only bytes that begin as RTF; the rest is read as text at once.
 TEST(LogOpen, RtfModeFallsBackToTextAndTextModeShowsMarkup) {
     struct Case {
         bool plainText;
@@ -94,9 +95,9 @@ TEST(LogOpen, RtfModeFallsBackToTextAndTextModeShowsMarkup) {
         std::string shown, error;
     } cases[] = {
         {false, kRtf, {"rtf"}, kLog, ""},
-        {false, "plain\r\n", {"rtf", "text"}, "plain\r\n", ""},
+        {false, "plain\r\n", {"text"}, "plain\r\n", ""},
         {true, kRtf, {"text"}, kRtf, ""},
-        {false, "no rtf, no text", {"rtf", "text"}, kLog, kLoadStreamError},
+        {false, "no rtf, no text", {"text"}, kLog, kLoadStreamError},
         {true, "no text", {"text"}, kLog, kLoadStreamError},
     };
     for (const auto& c : cases) {
@@ -180,7 +181,7 @@ TEST(LogOpen, TheLayoutCostCountsLinesAsTheControlIsGivenThem) {
     };
     const double twoGb = 2048.0 * 1024 * 1024;
     EXPECT_GT(LogLayoutCost(chat(10u << 20), LogFormat::Text).bytes, twoGb);
-    EXPECT_LT(LogLayoutCost(chat(2u << 20), LogFormat::Text).bytes, twoGb / 3);
+    EXPECT_LT(LogLayoutCost(chat(2u << 20), LogFormat::Text).bytes, twoGb / 2);
     EXPECT_LT(LogLayoutCost(std::string(4 * 65536, 'x'), LogFormat::Text).bytes, twoGb / 4);
 }
 

@@ -171,14 +171,36 @@ int MeasureLines(HWND edit, std::size_t length, std::size_t count, const char* k
 }
 
 // A file opened as the log command opens it, with the window's stretches and the address space.
-int OpenFile(RichEditDocument& log, const std::string& path, bool plainText, std::function<void(double)>& mark) {
+int OpenFile(RichEditDocument& log, const std::string& path, bool plainText, std::function<void(double, std::size_t)>& mark) {
     Win32Files files;
+    {
+        // The steps before the first piece, each on its own: what the window waits for first.
+        double t = NowMs();
+        const std::string bytes = files.ReadAll(path, kMaxLogFileBytes);
+        const double read = NowMs() - t;
+        t = NowMs();
+        const bool rtf = !plainText && RtfReadable(bytes);
+        const double readable = NowMs() - t;
+        t = NowMs();
+        const LayoutCost cost = LogLayoutCost(bytes, rtf ? LogFormat::Rtf : LogFormat::Text);
+        const double estimate = NowMs() - t;
+        t = NowMs();
+        const std::string wrapped = rtf ? WrapRtf(bytes, kMaxLogLine) : bytes;
+        const double wrap = NowMs() - t;
+        t = NowMs();
+        const std::size_t pieces = rtf ? SplitRtf(wrapped, 128u << 10, 150).size() : 0;
+        std::printf("  read %.0f ms, RTF check %.0f ms, estimate %.0f ms (%.0f MB, %.0f ms of layout), wrap %.0f ms, "
+                    "split %.0f ms (%zu pieces)\n",
+                    read, readable, estimate, cost.bytes / 1048576, cost.ms, wrap, NowMs() - t, pieces);
+    }
     const unsigned long long before = AvailableMb();
     PeakSampler peak;
     const double t0 = NowMs();
     double last = t0, longest = 0;
     int calls = 0;
-    mark = [&](double now) {
+    mark = [&](double now, std::size_t done) {
+        // Where the long stretches fall: before the first piece, or late, as the log grows.
+        if (now - last > 300) std::printf("  %.0f ms unanswered at %.0f ms, until %zu bytes were read\n", now - last, now - t0, done);
         longest = std::max(longest, now - last);
         last = now;
         ++calls;
@@ -190,7 +212,7 @@ int OpenFile(RichEditDocument& log, const std::string& path, bool plainText, std
         outcome = std::string("refused: ") + e.what();
     }
     UpdateWindow(GetParent(log.Handle()));
-    mark(NowMs());
+    mark(NowMs(), 0);
     mark = nullptr;
     const unsigned long long least = peak.Stop();
     std::printf("file %s: %s\n  %.0f ms, window unanswered at most %.0f ms (%d progress calls), address space %llu MB "
@@ -222,9 +244,9 @@ int main(int argc, char** argv) {
             return MeasureLines(edit, argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1024,
                                 argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 1, argc > 4 ? argv[4] : "x");
         RichEditDocument log(edit);
-        std::function<void(double)> mark;
-        log.OnProgress = [&](LogWork, std::size_t, std::size_t) {
-            if (mark) mark(NowMs());
+        std::function<void(double, std::size_t)> mark;
+        log.OnProgress = [&](LogWork, std::size_t done, std::size_t) {
+            if (mark) mark(NowMs(), done);
             MSG msg;
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         };
