@@ -8,10 +8,13 @@
 //
 // "lines" streams COUNT lines of LENGTH bytes (one letter repeated, words of five letters, a
 // wide letter, tabs, or double-byte characters) into a bare log control in one read, as the
-// control would take a file at once: the time it took, and the address space it took at its peak and once done.
-// What one line of a given length costs sets the limits of what the log opens. "file" opens a
-// file as "打开消息" does (RTF mode unless "text"), limits included, and says whether it was
-// refused, how long the window went unanswered and how much address space it took.
+// control would take a file at once: the time it took, and the address space it took at its
+// peak and once done. What a line of each length costs sets what the log opens and how it is
+// cut into pieces (LineCost). "file" opens a file as "打开消息" does (RTF mode unless "text"),
+// limits included: the steps before the first piece, whether it was refused, the longest time
+// the window went unanswered, and the address space it took. A run's address space is
+// measured as the system reports what is left, so heaps that grow in big steps make small
+// runs read 0: measure with a few hundred megabytes.
 //
 // For each command it prints the time it took and the longest stretch in which the window
 // could not have answered: the longest time between two of the document's progress calls
