@@ -53,8 +53,9 @@ int RtfGroupDepth(const std::string& rtf);
 // The reader keeps a control word with its parameter in a buffer of 1024 bytes and writes
 // past it (Wine 10 dies on one of 1100 letters); RTF's own words are a few dozen bytes at most.
 constexpr std::size_t kMaxRtfWord = 256;
-// RTF the reader survives: nested no deeper than kMaxRtfGroupDepth, no control word longer
-// than kMaxRtfWord. Other bytes are refused as no RTF and read as text.
+// RTF the reader survives: bytes that begin as RTF ("{\rtf" or "{\urtf"), nested no deeper
+// than kMaxRtfGroupDepth, no control word longer than kMaxRtfWord. Other bytes are refused as
+// no RTF and read as text.
 bool RtfReadable(const std::string& rtf);
 
 // What the log control can take, measured with Wine 10's rich edit (tools/log_open_bench). It

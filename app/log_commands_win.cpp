@@ -125,7 +125,8 @@ unsigned long long AddressSpaceLeft() {
 // A last guard while pieces are read, should the estimate ever fall short.
 bool RoomForAPiece() { return AddressSpaceLeft() >= kAddressSpaceReserve; }
 
-// ANSI bytes a character of the text took: what a line's length is counted in.
+// The ANSI bytes a character takes at most (two in a double-byte code page): what a line's
+// length is counted in, as LogLayoutCost counts it.
 std::size_t AnsiBytes(wchar_t c) { return c < 0x80 ? 1 : 2; }
 
 // Line breaks put in wherever a line would grow longer than maxLine bytes, never inside a
