@@ -7,24 +7,85 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 
 extern "C" char* __cxa_demangle(const char*, char*, std::size_t*, int* status) {
     if (status) *status = -2;  // "not a valid mangled name": the caller keeps the raw one
     return nullptr;
 }
 
-// The threads library the C++ runtime brings asks the system for GetTickCount64, which Windows
-// XP does not have: imported as it is, that one name would keep the program from starting
-// there at all. Its import slot is filled here instead, with the system's function where there
-// is one and GetTickCount (which wraps after 49 days) on XP, so kernel32 is asked for nothing
-// older systems lack.
+// The C++ runtime of the posix thread model takes its few locks through the pthread calls: one
+// lock for its pool of exceptions and one for the unwinder's tables, a once for their setup,
+// a wait when two threads race to make a static, and per-thread storage for the exceptions in
+// flight. The threads library behind them costs the program about 31 KB, and asks kernel32 for
+// GetTickCount64, which Windows XP lacks; these few calls are the system's own locks and
+// storage, which run on XP too. Only the runtime calls them, with the values its headers give:
+// a lock or a condition is an intptr_t, -1 until first used (PTHREAD_MUTEX_INITIALIZER), and a
+// once is a long, 0 until run (PTHREAD_ONCE_INIT).
 namespace {
-ULONGLONG WINAPI TickCount64() {
-    using Fn = ULONGLONG(WINAPI*)();
-    static const Fn system =
-        reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTickCount64")));
-    return system ? system() : GetTickCount();
+constexpr intptr_t kNotYetMade = -1;
+
+CRITICAL_SECTION* SectionOf(intptr_t* lock) {
+    const intptr_t seen = *static_cast<volatile intptr_t*>(lock);
+    if (seen != kNotYetMade && seen != 0) return reinterpret_cast<CRITICAL_SECTION*>(seen);
+    auto* made = static_cast<CRITICAL_SECTION*>(HeapAlloc(GetProcessHeap(), 0, sizeof(CRITICAL_SECTION)));
+    InitializeCriticalSection(made);
+    const LONG was = InterlockedCompareExchange(reinterpret_cast<volatile LONG*>(lock), reinterpret_cast<LONG>(made),
+                                                static_cast<LONG>(seen));
+    if (was == static_cast<LONG>(seen)) return made;
+    DeleteCriticalSection(made);  // another thread made it first
+    HeapFree(GetProcessHeap(), 0, made);
+    return reinterpret_cast<CRITICAL_SECTION*>(was);
 }
 }  // namespace
 
-extern "C" ULONGLONG(WINAPI* const lean_GetTickCount64)() __asm__("__imp__GetTickCount64@0") = TickCount64;
+extern "C" {
+int pthread_mutex_init(intptr_t* lock, const void*) {
+    *lock = kNotYetMade;
+    SectionOf(lock);
+    return 0;
+}
+int pthread_mutex_destroy(intptr_t* lock) {
+    if (*lock != kNotYetMade && *lock != 0) {
+        auto* section = reinterpret_cast<CRITICAL_SECTION*>(*lock);
+        DeleteCriticalSection(section);
+        HeapFree(GetProcessHeap(), 0, section);
+    }
+    *lock = kNotYetMade;
+    return 0;
+}
+int pthread_mutex_lock(intptr_t* lock) {
+    EnterCriticalSection(SectionOf(lock));
+    return 0;
+}
+int pthread_mutex_unlock(intptr_t* lock) {
+    LeaveCriticalSection(SectionOf(lock));
+    return 0;
+}
+// 0: not run, 1: running, 2: done.
+int pthread_once(long* once, void (*run)()) {
+    if (InterlockedCompareExchange(once, 1, 0) == 0) {
+        run();
+        InterlockedExchange(once, 2);
+    }
+    while (*static_cast<volatile long*>(once) != 2) Sleep(0);
+    return 0;
+}
+// A waiter may wake without a broadcast: the runtime checks its condition again each time.
+int pthread_cond_wait(intptr_t*, intptr_t* lock) {
+    pthread_mutex_unlock(lock);
+    Sleep(1);
+    pthread_mutex_lock(lock);
+    return 0;
+}
+int pthread_cond_broadcast(intptr_t*) { return 0; }
+// A key's destructor is not run when a thread ends: the few threads end with the program.
+int pthread_key_create(unsigned* key, void (*)(void*)) {
+    const DWORD index = TlsAlloc();
+    if (index == TLS_OUT_OF_INDEXES) return 11;  // EAGAIN
+    *key = index;
+    return 0;
+}
+void* pthread_getspecific(unsigned key) { return TlsGetValue(key); }
+int pthread_setspecific(unsigned key, const void* value) { return TlsSetValue(key, const_cast<void*>(value)) ? 0 : 22; }
+}
