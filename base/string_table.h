@@ -121,6 +121,13 @@ inline std::string CannotOpenFile(const std::string& path, const std::string& re
 inline std::string CannotCreateFile(const std::string& path, const std::string& reason) {
     return "Cannot create file \"" + path + "\". " + reason;
 }
+// Said in place of what the speech filters leave out, and of messages the queue skipped: GBK
+// bytes, since they are spoken among chat text, whatever the system's code page.
+inline const std::string kSpokenLink = "\xc1\xb4\xbd\xd3";                       // 链接
+inline const std::string kSpokenOmitted = "\xa3\xac\xd2\xd4\xcf\xc2\xca\xa1\xc2\xd4";  // ，以下省略
+inline std::string SkippedMessages(std::size_t count) {                       // 跳过 N 条消息
+    return "\xcc\xf8\xb9\xfd " + std::to_string(count) + " \xcc\xf5\xcf\xfb\xcf\xa2";
+}
 inline const std::string kLoadStreamError = "Failed to Load Stream";
 inline const std::string kSaveStreamError = "Failed to Save Stream";
 // The system has no text of its own for this error number.

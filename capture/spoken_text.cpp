@@ -8,12 +8,13 @@
 #include <cstddef>
 #include <vector>
 
+#include "base/string_table.h"
 #include "base/text.h"
 
 namespace {
 
-const std::string kLinkWord = "\xc1\xb4\xbd\xd3";                       // 链接
-const std::string kOmitted = "\xa3\xac\xd2\xd4\xcf\xc2\xca\xa1\xc2\xd4";  // ，以下省略
+const std::string& kLinkWord = texts::kSpokenLink;
+const std::string& kOmitted = texts::kSpokenOmitted;
 const std::string kFullWidthSemicolon = "\xa3\xbb";                      // ；
 const std::string kFullWidthSpace = "\xa1\xa1";                          // U+3000
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "base/string_table.h"
+
 void SpeechQueue::Push(VoiceProfile& profile, std::string ansiText) {
     Push(profile, [text = std::move(ansiText)](std::string& out) {
         out = text;
@@ -65,5 +67,5 @@ void SpeechQueue::GiveBack(const VoiceProfile& profile) {
 }
 
 std::string SkippedMessagesText(std::size_t count) {
-    return "\xcc\xf8\xb9\xfd " + std::to_string(count) + " \xcc\xf5\xcf\xfb\xcf\xa2";
+    return texts::SkippedMessages(count);
 }

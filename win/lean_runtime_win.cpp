@@ -20,14 +20,17 @@ extern "C" char* __cxa_demangle(const char*, char*, std::size_t*, int* status) {
 // flight. The threads library behind them costs the program about 31 KB, and asks kernel32 for
 // GetTickCount64, which Windows XP lacks; these few calls are the system's own locks and
 // storage, which run on XP too. Only the runtime calls them, with the values its headers give:
-// a lock or a condition is an intptr_t, -1 until first used (PTHREAD_MUTEX_INITIALIZER), and a
-// once is a long, 0 until run (PTHREAD_ONCE_INIT).
+// a lock or a condition is an intptr_t, -1, -2 or -3 until first used (the plain, error-checking
+// and recursive PTHREAD_*MUTEX_INITIALIZER: a critical section is all three), and a once is a
+// long, 0 until run (PTHREAD_ONCE_INIT).
 namespace {
 constexpr intptr_t kNotYetMade = -1;
 
+bool Made(intptr_t lock) { return lock != 0 && lock != -1 && lock != -2 && lock != -3; }
+
 CRITICAL_SECTION* SectionOf(intptr_t* lock) {
     const intptr_t seen = *static_cast<volatile intptr_t*>(lock);
-    if (seen != kNotYetMade && seen != 0) return reinterpret_cast<CRITICAL_SECTION*>(seen);
+    if (Made(seen)) return reinterpret_cast<CRITICAL_SECTION*>(seen);
     auto* made = static_cast<CRITICAL_SECTION*>(HeapAlloc(GetProcessHeap(), 0, sizeof(CRITICAL_SECTION)));
     InitializeCriticalSection(made);
     const LONG was = InterlockedCompareExchange(reinterpret_cast<volatile LONG*>(lock), reinterpret_cast<LONG>(made),
@@ -46,7 +49,7 @@ int pthread_mutex_init(intptr_t* lock, const void*) {
     return 0;
 }
 int pthread_mutex_destroy(intptr_t* lock) {
-    if (*lock != kNotYetMade && *lock != 0) {
+    if (Made(*lock)) {
         auto* section = reinterpret_cast<CRITICAL_SECTION*>(*lock);
         DeleteCriticalSection(section);
         HeapFree(GetProcessHeap(), 0, section);
