@@ -87,9 +87,7 @@ void TFmain::MessagesHidden() {
 }
 
 SpeechFilters TFmain::Filters() {
-    int maxLength = 0;
-    ParseInteger(EditMaxLen.Text(), maxLength);
-    return {CBNoLinks.Checked(), CBSqueeze.Checked(), ClampMaxLength(maxLength), EditMute.Text()};
+    return {CBNoLinks.Checked(), CBSqueeze.Checked(), ParseMaxLength(EditMaxLen.Text()), EditMute.Text()};
 }
 
 void TFmain::Timer3Timer() { UpdateChatTitle(services_.chatWindows, services_.codePage, FChatTitle); }
@@ -108,8 +106,8 @@ void TFmain::SpeakOwn(const std::string& ansiText) {
 void TFmain::SpeakFriend(const std::string& ansiText) { Speak(friends_, ansiText); }
 
 // Read one by one, a message waits for the one before it; otherwise it cuts it off. Paused,
-// the message is only logged: kept for later, it would be said when the user no longer
-// expects it.
+// here and in SpeakLater, the message is only logged: kept for later, it would be said when
+// the user no longer expects it.
 void TFmain::Speak(VoiceProfile& profile, const std::string& ansiText) {
     if (PauseSpeak1.Checked()) return;
     if (!CBReadAll.Checked()) {
@@ -117,6 +115,26 @@ void TFmain::Speak(VoiceProfile& profile, const std::string& ansiText) {
         return;
     }
     speechQueue_.Push(profile, ansiText);
+    if (speechQueue_.Busy()) TimerSpeech.SetEnabled(true);
+}
+
+// A queued message is what it says when its turn comes: a sender muted, a filter ticked or a
+// way of reading turned off meanwhile reaches it too. While an export holds the own voice, own
+// messages wait in the queue for it, or, one at a time, are not spoken at all.
+void TFmain::SpeakLater(bool own, bool behind, const Saying& saying) {
+    if (PauseSpeak1.Checked()) return;
+    const std::optional<std::string> now = saying();
+    if (!now) return;
+    if (!CBReadAll.Checked()) {
+        own ? SpeakOwn(*now) : SpeakFriend(*now);
+        return;
+    }
+    speechQueue_.Push(own ? own_ : friends_, [this, behind, saying](std::string& text) {
+        if (!CBReadAll.Checked() || (behind && !CBBackground.Checked())) return false;
+        const std::optional<std::string> then = saying();
+        if (then) text = *then;
+        return then.has_value();
+    });
     if (speechQueue_.Busy()) TimerSpeech.SetEnabled(true);
 }
 
@@ -298,8 +316,9 @@ void TFmain::ExportMessageToWav1Click() {
                               services_.codePage.AnsiToUtf16(Application.Title), SaveDialogWav, text))
             return;
     }
-    // The own voice becomes the export's: the queue neither waits for it nor speaks with it.
-    speechQueue_.Release(own_);
+    // The own voice becomes the export's: the queue neither waits for it nor speaks with it
+    // until the export has ended.
+    speechQueue_.Lend(own_);
     AlteringExport([&] { wavExport_.Start(SaveDialogWav.FileName, text); });
 }
 
@@ -314,6 +333,10 @@ void TFmain::CancelExport() { AlteringExport([&] { wavExport_.Cancel(); }); }
 void TFmain::ShowExportState() {
     const bool running = wavExport_.Running();
     TimerWav.SetEnabled(running);
+    if (!running) {
+        speechQueue_.GiveBack(own_);
+        if (speechQueue_.Busy()) TimerSpeech.SetEnabled(true);
+    }
     for (TMenuItem* item : {&NOpenMessage, &NClearMessage, &ExportMessageToWav1})
         item->SetEnabled(!running && !logBusy_);
     NSaveMessage.SetEnabled(!logBusy_);

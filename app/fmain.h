@@ -241,6 +241,7 @@ private:
 
     ChatWatchOptions WatchOptions() const;
     void MessagesHidden() override;
+    void SpeakLater(bool own, bool behind, const Saying& saying) override;
     void Speak(VoiceProfile& profile, const std::string& ansiText);
     void Silence();
     // Holds the menu rows' keys; the taken ones' names, for the balloon.

@@ -99,14 +99,13 @@ struct TSettingRows {
                  [=](const F& f, S& s) { s.*field = (f.*edit).Text(); }}};
     }
     // A number box holds what the user typed; the number it means is kept within its bounds.
-    static TSettingsKey Number(const char* name, int S::*field, TEdit F::*edit, int (*clamp)(int)) {
+    // The file and the box are read by one rule, so a value too big for an integer is kept
+    // within the bounds wherever it was written.
+    static TSettingsKey Number(const char* name, int S::*field, TEdit F::*edit, int (*parse)(const std::string&)) {
         return {name, TSettingType::Integer, 0, TSettingFeeds::ReadingOptions, field, nullptr, nullptr, false,
-                {[=](F& f, const S& s) { (f.*edit).SetText(std::to_string(clamp(s.*field))); },
-                 [=](const F& f, S& s) {
-                     int typed = 0;
-                     ParseInteger((f.*edit).Text(), typed);
-                     s.*field = clamp(typed);
-                 }}};
+                {[=](F& f, const S& s) { (f.*edit).SetText(std::to_string(s.*field)); },
+                 [=](const F& f, S& s) { s.*field = parse((f.*edit).Text()); }},
+                parse};
     }
 };
 
@@ -130,7 +129,7 @@ const TSettingsKey kSettingsKeys[] = {
     R::Words("mynick", &TStoredSettings::mynick, &TFmain::EditMyNick),
     R::Tick("nolinks", &TStoredSettings::nolinks, &TFmain::CBNoLinks, 0),
     R::Tick("squeeze", &TStoredSettings::squeeze, &TFmain::CBSqueeze, 0),
-    R::Number("maxlen", &TStoredSettings::maxlen, &TFmain::EditMaxLen, ClampMaxLength),
+    R::Number("maxlen", &TStoredSettings::maxlen, &TFmain::EditMaxLen, ParseMaxLength),
     R::Words("mute", &TStoredSettings::mute, &TFmain::EditMute),
     R::Tick("wechat", &TStoredSettings::wechat, &TFmain::CBWeChat),
 };

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "app/identity_win.h"
+#include "capture/uia_element_win.h"
 #include "base/string_table.h"
 #include "res/resource.h"
 #include "ui/application.h"
@@ -105,8 +106,9 @@ const OptionControl* FindOptionControl(int id) {
 }  // namespace
 
 MainWindow::MainWindow(ISpeechEngine& speech)
-    : form_(std::make_unique<TFmain>(TFmainServices{chatWindows_, codePage_, speech, log_, paths_, profile_, registry_,
-                                                    osVersion_, logDocument_, files_, boxes_, shell_, nullptr,
+    : uia_([]() -> std::unique_ptr<IUiaTree> { return Win32UiaTree::Create(); }),
+      form_(std::make_unique<TFmain>(TFmainServices{chatWindows_, codePage_, speech, log_, paths_, profile_, registry_,
+                                                    osVersion_, logDocument_, files_, boxes_, shell_, &uia_,
                                                     &hotkeys_})) {}
 
 MainWindow::~MainWindow() {
@@ -164,6 +166,7 @@ bool MainWindow::Create(HINSTANCE instance, bool show) {
     // to the window already and destroyed both: a leak on that path beats a second DestroyMenu.
     bar.release();
     if (!hwnd_) return false;
+    uia_.SetTarget(hwnd_, kMsgUiaRound);
     // A menu bar that wraps takes room from the client area: give it back.
     RECT client;
     GetClientRect(hwnd_, &client);
@@ -409,6 +412,9 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_HOTKEY:
             form_->WMHotKey(static_cast<int>(wp));
+            return 0;
+        case kMsgUiaRound:
+            form_->UiaRoundDone(uia_.TakeRound(lp));
             return 0;
         case WM_ENDSESSION:
             form_->WMEndSession(wp != FALSE);

@@ -110,6 +110,7 @@ private:
     Win32MessageBoxes boxes_{hwnd_};
     Win32Shell shell_{hwnd_};
     Win32HotKeys hotkeys_{hwnd_};
+    Win32UiaReader uia_;
     std::unique_ptr<TFmain> form_;
     HWND hwnd_ = nullptr;
     HWND tabs_ = nullptr;

@@ -83,7 +83,12 @@ void ReadSettings(TIniFile& ini, TSettingFeeds feeds, TStoredSettings& into) {
     for (std::size_t i = 0; i < kSettingsKeyCount; ++i) {
         const TSettingsKey& k = kSettingsKeys[i];
         if (k.feeds != feeds) continue;
-        if (k.type == TSettingType::Integer) into.*k.integer = ini.ReadInteger(kSettingsSection, k.name, k.def);
+        if (k.type == TSettingType::Integer && k.parse) {
+            const std::string value = ini.ReadString(kSettingsSection, k.name, "");
+            into.*k.integer = value.empty() ? k.def : k.parse(value);
+        } else if (k.type == TSettingType::Integer) {
+            into.*k.integer = ini.ReadInteger(kSettingsSection, k.name, k.def);
+        }
         else if (k.type == TSettingType::Boolean) into.*k.boolean = ini.ReadBool(kSettingsSection, k.name, k.def != 0);
         else into.*k.text = ini.ReadString(kSettingsSection, k.name, "");
     }

@@ -16,7 +16,7 @@ inline const char kSettingsSection[] = "set";
 // case, each write reaches the file at once, other sections and keys stay as they are.
 struct IProfileStrings {
     virtual ~IProfileStrings() = default;
-    // The value, read through a 2048-byte buffer, or def when the key is missing.
+    // The whole value, however long, or def when the key is missing.
     virtual std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
                                    const std::string& def) = 0;
     // False when the value could not be written.
@@ -101,6 +101,9 @@ struct TSettingsKey {
     // already in the file stays.
     bool onlyWithSelection;
     TSettingControl control;
+    // An integer key whose text is more than a number (see ParseMaxLength) is read through
+    // this instead of ParseInteger; a missing or empty value is still def.
+    int (*parse)(const std::string&) = nullptr;
 };
 
 // All keys of section "set", in the order they are written: the program's eleven first,

@@ -7,10 +7,19 @@
 
 std::string Win32ProfileStrings::ReadString(const std::string& file, const std::string& section,
                                             const std::string& key, const std::string& def) {
-    // The buffer size is part of the file's contract: longer values arrive cut.
-    char buf[2048] = {};
-    DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buf, sizeof buf, file.c_str());
-    return std::string(buf, n);
+    // A value that filled the buffer (the call then returns its size less one) may have been
+    // cut, so it is read again into one twice as big: a long mute list read cut would be
+    // written back cut at exit.
+    std::string value(2048, '\0');
+    for (;;) {
+        const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), &value[0],
+                                                 static_cast<DWORD>(value.size()), file.c_str());
+        if (n + 1 < value.size() || value.size() >= (1u << 30)) {
+            value.resize(n);
+            return value;
+        }
+        value.assign(value.size() * 2, '\0');
+    }
 }
 
 bool Win32ProfileStrings::WriteString(const std::string& file, const std::string& section, const std::string& key,

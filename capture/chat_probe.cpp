@@ -8,6 +8,7 @@
 #include "capture/chat_probe.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "base/text.h"
 
@@ -114,4 +115,20 @@ void UpdateChatTitle(IChatWindows& windows, ICodePage& codePage, std::string& ch
     const std::string title = front == 0 ? std::string() : CutTitle(windows.Title(front));
     // The 8-bit title is what is kept, not the converted one: the watcher compares bytes.
     if (TitleHasChatMarker(codePage.AnsiToUtf16(title))) chatTitle = title;
+}
+
+bool TakeGetTextAnswer(std::size_t length, std::string& out,
+                       const std::function<bool(char* buffer, std::size_t size, std::size_t& count)>& send) {
+    // Read straight into the result: a long history is copied once, by the control.
+    out.assign(length + 1, '\0');
+    std::size_t copied = 0;
+    if (!send(&out[0], out.size(), copied)) {
+        out.clear();
+        return false;
+    }
+    // A control that counts nothing (or more than it was given room for) is read up to its NUL.
+    out.resize(copied > 0 && copied <= length ? copied : length);
+    const void* nul = std::memchr(out.data(), '\0', out.size());
+    if (nul) out.resize(static_cast<std::size_t>(static_cast<const char*>(nul) - out.data()));
+    return true;
 }

@@ -4,57 +4,92 @@
 #include <algorithm>
 #include <exception>
 
+#include "base/text.h"
+
+namespace {
+
+// The form's header of the last message handled follows the place of the window in front, a
+// handling that failed included: the message was taken before it was handled.
+struct FollowFront {
+    std::string& header;
+    WindowRef& headerWindow;
+    const ChatPlace* place;
+    WindowRef window;
+    ~FollowFront() {
+        if (!place || header == place->lastHeader) return;
+        header = place->lastHeader;
+        headerWindow = window;
+    }
+};
+
+}  // namespace
+
 void ChatWatch::Tick(const ChatWatchOptions& options) {
     const bool uia = options.uia && uia_ && uia_->Available();
     std::vector<UiaJob> jobs;
-    if (!options.background) {
-        if (!places_.empty()) {
-            // The window in front goes on from where the reading of every window left it.
-            auto front = PlaceOf(windows_.Foreground());
-            if (front != places_.end()) frontSeen_ = std::move(front->seen);
-            places_.clear();
+    if (!options.readAll && !options.background) {
+        // One message at a time, from the window in front: a window switched to has its newest
+        // message handled anew, unless its header is the one handled last.
+        places_.clear();
+        ChatPlace front{lastHeader_, {}, false};
+        {
+            FollowFront follow{lastHeader_, headerWindow_, &front, windows_.Foreground()};
+            WatchChat(ports_, GetChatText(windows_), chatTitle_, front, false);
         }
-        WatchChat(ports_, GetChatText(windows_), chatTitle_, {lastHeader_, frontSeen_}, options.readAll);
         if (uia) {
-            const WindowRef front = windows_.Foreground();
-            const ChatKind* kind = KindOfWindow(windows_, front, true);
-            if (kind && kind->reader == ChatReader::UiaList) AskUia(front, *kind, jobs);
+            const WindowRef w = windows_.Foreground();
+            const ChatKind* kind = KindOfWindow(windows_, w, true);
+            if (kind && kind->reader == ChatReader::UiaList) AskUia(w, *kind, jobs);
         }
     } else {
-        WatchShownChats(options.readAll, uia, jobs);
+        WatchOwnPlaces(options, uia, jobs);
     }
+    background_ = options.background;
+    ticked_ = true;
     uiaWindows_.erase(std::remove_if(uiaWindows_.begin(), uiaWindows_.end(),
                                      [&](const UiaWindow& w) { return !windows_.Exists(w.window); }),
                       uiaWindows_.end());
     if (!jobs.empty() && uia_->Ready()) uia_->Submit(std::move(jobs));
 }
 
-void ChatWatch::WatchShownChats(bool readAll, bool uia, std::vector<UiaJob>& jobs) {
+void ChatWatch::WatchOwnPlaces(const ChatWatchOptions& options, bool uia, std::vector<UiaJob>& jobs) {
     const WindowRef front = windows_.Foreground();
-    // The windows shown, each with its row; listing them begins a round of readings.
-    std::vector<std::pair<WindowRef, const ChatKind*>> shown;
-    for (WindowRef w : windows_.TopLevelWindows())
-        if (const ChatKind* kind = KindOfWindow(windows_, w, uia)) shown.emplace_back(w, kind);
+    // The windows read, each with its row; listing them begins a round of readings.
+    std::vector<std::pair<WindowRef, const ChatKind*>> read;
+    if (options.background) {
+        for (WindowRef w : windows_.TopLevelWindows())
+            if (const ChatKind* kind = KindOfWindow(windows_, w, uia)) read.emplace_back(w, kind);
+    } else if (const ChatKind* kind = KindOfWindow(windows_, front, uia)) {
+        read.emplace_back(front, kind);
+    }
     places_.erase(std::remove_if(places_.begin(), places_.end(),
                                  [&](const Place& p) { return !windows_.Exists(p.window); }),
                   places_.end());
-    for (const auto& [w, kind] : shown) {
+    const bool justTicked = options.background && !background_ && ticked_;
+    for (const auto& [w, kind] : read) {
         if (kind->reader == ChatReader::UiaList) {
             AskUia(w, *kind, jobs);
             continue;
         }
-        auto at = PlaceOf(w);
-        if (at == places_.end()) {
-            // The window in front was being read before the others were: it goes on from there.
-            if (w == front) places_.push_back({w, lastHeader_, std::move(frontSeen_)});
-            else places_.push_back({w, {}, {}});
-            at = places_.end() - 1;
-        }
-        Place& place = *at;
         // In front, who is a friend is judged as always, by the title the title timer keeps.
         const std::string title = w == front ? chatTitle_ : windows_.Title(w);
-        WatchChat(ports_, ReadChatWindow(windows_, w), title, {place.lastHeader, place.seen}, readAll);
-        if (w == front) lastHeader_ = place.lastHeader;
+        auto at = PlaceOf(w);
+        if (at == places_.end()) {
+            places_.push_back({w, {}});
+            at = places_.end() - 1;
+            // The window in front goes on from the message handled last there, when that was
+            // this window's; a window behind
+            // that the user just asked to be read is placed where it stands, nothing read.
+            if (w == front) {
+                if (w == headerWindow_) at->place.lastHeader = lastHeader_;
+            } else if (justTicked) {
+                ChatReading reading = ReadChatWindow(windows_, w);
+                if (reading) TakeNewMessages(text::Trim(std::move(*reading)), at->place);
+                continue;
+            }
+        }
+        FollowFront follow{lastHeader_, headerWindow_, w == front ? &at->place : nullptr, w};
+        WatchChat(ports_, ReadChatWindow(windows_, w), title, at->place, options.readAll, w != front);
     }
 }
 
@@ -76,7 +111,7 @@ void ChatWatch::UiaRoundDone(const std::vector<UiaReading>& readings, const Chat
         const std::vector<ChatMessage> fresh =
             options.readAll ? r.fresh : std::vector<ChatMessage>(r.fresh.end() - 1, r.fresh.end());
         try {
-            HandleMessages(ports_, fresh, windows_.Title(r.window));
+            HandleMessages(ports_, fresh, windows_.Title(r.window), r.window != windows_.Foreground());
         } catch (...) {
             if (!failed) failed = std::current_exception();
         }

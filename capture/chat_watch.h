@@ -35,13 +35,13 @@ public:
 private:
     struct Place {
         WindowRef window;
-        std::string lastHeader, seen;
+        ChatPlace place;
     };
     struct UiaWindow {
         WindowRef window;
         UiaPlace place;
     };
-    void WatchShownChats(bool readAll, bool uia, std::vector<UiaJob>& jobs);
+    void WatchOwnPlaces(const ChatWatchOptions& options, bool uia, std::vector<UiaJob>& jobs);
     void AskUia(WindowRef window, const ChatKind& kind, std::vector<UiaJob>& jobs);
     std::vector<Place>::iterator PlaceOf(WindowRef window);
 
@@ -50,10 +50,13 @@ private:
     IUiaReader* uia_;
     std::string& lastHeader_;
     const std::string& chatTitle_;
-    // Where the watcher stands when every message is read in the transcript in front (beside
-    // lastHeader), and with the windows behind, in every transcript shown.
-    std::string frontSeen_;
+    // Where the watcher stands in each transcript, while every message is read or the windows
+    // behind are: then no window repeats a message for having been away from the front.
     std::vector<Place> places_;  // a handful of windows: a list is all it takes
+    // Whether the windows behind were read at the last tick, and whether there was one: ticking
+    // that option places them where they stand, while a start reads their newest messages.
+    bool background_ = false, ticked_ = false;
+    WindowRef headerWindow_ = 0;  // the window whose message lastHeader is
     // A list read through UI Automation keeps its place whatever is in front: its items tell
     // what was handled, so a window coming back to the front repeats nothing.
     std::vector<UiaWindow> uiaWindows_;

@@ -11,7 +11,6 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <iterator>
 #include <limits>
 
@@ -37,12 +36,12 @@ bool Win32ChatWindows::SendGetText(WindowRef control, std::size_t size, char* bu
         if (now - quiet->second < kQuietAfterFailureMs) return false;
         silent_.erase(quiet);
     }
-    // Within a round, what is left of one reading's two time limits is all any request gets.
+    // Within a round, what is left of its budget is all any request gets.
     DWORD limit = timeoutMs_;
     if (inRound_) {
-        const DWORD spent = now - roundStart_, budget = 2 * timeoutMs_;
-        if (spent >= budget) return false;
-        if (budget - spent < limit) limit = budget - spent;
+        const DWORD spent = now - roundStart_;
+        if (spent >= roundBudgetMs_) return false;
+        if (roundBudgetMs_ - spent < limit) limit = roundBudgetMs_ - spent;
     }
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutA(ToHwnd(control), WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer),
@@ -54,8 +53,10 @@ bool Win32ChatWindows::SendGetText(WindowRef control, std::size_t size, char* bu
     return true;
 }
 
+// Each tick begins by asking for the window in front: its requests are one round.
 WindowRef Win32ChatWindows::Foreground() {
-    inRound_ = false;
+    inRound_ = true;
+    roundStart_ = GetTickCount();
     return FromHwnd(GetForegroundWindow());
 }
 
@@ -102,24 +103,7 @@ bool Win32ChatWindows::ReadText(WindowRef control, std::size_t length, std::stri
     out.clear();
     // The buffer size must fit the message's WPARAM; a length that does not is no length.
     if (length >= std::numeric_limits<WPARAM>::max()) return false;
-    // Read straight into the result: a long history is copied once, by the control, and
-    // not again from a buffer of our own.
-    out.assign(length + 1, '\0');
-    std::size_t copied = 0;
-    if (!SendGetText(control, out.size(), &out[0], copied)) {
-        out.clear();
-        return false;
-    }
-    // The answer counts the bytes copied, and a NUL inside a message is one of them: the text
-    // must not end there, or every message below it would stay unseen. A control that counts
-    // nothing (or more than it was given room for) is read up to its NUL. This follows the
-    // documented answer, the count of characters copied; Wine 10 carries a reply across
-    // processes only up to its first NUL, so there the bytes after one are not the control's.
-    if (copied > 0 && copied <= length) {
-        out.resize(copied);
-    } else {
-        const void* nul = std::memchr(out.data(), '\0', out.size());
-        if (nul) out.resize(static_cast<std::size_t>(static_cast<const char*>(nul) - out.data()));
-    }
-    return true;
+    return TakeGetTextAnswer(length, out, [&](char* buffer, std::size_t size, std::size_t& count) {
+        return SendGetText(control, size, buffer, count);
+    });
 }

@@ -15,8 +15,12 @@ public:
     // After a request went unanswered, the same control gets no request for this long, so a
     // hung window holds up the program for one time limit every few seconds, not every tick.
     static constexpr unsigned kQuietAfterFailureMs = 3000;
+    // All the text requests of one tick together wait at most this long, however many
+    // windows hang: the window goes on answering within a second whatever the messengers do.
+    static constexpr unsigned kRoundBudgetMs = 700;
 
-    explicit Win32ChatWindows(unsigned timeoutMs = kDefaultTimeoutMs) : timeoutMs_(timeoutMs) {}
+    explicit Win32ChatWindows(unsigned timeoutMs = kDefaultTimeoutMs)
+        : timeoutMs_(timeoutMs), roundBudgetMs_(2 * timeoutMs < kRoundBudgetMs ? 2 * timeoutMs : kRoundBudgetMs) {}
     WindowRef Foreground() override;
     std::string Title(WindowRef window) override;
     std::string ClassName(WindowRef window) override;
@@ -29,7 +33,7 @@ public:
 private:
     bool SendGetText(WindowRef control, std::size_t size, char* buffer, std::size_t& result);
 
-    unsigned timeoutMs_;
+    unsigned timeoutMs_, roundBudgetMs_;
     // The controls that failed to answer lately, each with the tick count of its failure.
     std::map<WindowRef, unsigned long> silent_;
     bool inRound_ = false;

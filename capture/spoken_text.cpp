@@ -15,6 +15,7 @@ namespace {
 const std::string kLinkWord = "\xc1\xb4\xbd\xd3";                       // 链接
 const std::string kOmitted = "\xa3\xac\xd2\xd4\xcf\xc2\xca\xa1\xc2\xd4";  // ，以下省略
 const std::string kFullWidthSemicolon = "\xa3\xbb";                      // ；
+const std::string kFullWidthSpace = "\xa1\xa1";                          // U+3000
 
 // The length in bytes of the character that starts at i.
 std::size_t CharLength(const std::string& s, std::size_t i, const ILeadBytes& lead) {
@@ -77,28 +78,32 @@ std::string CutToLength(const std::string& s, const ILeadBytes& lead, int maxLen
     return s;
 }
 
-// The names of a list, each trimmed; empty names are dropped.
-std::vector<std::string> SplitNames(const std::string& list) {
+// A blank around a name: an ASCII one, or the full-width space an IME types after "；".
+bool IsBlank(const std::string& c) {
+    return (c.size() == 1 && static_cast<unsigned char>(c[0]) <= 0x20) || c == kFullWidthSpace;
+}
+
+// The names of a list, each trimmed; empty names are dropped. The list is walked by the code
+// page's characters: a trail byte (A3 in "埃", B0 A3) and the next lead byte may look like
+// "；" (A3 BB), and a byte from 0x80 up need not lead ("€" is the single byte 80 in 936).
+std::vector<std::string> SplitNames(const std::string& list, const ILeadBytes& lead) {
     std::vector<std::string> names;
     std::string current;
+    std::size_t kept = 0;  // the bytes of current up to its last character that is no blank
     auto flush = [&] {
-        std::string name = text::Trim(current);
-        if (!name.empty()) names.push_back(std::move(name));
+        if (kept) names.push_back(current.substr(0, kept));
         current.clear();
+        kept = 0;
     };
     for (std::size_t i = 0; i < list.size();) {
-        if (list[i] == ';') {
+        const std::size_t n = CharLength(list, i, lead);
+        const std::string c = list.substr(i, n);
+        i += n;
+        if (c == ";" || c == kFullWidthSemicolon) {
             flush();
-            ++i;
-        } else if (list.compare(i, kFullWidthSemicolon.size(), kFullWidthSemicolon) == 0) {
-            flush();
-            i += kFullWidthSemicolon.size();
-        } else {
-            // A double-byte character is taken whole, so the search for "；" never starts
-            // on a trail byte.
-            const bool pair = static_cast<unsigned char>(list[i]) >= 0x80 && i + 1 < list.size();
-            current.append(list, i, pair ? 2 : 1);
-            i += pair ? 2 : 1;
+        } else if (!IsBlank(c) || !current.empty()) {
+            current += c;
+            if (!IsBlank(c)) kept = current.size();
         }
     }
     flush();
@@ -113,10 +118,42 @@ int ClampMaxLength(int value) {
     return value > 1000 ? 1000 : value;
 }
 
-bool IsNameInList(const std::string& list, const std::string& sender) {
+int ParseMaxLength(const std::string& text) {
+    std::size_t i = 0;
+    auto skipBlanks = [&] {
+        while (i < text.size()) {
+            if (static_cast<unsigned char>(text[i]) <= 0x20) ++i;
+            else if (text.compare(i, kFullWidthSpace.size(), kFullWidthSpace) == 0) i += kFullWidthSpace.size();
+            else break;
+        }
+    };
+    skipBlanks();
+    const std::size_t first = i;
+    int value = 0;
+    while (i < text.size()) {
+        int digit;
+        if (text[i] >= '0' && text[i] <= '9') {
+            digit = text[i] - '0';
+            i += 1;
+        } else if (static_cast<unsigned char>(text[i]) == 0xA3 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0xB0 && static_cast<unsigned char>(text[i + 1]) <= 0xB9) {
+            digit = static_cast<unsigned char>(text[i + 1]) - 0xB0;
+            i += 2;
+        } else {
+            break;
+        }
+        // Past the upper bound every number is the bound: no overflow, however many digits.
+        value = value > 1000 ? value : value * 10 + digit;
+    }
+    if (i == first) return 0;
+    skipBlanks();
+    return i == text.size() ? ClampMaxLength(value) : 0;
+}
+
+bool IsNameInList(const std::string& list, const std::string& sender, const ILeadBytes& lead) {
     const std::string name = text::Trim(sender);
     if (name.empty()) return false;
-    for (const std::string& n : SplitNames(list))
+    for (const std::string& n : SplitNames(list, lead))
         if (n == name) return true;
     return false;
 }
@@ -130,7 +167,7 @@ std::string FilterBody(const SpeechFilters& f, const ILeadBytes& lead, const std
 std::optional<std::string> SpokenText(const SpeechFilters& f, const ILeadBytes& lead, bool message, bool name,
                                       const std::string& sender, const std::string& body) {
     if (!message && !name) return std::nullopt;
-    if (IsNameInList(f.mute, sender)) return std::nullopt;
+    if (IsNameInList(f.mute, sender, lead)) return std::nullopt;
     if (!message) return sender + gbk::kSaidColon;
     const std::string said = FilterBody(f, lead, body);
     return name ? sender + gbk::kSaidColon + said : said;

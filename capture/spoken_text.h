@@ -20,6 +20,11 @@ struct SpeechFilters {
 // value outside them is taken as the nearest bound, so an odd set.ini never silences a body.
 int ClampMaxLength(int value);
 
+// The length cut a number box or set.ini holds, within those bounds. A paste brings blanks
+// around the number, an IME full-width digits ("２０", A3 B0 to A3 B9): both are taken. A
+// number beyond any integer type is the upper bound; anything but digits means no limit.
+int ParseMaxLength(const std::string& text);
+
 // The text to speak for one message, or nothing. message and name are the direction's two
 // reading options; the sender and "说：" are never filtered. leadBytes tells the system's
 // double-byte characters, which count once and are never split.
@@ -29,5 +34,6 @@ std::optional<std::string> SpokenText(const SpeechFilters& filters, const ILeadB
 // The body as the filters leave it (mute aside), in their order: links, repeats, the cut.
 std::string FilterBody(const SpeechFilters& filters, const ILeadBytes& leadBytes, const std::string& body);
 
-// True when the sender, trimmed of blanks, is one of the names in list.
-bool IsNameInList(const std::string& list, const std::string& sender);
+// True when the sender, trimmed of blanks, is one of the names in list (each trimmed of
+// blanks, full-width spaces included), walked by the characters leadBytes tells.
+bool IsNameInList(const std::string& list, const std::string& sender, const ILeadBytes& leadBytes);

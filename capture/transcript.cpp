@@ -139,6 +139,24 @@ std::string SpaceOutDigits(const std::string& text) {
     return text::Trim(out);
 }
 
+namespace {
+
+// A header line as the messenger writes one: it ends with a time of day, H:MM:SS or HH:MM:SS,
+// after white space. A body may well hold a digit before a colon ("下午3:30见", a link with a
+// port); it never ends a line with a time standing apart.
+bool EndsWithTimeOfDay(const std::string& s, Size begin, Size end) {
+    while (end > begin && (s[end - 1] == ' ' || s[end - 1] == '\t')) --end;
+    if (end - begin < 8) return false;
+    const Size t = end - 8;  // "MM:SS" and the colon before them, then one or two digits
+    if (!(IsDigit(s[t + 3]) && IsDigit(s[t + 4]) && s[t + 5] == ':' && IsDigit(s[t + 6]) && IsDigit(s[t + 7]) &&
+          s[t + 2] == ':' && IsDigit(s[t + 1])))
+        return false;
+    const Size h = IsDigit(s[t]) ? t : t + 1;
+    return h > begin && (s[h - 1] == ' ' || s[h - 1] == '\t');
+}
+
+}  // namespace
+
 std::vector<ChatMessage> MessagesFrom(const std::string& transcript, Size from) {
     const std::string& s = transcript;
     Size pos = from < s.size() ? from : s.size();
@@ -151,21 +169,24 @@ std::vector<ChatMessage> MessagesFrom(const std::string& transcript, Size from) 
             ++pos;
         }
     }
-    std::vector<Size> starts;
+    struct Line {
+        Size begin, end;
+    };
+    std::vector<Line> headers;
     while (pos < s.size()) {
         Size e = pos;
-        bool header = false;
-        for (; e < s.size() && !IsBreak(s[e]); ++e)
-            if (s[e] == ':' && e > pos && IsDigit(s[e - 1])) header = true;
-        if (header) starts.push_back(pos);
+        while (e < s.size() && !IsBreak(s[e])) ++e;
+        if (EndsWithTimeOfDay(s, pos, e)) headers.push_back({pos, e});
         pos = SkipBreak(s, e);
     }
     std::vector<ChatMessage> messages;
-    messages.reserve(starts.size());
-    for (Size i = 0; i < starts.size(); ++i) {
-        const Size end = i + 1 < starts.size() ? starts[i + 1] : s.size();
-        const std::string one = s.substr(starts[i], end - starts[i]);
-        messages.push_back({GetLastHeader(one), GetLastSender(one), GetLastMessageBody(one)});
+    messages.reserve(headers.size());
+    for (Size i = 0; i < headers.size(); ++i) {
+        const std::string line = s.substr(headers[i].begin, headers[i].end - headers[i].begin);
+        const Size bodyEnd = i + 1 < headers.size() ? headers[i + 1].begin : s.size();
+        const Size bodyBegin = SkipBreak(s, headers[i].end);
+        std::string body = bodyBegin < bodyEnd ? JoinLinesFrom(s.substr(0, bodyEnd), bodyBegin) : std::string();
+        messages.push_back({text::Trim(line), GetLastSender(line), text::Trim(body)});
     }
     return messages;
 }

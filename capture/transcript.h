@@ -24,5 +24,7 @@ struct ChatMessage {
 };
 
 // Every message whose header line begins at or after byte `from`, oldest first. A message runs
-// from its header line to the next one, so the newest is exactly what the routines above give.
+// from its header line to the next one. Here a header line is one that ends with a time of day
+// after white space, as the messenger writes headers, so a body holding "3:30" splits nothing;
+// the routines above keep their older, wider rule for the newest message alone.
 std::vector<ChatMessage> MessagesFrom(const std::string& transcript, std::size_t from);

@@ -59,7 +59,7 @@ bool ItemMessage(IUiaElement& item, const ChatKind& kind, const std::string& tim
 
 }  // namespace
 
-std::unique_ptr<IUiaElement> FindMessageList(IUiaElement& root) {
+std::unique_ptr<IUiaElement> FindMessageList(IUiaElement& root, const std::function<void()>& progress) {
     std::deque<std::unique_ptr<IUiaElement>> open;
     open.push_back(root.FirstChild());
     std::size_t seen = 0;
@@ -67,6 +67,7 @@ std::unique_ptr<IUiaElement> FindMessageList(IUiaElement& root) {
         std::unique_ptr<IUiaElement> e = std::move(open.front());
         open.pop_front();
         for (; e && seen < kMaxElementsSearched; ++seen) {
+            if (progress) progress();
             std::unique_ptr<IUiaElement> next = e->NextSibling();
             const int type = e->ControlType();
             if (type == kUiaList) {
@@ -82,7 +83,7 @@ std::unique_ptr<IUiaElement> FindMessageList(IUiaElement& root) {
 }
 
 std::vector<ChatMessage> TakeNewItems(IUiaElement& list, const ChatKind& kind, UiaPlace& place,
-                                      const std::string& timeOfDay) {
+                                      const std::string& timeOfDay, const std::function<void()>& progress) {
     std::unique_ptr<IUiaElement> item = list.LastChild();
     if (place.recent.empty()) {
         // First sight: an empty id stands for an empty list, below which everything is new.
@@ -93,6 +94,7 @@ std::vector<ChatMessage> TakeNewItems(IUiaElement& list, const ChatKind& kind, U
     std::vector<std::vector<int>> ids;
     bool placed = false;
     while (item) {
+        if (progress) progress();
         std::vector<int> id = item->RuntimeId();
         if (InPlace(place, id)) {
             placed = true;
@@ -109,6 +111,7 @@ std::vector<ChatMessage> TakeNewItems(IUiaElement& list, const ChatKind& kind, U
     std::vector<ChatMessage> fresh;
     if (placed) {
         for (std::size_t i = newer.size(); i-- > 0;) {
+            if (progress) progress();
             ChatMessage m;
             if (ItemMessage(*newer[i], kind, timeOfDay, m)) fresh.push_back(std::move(m));
         }
@@ -134,14 +137,14 @@ UiaReading UiaListReader::Read(const UiaJob& job, const std::string& timeOfDay) 
             if (!kept->list) {
                 found = true;
                 std::unique_ptr<IUiaElement> root = tree_.FromWindow(job.window);
-                kept->list = root ? FindMessageList(*root) : nullptr;
+                kept->list = root ? FindMessageList(*root, progress_) : nullptr;
                 if (!kept->list) {
                     r.state = UiaReading::NoList;
                     return r;
                 }
             }
             UiaPlace place = job.place;
-            r.fresh = TakeNewItems(*kept->list, *job.kind, place, timeOfDay);
+            r.fresh = TakeNewItems(*kept->list, *job.kind, place, timeOfDay, progress_);
             r.place = std::move(place);
             r.state = UiaReading::Read;
             return r;

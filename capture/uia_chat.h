@@ -4,6 +4,7 @@
 // new items are found by walking back from the list's last item to the last one handled.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,14 +27,15 @@ constexpr std::size_t kMaxUiaWalkBack = 100;
 // The message list under a window's element: the first List named "消息", breadth first,
 // within a bounded number of elements (a messenger's window holds a few hundred at most
 // above its list). nullptr when the tree shows none.
-std::unique_ptr<IUiaElement> FindMessageList(IUiaElement& root);
+// progress, when given, is called at each element: a walk that goes on is not a hung one.
+std::unique_ptr<IUiaElement> FindMessageList(IUiaElement& root, const std::function<void()>& progress = {});
 
 // The items below place in list, as messages oldest first, and place moved to the newest
 // item. A list read for the first time, or one that no longer holds any item of the place,
 // gives nothing: what it shows is history. Time lines and nameless items are no messages.
 // timeOfDay ("HH:MM:SS") stands in the header, as the time Sonvira read the message.
 std::vector<ChatMessage> TakeNewItems(IUiaElement& list, const ChatKind& kind, UiaPlace& place,
-                                      const std::string& timeOfDay);
+                                      const std::string& timeOfDay, const std::function<void()>& progress = {});
 
 // What the UI thread asks the reading worker for one window, and what comes back.
 struct UiaJob {
@@ -52,7 +54,8 @@ struct UiaReading {
 // (finding one walks the window's tree), read from the places the jobs give.
 class UiaListReader {
 public:
-    explicit UiaListReader(IUiaTree& tree) : tree_(tree) {}
+    explicit UiaListReader(IUiaTree& tree, std::function<void()> progress = {})
+        : tree_(tree), progress_(std::move(progress)) {}
     UiaReading Read(const UiaJob& job, const std::string& timeOfDay);
     // The lists of the windows gone are let go.
     template <typename Gone>
@@ -67,6 +70,7 @@ private:
         std::unique_ptr<IUiaElement> list;
     };
     IUiaTree& tree_;
+    std::function<void()> progress_;
     std::vector<Kept> lists_;
 };
 

@@ -25,7 +25,7 @@ enum UiaControlType : int {
 };
 
 // BoundingRectangle in screen coordinates, as UI Automation gives it.
-struct UiaRect {
+struct UiaBounds {
     double left = 0, top = 0, width = 0, height = 0;
     double CentreX() const { return left + width / 2; }
 };
@@ -48,7 +48,7 @@ public:
     virtual std::string ClassName() = 0;
     // Unique among the tree's live elements; what tells an item already handled.
     virtual std::vector<int> RuntimeId() = 0;
-    virtual UiaRect BoundingRectangle() = 0;
+    virtual UiaBounds BoundingRectangle() = 0;
 };
 
 // Where a window's tree begins.

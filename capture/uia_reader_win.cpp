@@ -52,7 +52,13 @@ DWORD WINAPI WorkerMain(void* param) {
         // here, and the worker has none.
         ScopedCom com(COINIT_MULTITHREADED);
         std::unique_ptr<IUiaTree> tree = w->factory();
-        std::unique_ptr<UiaListReader> lists = tree ? std::make_unique<UiaListReader>(*tree) : nullptr;
+        // A window counts as hung when its reading stands still, not when it is long: finding
+        // a list walks many elements, each a slow question under Wine, and that is progress.
+        auto progress = [w] {
+            std::lock_guard<SectionLock> hold(w->lock);
+            w->readingSince = GetTickCount();
+        };
+        std::unique_ptr<UiaListReader> lists = tree ? std::make_unique<UiaListReader>(*tree, progress) : nullptr;
         for (bool quit = false; !quit;) {
             WaitForSingleObject(w->wake.get(), INFINITE);
             std::vector<UiaJob> jobs;

@@ -20,8 +20,8 @@ public:
     // Makes the tree on the worker's thread, once COM is initialised there; nullptr when the
     // system has no UI Automation.
     using TreeFactory = std::unique_ptr<IUiaTree> (*)();
-    // How long one window's reading may take before the window counts as hung. Finding a
-    // window's list the first time walks its tree, at tens of milliseconds a question.
+    // How long one window's reading may stand still before the window counts as hung: one
+    // question into a messenger under load takes a few hundred milliseconds at most.
     static constexpr DWORD kWindowLimitMs = 5000;
 
     explicit Win32UiaReader(TreeFactory factory, DWORD windowLimitMs = kWindowLimitMs);

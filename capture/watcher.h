@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,28 +39,40 @@ struct WatcherPorts {
     virtual const ILeadBytes& LeadBytes();
     // A messenger's window shows no message list to other programs.
     virtual void MessagesHidden() {}
+    // What a message says, worked out anew each time it is asked: by the options of that
+    // moment (its sender may be muted since, a filter ticked).
+    using Saying = std::function<std::optional<std::string>()>;
+    // Speaks what a message says now, with the own or the friends' voice. A port that queues
+    // messages asks again when one's turn comes. behind: it came from a window behind.
+    virtual void SpeakLater(bool own, bool behind, const Saying& saying);
 };
 
-// Where the watcher stands in one chat when it handles every message: the header of the last
-// message handled there and the transcript as it stood then. An empty seen is no place yet.
+// Where the watcher stands in one chat window: the header of the last message handled there,
+// and, when every message is read, the transcript as it stood then. A place can hold an empty
+// transcript: then every message that appears is new.
 struct ChatPlace {
-    std::string& lastHeader;
-    std::string& seen;
+    std::string lastHeader;
+    std::string seen;
+    bool placed = false;  // seen holds a reading; false: the window was never read in full
 };
 
 // The messages of a trimmed transcript that are new since place, oldest first, and the place
 // moved past them. Below a transcript that still begins as seen did, every message is new;
-// when the history was trimmed or reopened, the messages below the last handled one are; when
-// that one is gone too (another chat, or no place yet), only the newest, and only when its
-// header differs from lastHeader: never the history. A newest message still without its body
-// is waited for: nothing is taken and the place stays.
-std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace place);
+// when the history was trimmed or reopened, the messages below the last handled one are, and
+// when that one is gone too (or the window was read one message at a time), those whose time
+// of day is later than its. A window never read, or one whose history shows nothing newer,
+// gives its newest message only, and only when its header differs from lastHeader: never the
+// history. Without readAll the newest message alone is taken, by that last rule. A newest
+// message still without its body is waited for: nothing is taken and the place stays.
+std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace& place, bool readAll = true);
 
 // One reading of one chat window, handled: its newest message when its header differs from
-// place.lastHeader (place.seen is then emptied), or with readAll every new message, oldest
-// first. title tells a friend's nickname; an empty reading
-// (the window did not answer) changes nothing.
-void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace place, bool readAll);
+// place.lastHeader (the place then holds no transcript), or with readAll every new message,
+// oldest first. title tells a friend's nickname; an empty reading (the window did not answer)
+// changes nothing.
+void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace& place, bool readAll,
+               bool behind = false);
 // Speaks and logs each message, oldest first. A failing speech or log append does not keep
 // the messages after it from being handled; the first error is rethrown once they are.
-void HandleMessages(WatcherPorts& ports, const std::vector<ChatMessage>& fresh, const std::string& title);
+void HandleMessages(WatcherPorts& ports, const std::vector<ChatMessage>& fresh, const std::string& title,
+                    bool behind = false);

@@ -33,6 +33,9 @@ if [ -n "${SONVIRA_HEADLESS:-}" ]; then
   rest=$(( ${SONVIRA_DEMO_SECONDS:-30} - SECONDS ))
   [ "$rest" -gt 0 ] && sleep "$rest"
   mkdir -p "$build/screenshots"
+  # Only once the window has drawn its tab strip and status bar: a screenshot taken while it
+  # repainted showed neither.
+  wine "$tray" --painted </dev/null || echo "run: the screenshot may show the window half drawn"
   import -window root "$build/screenshots/run.png" && echo "run: screenshot saved to $build/screenshots/run.png"
   wineserver -k 2>/dev/null
   exit 0

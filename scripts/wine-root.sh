@@ -66,7 +66,9 @@ work="$WINE_ROOT.new"
 # A half-made root from a killed run is started afresh; it holds no mounts, since every mount
 # lived in a namespace that died with that run.
 rm -rf --one-file-system "$work"
-phase_start "Wine root" "making the Debian 13 root with Wine 10 in $WINE_ROOT (once per machine, output in $work.log)"
+# A failure ends the phase with the last lines of this log (phase.sh), debootstrap's own log
+# appended to it: the reason is there, not in the few lines a failing tool prints.
+phase_start "Wine root" "making the Debian 13 root with Wine 10 in $WINE_ROOT (once per machine, output in $work.log)" "$work.log"
 
 # Inside a private mount and process namespace: whatever is mounted for the install, and any
 # process it leaves, ends with it, even when the run is killed.
@@ -74,7 +76,7 @@ unshare --mount --pid --fork --kill-child bash -euo pipefail -c '
   work=$1 mirror=$2
   mount --make-rprivate /
   debootstrap --variant=minbase --include=ca-certificates trixie "$work" "$mirror" >"$work.log" 2>&1 ||
-    { tail -n 30 "$work.log" >&2; exit 1; }
+    { cat "$work/debootstrap/debootstrap.log" >>"$work.log" 2>/dev/null; exit 1; }
   # Fetch as the host does (proxies, validity checks): the same apt settings, no mirror names.
   for f in /etc/apt/apt.conf.d/*; do
     grep -q "^Acquire::" "$f" 2>/dev/null && cp "$f" "$work/etc/apt/apt.conf.d/" || true
@@ -86,16 +88,15 @@ unshare --mount --pid --fork --kill-child bash -euo pipefail -c '
   in_root() { chroot "$work" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
               DEBIAN_FRONTEND=noninteractive "$@"; }
   in_root dpkg --add-architecture i386
-  in_root apt-get update -q >>"$work.log" 2>&1 || { tail -n 30 "$work.log" >&2; exit 1; }
+  in_root apt-get update -q >>"$work.log" 2>&1
   in_root apt-get install -y -q --no-install-recommends \
-    wine wine64 wine32:i386 locales fonts-wqy-microhei >>"$work.log" 2>&1 ||
-    { tail -n 30 "$work.log" >&2; exit 1; }
+    wine wine64 wine32:i386 locales fonts-wqy-microhei >>"$work.log" 2>&1
   in_root apt-get clean
 ' wine-root "$work" "$mirror"
 
 # No sound card here: a null ALSA device lets the voice open its output and discard the audio.
 printf 'pcm.!default { type null }\n' >"$work/root/.asoundrc"
-locale_gen "$work" 2>>"$work.log" || { tail -n 30 "$work.log" >&2; exit 1; }
+locale_gen "$work" 2>>"$work.log"
 touch "$work/$WINE_ROOT_STAMP_V1" "$work/$WINE_ROOT_STAMP"
 rm -f "$work.log"
 # A root of an older make-up is replaced whole.

@@ -91,14 +91,15 @@ start_display() {
 # started later by a test program, they would inherit its output pipe and keep it open).
 # Every desktop speaks with the same test voices, each writing its own record.
 voice="$build/win32/tools/test_voice/sonvira_test_voice.dll"
+# Wine's own output goes to a log per desktop, shown when the boot fails.
 boot_desktop() {
-  local record=$1
+  local record=$1 log=$2
   wineserver -p
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-session: creating the Wine prefix $WINEPREFIX" >&2
-    wineboot -i </dev/null >/dev/null 2>&1
+    wineboot -i </dev/null >"$log" 2>&1 || return 1
   else
-    wineboot </dev/null >/dev/null 2>&1
+    wineboot </dev/null >"$log" 2>&1 || return 1
   fi
   if [ -x "$root/tools/test_voice/install.sh" ] && [ -f "$voice" ]; then
     "$root/tools/test_voice/install.sh" "$voice" "$record" </dev/null ||
@@ -107,7 +108,16 @@ boot_desktop() {
 }
 
 desktops=${SONVIRA_DESKTOPS:-1}
-phase_start prefixes "starting $desktops Wine desktop(s) (a new Wine prefix takes about a minute)"
+new_prefixes=0
+for ((d = 0; d < desktops; d++)); do
+  prefix=$WINEPREFIX
+  [ "$d" -eq 0 ] || prefix="$WINEPREFIX-$d"
+  [ -f "$prefix/system.reg" ] || new_prefixes=$((new_prefixes + 1))
+done
+# Booting a prefix that exists takes seconds; only a new one takes most of a minute.
+: >"$build/wineboot.log"
+phase_start prefixes "starting $desktops Wine desktop(s)$([ "$new_prefixes" -gt 0 ] &&
+  echo " ($new_prefixes new Wine prefix(es): about a minute)")" "$build/wineboot.log"
 boots=()
 for ((d = 0; d < desktops; d++)); do
   start_display || exit 1
@@ -117,10 +127,16 @@ for ((d = 0; d < desktops; d++)); do
   export "SONVIRA_DESKTOP_${d}_DISPLAY=:$n" "SONVIRA_DESKTOP_${d}_PREFIX=$prefix"
   mkdir -p "$prefix"
   # The desktops boot side by side: a new prefix takes most of a minute.
-  (DISPLAY=":$n" WINEPREFIX="$prefix" boot_desktop "$record") &
+  (DISPLAY=":$n" WINEPREFIX="$prefix" boot_desktop "$record" "$build/wineboot-$d.log") &
   boots+=($!)
 done
-for b in "${boots[@]}"; do wait "$b"; done
+failed=0
+for ((d = 0; d < desktops; d++)); do
+  wait "${boots[$d]}" && continue
+  failed=1
+  cat "$build/wineboot-$d.log" >>"$build/wineboot.log"
+done
+[ "$failed" = 0 ] || exit 1
 phase_end ready
 export DISPLAY="$SONVIRA_DESKTOP_0_DISPLAY"
 

@@ -6,6 +6,8 @@
 // exception can cross COM.
 #include "speech/sapi_engine_win.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include <sapi.h>
@@ -175,7 +177,39 @@ public:
         auto item = [&tokens](ULONG i, ISpObjectToken** token) { return tokens->Item(i, token); };
         for (auto& token : TokensOf(count, item, complete))
             result.push_back(std::make_shared<SapiToken>(std::move(token)));
+        AddOneCoreVoices(result);
         return result;
+    }
+
+    // The voices Windows 10 and 11 install for each language (Huihui, Yaoyao, Kangkang for
+    // Chinese) are registered only for the newer speech platform, which SAPI 5 does not list;
+    // a category pointed at their key reaches them. Each voice is listed once, by its name,
+    // after SAPI's own; where the key is missing (older Windows), SetId fails and nothing is
+    // added.
+    static void AddOneCoreVoices(std::vector<VoiceTokenPtr>& voices) {
+        ComPtr<ISpObjectTokenCategory> category;
+        ComPtr<IEnumSpObjectTokens> tokens;
+        ULONG count = 0;
+        if (FAILED(CoCreateInstance(__uuidof(SpObjectTokenCategory), nullptr, CLSCTX_ALL,
+                                    IID_PPV_ARGS(category.GetAddressOf()))) ||
+            FAILED(category->SetId(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Speech_OneCore\\Voices", FALSE)) ||
+            FAILED(category->EnumTokens(nullptr, nullptr, tokens.GetAddressOf())) || FAILED(tokens->GetCount(&count)))
+            return;
+        std::vector<std::string> names;
+        for (const VoiceTokenPtr& v : voices) names.push_back(v->Description());
+        auto item = [&tokens](ULONG i, ISpObjectToken** token) { return tokens->Item(i, token); };
+        for (auto& token : TokensOf(count, item, nullptr)) {
+            auto voice = std::make_shared<SapiToken>(std::move(token));
+            std::string name;
+            try {
+                name = voice->Description();
+            } catch (const EngineError&) {
+                continue;  // a token whose name cannot be read cannot be chosen or stored
+            }
+            if (std::find(names.begin(), names.end(), name) != names.end()) continue;
+            names.push_back(name);
+            voices.push_back(std::move(voice));
+        }
     }
 
     void SetVoice(const VoiceTokenPtr& token) override {

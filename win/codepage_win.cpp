@@ -87,6 +87,24 @@ bool WideToAnsiExact(const std::wstring& wide, std::string& ansi) {
     return n > 0 && !usedDefault;
 }
 
+std::string WideToAnsiOmitting(const std::wstring& wide) {
+    const bool utf8 = GetACP() == CP_UTF8;
+    std::string ansi;
+    if (!utf8 && WideToAnsiExact(wide, ansi)) return ansi;
+    // Rare enough to go one character (a surrogate pair whole) at a time.
+    ansi.clear();
+    for (std::size_t i = 0; i < wide.size();) {
+        const bool pair = IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() && IS_LOW_SURROGATE(wide[i + 1]);
+        const std::wstring one = wide.substr(i, pair ? 2 : 1);
+        i += one.size();
+        const bool half = !pair && (IS_HIGH_SURROGATE(one[0]) || IS_LOW_SURROGATE(one[0]));
+        std::string bytes;
+        // UTF-8 holds every whole character, but no half of a pair.
+        if (utf8 ? !half : WideToAnsiExact(one, bytes)) ansi += utf8 ? WideToUtf8(one) : bytes;
+    }
+    return ansi;
+}
+
 std::u16string Win32CodePage::AnsiToUtf16(const std::string& ansi) {
     std::wstring w = AnsiToWide(ansi);
     return std::u16string(w.begin(), w.end());

@@ -16,6 +16,10 @@ std::wstring Utf8ToWide(const std::string& utf8);
 // The ANSI form without best fit: a character the code page lacks becomes "?" and the answer
 // is false, so a name is never turned into a look-alike that names another file.
 bool WideToAnsiExact(const std::wstring& wide, std::string& ansi);
+// The ANSI form of text meant to be read aloud: a character the code page lacks (an emoji, a
+// lone half of a surrogate pair) is left out, neither spoken as "?" nor turned into a
+// look-alike.
+std::string WideToAnsiOmitting(const std::wstring& wide);
 
 class Win32CodePage : public ICodePage, public ILeadBytes {
 public:

@@ -2,6 +2,8 @@
 #include "win/files_win.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <cwctype>
 
 #include "base/string_table.h"
 #include "win/codepage_win.h"
@@ -66,9 +68,31 @@ DWORD RetryWhileHeld(const std::function<DWORD()>& attempt) {
     }
 }
 
+// The temporaries a killed writer left beside target (a WAV export ended with the process
+// leaves tens of KB for good). One still being written is open without delete sharing, so
+// DeleteFileW cannot take it: only the stale ones go.
+static void RemoveStaleTemporaries(const std::wstring& target) {
+    const std::size_t slash = target.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
+    const std::wstring name = target.substr(folder.size());
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((target + L".~????????.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        // The pattern may also match a short 8.3 name: only this program's own form is taken.
+        const std::wstring f = found.cFileName;
+        bool ours = f.size() == name.size() + 14 && _wcsnicmp(f.c_str(), name.c_str(), name.size()) == 0 &&
+                    f.compare(name.size(), 2, L".~") == 0 && f.compare(name.size() + 10, 4, L".tmp") == 0;
+        for (std::size_t i = name.size() + 2; ours && i < name.size() + 10; ++i) ours = iswxdigit(f[i]) != 0;
+        if (ours) DeleteFileW((folder + f).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 DWORD ReplacingFile::Create(const std::wstring& target) {
     Discard();
     target_ = target;
+    RemoveStaleTemporaries(target);
     // A name of its own beside the target: never one that exists, so nobody's file is taken.
     const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (DWORD attempt = 0; attempt < 100; ++attempt) {

@@ -31,7 +31,8 @@ public:
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    // Creates the temporary for this target; 0 or the system's error code.
+    // Creates the temporary for this target, after removing what an earlier writer killed
+    // meanwhile left of its own; 0 or the system's error code.
     DWORD Create(const std::wstring& target);
     HANDLE Handle() const { return file_.get(); }
     bool Open() const { return static_cast<bool>(file_); }

@@ -15,7 +15,7 @@ public:
     struct Node {
         int type = kUiaPane;
         std::string name, cls;
-        UiaRect rect;
+        UiaBounds rect;
         std::vector<int> id;
         Node* parent = nullptr;
         std::vector<Node*> children;
@@ -91,7 +91,7 @@ public:
     std::string Name() override { return Ask()->name; }
     std::string ClassName() override { return Ask()->cls; }
     std::vector<int> RuntimeId() override { return Ask()->id; }
-    UiaRect BoundingRectangle() override { return Ask()->rect; }
+    UiaBounds BoundingRectangle() override { return Ask()->rect; }
 
 private:
     // A removed element is gone, as UI Automation says of one whose item left the list.

@@ -106,6 +106,11 @@ protected:
         WaitUntil([&] { return (menu = OpenMenuOf(sonvira_.Id())) != nullptr; }, ms);
         return menu;
     }
+    bool InMenuMode() const {
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof gui;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &gui) && (gui.flags & GUI_INMENUMODE);
+    }
     bool WaitMenuClosed() const {
         return WaitUntil([&] { return OpenMenuOf(sonvira_.Id()) == nullptr; }, kPatienceMs);
     }
@@ -160,7 +165,11 @@ TEST_F(TrayLife, MenusOpenAtTheCursorAndTheWindowHidesAndComesBack) {
     // The main menu as a user opens it with the keyboard.
     SetForegroundWindow(main_);
     ASSERT_TRUE(WaitUntil([this] { return GetForegroundWindow() == main_; }, kPatienceMs));
-    PressKeys({VK_F10, VK_DOWN});
+    // Each key once the last has shown its effect, as a person presses them.
+    EXPECT_FALSE(InMenuMode());
+    PressKeys({VK_F10});
+    ASSERT_TRUE(WaitUntil([this] { return InMenuMode(); }, kPatienceMs)) << "F10 lights the menu bar";
+    PressKeys({VK_DOWN});
     menu = WaitForMenu();
     ASSERT_NE(menu, nullptr) << "F10 and Down open 主菜单";
     PumpFor(300);

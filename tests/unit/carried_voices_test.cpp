@@ -166,16 +166,16 @@ TEST(CarriedVoices, AnotherProgramsTokenIsNeitherOverwrittenNorDeleted) {
 }
 
 TEST(CarriedVoices, AStaleOwnTokenIsWrittenAfreshAndLeftWholeWhenItHoldsMoreThanItsTree) {
-    // A killed run left its tokens, where another program has put a value and a sub-key since;
-    // the program was started by another spelling of its folder since.
-    // The last one was left by a run from another folder: the mark tells it.
+    // A killed run left its tokens, where another program has put a value or a sub-key since,
+    // each of which alone keeps the token whole; the program was started by another spelling
+    // of its folder since. The last one was left by a run from another folder: the mark tells it.
     for (const std::string& written : {kFolder + "TTS\\mary.spd", std::string("d:\\\xc0\xca\xb6\xc1\\tts\\MARY.SPD"),
-                                       std::string("E:\\old\\TTS\\mary.spd")}) {
+                                       std::string("E:\\old\\TTS\\mary.spd")})
+    for (const std::string& foreign : {kMary, kMary + "\\Old"}) {
         FakeRegistry r;
         r.PutValue(kMary, "VoiceData", written);
         if (written[0] == 'E') r.PutValue(kMary, "VoiceSource", "Sonvira");
-        r.PutValue(kMary, "Stale", "1");
-        r.PutValue(kMary + "\\Old", "x", "y");
+        r.PutValue(foreign, "Stale", "1");
         r.PutValue(kMary + "\\Attributes", "Age", "Child");
         EXPECT_EQ(CarriedVoiceTokenOwner(r, TCarriedVoice::Mary, kFolder), TTokenOwner::Sonvira) << written;
         RegisterCarriedVoices(r, 5, kFolder, "C:");
@@ -183,7 +183,10 @@ TEST(CarriedVoices, AStaleOwnTokenIsWrittenAfreshAndLeftWholeWhenItHoldsMoreThan
         for (const std::string& value : Expected(TCarriedVoice::Mary, kFolder, "C:"))
             EXPECT_NE(std::find(stored.begin(), stored.end(), value), stored.end()) << written << ": " << value;
         RemoveCarriedVoices(r, 5, kFolder);
-        EXPECT_NE(r.Find(kMary + "\\Old"), nullptr) << written << ": a token holding more than its tree stays whole";
+        ASSERT_NE(r.Find(foreign), nullptr) << written << ": a token holding more than its tree stays whole";
+        const auto& values = r.Find(foreign)->values;
+        EXPECT_EQ(std::count(values.begin(), values.end(), std::pair<std::string, std::string>("Stale", "1")), 1)
+            << written << " " << foreign;
         EXPECT_EQ(Stored(r, kMary), stored) << written;
     }
     // Case is folded for letters only: a double-byte character whose second byte looks like

@@ -3,6 +3,7 @@
 // ends in the empty string, and how a silent window ends in no reading at all.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -231,15 +232,24 @@ TEST(GetChatText, TextContentRules) {
     }
 }
 
-// A NUL inside a message must not hide the messages below it.
-TEST(GetChatText, TextEndsAtTheReportedLengthAndANulInsideItIsABlank) {
+TEST(GetChatText, TextEndsAtTheReportedLength) {
     ChatWindow shortLength;
     shortLength.windows.At(shortLength.control).reportedSet = true;
     shortLength.windows.At(shortLength.control).reported = 9;  // "小鱼  16:" is 9 bytes
     EXPECT_EQ(shortLength.Read(), G("小鱼  16:"));
+}
 
-    ChatWindow nul("小鱼 - 交谈中", std::string("a 1:2") + '\0' + "hidden");
-    EXPECT_EQ(nul.Read(), "a 1:2 hidden");
+// A control whose answer counts more than reached the reader (Wine stops at the NUL and
+// fills the rest itself) gives the text up to the NUL and none of the bytes after it.
+TEST(GetChatText, OnlyBytesTheControlSentAreKept) {
+    const std::string sent("A  12:00:00\r\nfront\0back f\r\n", 27);
+    std::string out;
+    ASSERT_TRUE(TakeGetTextAnswer(sent.size(), out, [&](char* buffer, std::size_t, std::size_t& count) {
+        std::memcpy(buffer, sent.c_str(), std::strlen(sent.c_str()) + 1);
+        std::memset(buffer + std::strlen(sent.c_str()) + 1, '?', sent.size() - std::strlen(sent.c_str()) - 1);
+        return (count = sent.size()) > 0;
+    }));
+    EXPECT_EQ(out, "A  12:00:00\r\nfront");
 }
 
 TEST(GetChatText, ZeroLengthAnswerYieldsNothing) {

@@ -128,8 +128,33 @@ TEST(LogOpen, RtfGroupDepthCountsGroupsAsTheReaderReadsThem) {
     EXPECT_LE(RtfGroupDepth(pairs(7, "\\u65")), kMaxRtfGroupDepth);
     EXPECT_GT(RtfGroupDepth(pairs(8, "\\u65")), kMaxRtfGroupDepth);
     for (auto [word, readable] : {std::pair{"\\" + std::string(248, 'x') + "123456 ", true},
-                                  {"\\" + std::string(249, 'x') + "123456 ", false}, {"\\fs-" + std::string(300, '7'), false}})
+                                  {"\\" + std::string(249, 'x') + "123456 ", false}, {"\\fs-" + std::string(300, '7'), false},
+                                  {std::string(15, '{') + std::string(15, '}'), true},  // 16 deep with \rtf1's
+                                  {std::string(16, '{') + std::string(16, '}'), false}})
         EXPECT_EQ(RtfReadable("{\\rtf1 a" + word + "b}"), readable) << word.size();
+}
+
+// A log bigger than one piece of the control's reads: every later piece carries the tables,
+// and every paragraph mark, the one at each cut too, is in exactly one piece.
+TEST(LogOpen, SplitRtfCutsAtParagraphMarksIntoDocumentsOfTheirOwn) {
+    const std::string tables = "{\\fonttbl{\\f0 SimSun;}}{\\colortbl ;\\red255\\green0\\blue0;}";
+    std::string rtf = "{\\rtf1\\ansi\\ansicpg936" + tables + "\\f0\\fs20 ";
+    for (int n = 100000; rtf.size() < (300u << 10); ++n) rtf += "\\cf1 line " + std::to_string(n) + "\\par\r\n";
+    rtf += "}";
+    const std::vector<std::string> pieces = SplitRtf(rtf, 128u << 10);
+    ASSERT_EQ(pieces.size(), 3u);
+    auto body = [](std::string doc) {  // the text without its end; a cut may take a line break
+        doc.erase(std::remove_if(doc.begin(), doc.end(), [](char c) { return c == '\r' || c == '\n'; }), doc.end());
+        return doc.substr(doc.find("\\cf1 line "), doc.size() - 1 - doc.find("\\cf1 line "));
+    };
+    std::string read;
+    for (const std::string& p : pieces) {
+        EXPECT_EQ(p.compare(0, 6, "{\\rtf1"), 0);
+        EXPECT_LT(p.find(tables), p.find(" line ")) << "the tables come before the text";
+        read += body(p);
+    }
+    const std::string whole = body(rtf);
+    EXPECT_TRUE(read == whole) << "every line and every paragraph mark once, in order";
 }
 
 // What the log cannot take is refused with the file's name before the log is touched.

@@ -20,6 +20,10 @@ TEST(SpokenText, FiltersChangeOnlyTheBodyInTheirOrder) {
     links.noLinks = squeeze.squeeze = all.noLinks = all.squeeze = true;
     cut10.maxLength = all.maxLength = 10;
     all.mute = G(" 机器人 ；bot;;");
+    SpeechFilters euro, wide, trail;
+    euro.mute = "\x80;" + G("小鱼");   // "€" is the one byte 80 in 936
+    wide.mute = G("老王；　小鱼　");
+    trail.mute = G("埃华");            // B0 A3 BB AA: A3 BB, one byte off, is "；"
     const std::string ten = G("一二三四五六七八九十");
     struct Case {
         const char* what;
@@ -45,6 +49,10 @@ TEST(SpokenText, FiltersChangeOnlyTheBodyInTheirOrder) {
         {"muted with extra blanks", all, true, true, G("  机器人 "), "hi", "-"},
         {"muted, name only", all, false, true, "bot", "hi", "-"},
         {"a name inside another is no match", all, true, false, "bots", "hi", "hi"},
+        {"a byte from 80 up need not lead", euro, true, true, G("小鱼"), "hi", "-"},
+        {"full-width spaces are blanks", wide, true, true, G("小鱼"), "hi", "-"},
+        {"a trail byte and the next lead byte are no semicolon", trail, true, true, G("埃华"), "hi", "-"},
+        {"links go before repeats", all, true, false, "", "wwww.a.cn", G("w链接")},
         {"the link does not count against the limit", all, true, true, G("小鱼"),
          G("哈哈哈哈哈 http://a.very.long/link/indeed 好"), G("小鱼说：哈哈哈 链接 好")},
     };
@@ -54,6 +62,9 @@ TEST(SpokenText, FiltersChangeOnlyTheBodyInTheirOrder) {
     }
     const std::pair<int, int> bounds[] = {{-5, 0}, {0, 0}, {1, 10}, {9, 10}, {10, 10}, {1000, 1000}, {1001, 1000}};
     for (const auto& [stored, taken] : bounds) EXPECT_EQ(ClampMaxLength(stored), taken) << stored;
+    const std::pair<std::string, int> typed[] = {{" 20 ", 20}, {G("　２０"), 20}, {"99999999999", 1000},
+                                                 {"2147483648", 1000}, {"5", 10}, {"", 0}, {"-5", 0}, {"2x", 0}};
+    for (const auto& [text, taken] : typed) EXPECT_EQ(ParseMaxLength(text), taken) << text;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "capture/watcher.h"
 #include "common/form_doubles.h"
 #include "common/uia_tree.h"
+#include "capture/chat_watch.h"
 #include "support/iconv_codepage.h"
 #include "common/memory_log.h"
 #include "support/recording_engine.h"
@@ -52,6 +53,7 @@ public:
     std::set<int> silentReadings;
 
     bool ownMessages = true, ownName = true, friendMessages = true, friendName = true, showTime = true;
+    std::string myNick;
 
     std::vector<std::string> ownSpoken, friendSpoken;
     std::vector<Line> lines;
@@ -83,12 +85,19 @@ public:
     bool ReadFriendMessages() override { return friendMessages; }
     bool ReadFriendName() override { return friendName; }
     bool ShowTime() override { return showTime; }
+    std::string MyNick() override { return myNick; }
 
     // Runs one tick and returns how many readings it took.
     int Tick(const std::string& title, std::string& lastHeader) {
         int before = readings;
-        std::string seen;
-        WatchChat(*this, ReadChatText(), title, {lastHeader, seen}, false);
+        ChatPlace place{lastHeader, {}, false};
+        try {
+            WatchChat(*this, ReadChatText(), title, place, false);
+        } catch (...) {
+            lastHeader = place.lastHeader;
+            throw;
+        }
+        lastHeader = place.lastHeader;
         return readings - before;
     }
 };
@@ -332,6 +341,7 @@ TEST(Watcher, WhoSpokeIsDecidedBySubstringOfTheTitle) {
         const char* name;
         std::string title, nick;
         bool friendMsg;
+        std::string myNick = {};  // "我的昵称": when set, it alone decides
     } cases[] = {
         {"no title seen yet", "", "Alice", false},
         {"friend named in the title", kAliceTitle, "Alice", true},
@@ -339,9 +349,12 @@ TEST(Watcher, WhoSpokeIsDecidedBySubstringOfTheTitle) {
         {"one-character sender inside a longer name", kAliceTitle, "A", true},
         {"case matters", kAliceTitle, "alice", false},
         {"Chinese nickname", "\xd3\xeb" + kXiaoyu + "\xc1\xc4\xcc\xec\xd6\xd0", kXiaoyu, true},  // 与小鱼聊天中
+        {"my nickname as typed, blanks around it", kAliceTitle, "Alice", false, " Alice "},
+        {"my nickname is a whole name, not a part of one", "Meg - chat", "Meg", true, "Me"},
     };
     for (const auto& c : cases) {
         FakePorts p;
+        p.myNick = c.myNick;
         p.transcript = Msg(c.nick, "21:07:45", "text");
         std::string last;
         p.Tick(c.title, last);
@@ -549,17 +562,22 @@ TEST(NewMessages, BelowTheLastHandledOneOldestFirstButNeverTheHistory) {
         {"a burst", {{a, "a"}, {a + b + c + d, "b|c|d"}, {a + b + c + d, ""}}},
         {"identical headers, even identical messages", {{a + b, "b"}, {a + b + same, "b"}, {a + b + same + c, "c"}}},
         {"history trimmed from the top", {{a + b, "b"}, {b + c + d, "c|d"}}},
-        {"another chat in front, then back", {{a + b, "b"}, {c + d, "d"}, {a + b, "b"}, {a + b + c, "c"}}},
+        {"history trimmed past the last handled one: what came later", {{a + b, "b"}, {c + d, "c|d"}, {a + b, "b"}, {a + b + c, "c"}}},
+        {"the last handled one found from the newest, by header and body",
+         {{a + b, "b"}, {a + b + same, "b"}, {b + same + d, "d"}, {Msg("Bob", "10:00:05", "d") + c, "d|c"}}},
+        {"an empty transcript is a place", {{"", ""}, {a + b + c, "a|b|c"}, {"", ""}, {d, "d"}}},
         {"closed and reopened with its history",
          {{a + b, "b"}, {"", ""}, {a + b + c, "c"}, {"\n" + a + b + c + d, "d"}}},
+        {"a body with a time in it splits nothing",
+         {{a, "a"}, {a + Msg("Ann", "10:00:02", "3:30 ok\r\nhttp://10.0.0.1:8080/x"), "3:30 ok\r\nhttp://10.0.0.1:8080/x"}}},
         {"a header still without its body is waited for",
          {{a, "a"}, {a + "Ann 10:00:02\r\n", ""}, {a + b + "Bob 10:00:03", ""}, {a + b + c, "b|c"}}},
     };
     for (const Case& c : cases) {
-        std::string lastHeader, seen;
+        ChatPlace place;
         for (const Step& step : c.steps) {
             std::string fresh;
-            for (const ChatMessage& m : TakeNewMessages(text::Trim(step.transcript), {lastHeader, seen}))
+            for (const ChatMessage& m : TakeNewMessages(text::Trim(step.transcript), place))
                 fresh += (fresh.empty() ? "" : "|") + m.body;
             EXPECT_EQ(fresh, step.fresh) << c.what << ", at " << step.transcript;
         }
@@ -598,16 +616,19 @@ TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnothe
     std::string burst;
     for (int i = 1; i <= 13; ++i)
         burst += Msg(i == 2 ? "bot" : "Ann", "10:00:" + std::to_string(10 + i), "m" + std::to_string(i));
+    burst += Msg("Me", "10:00:24", "own");  // the burst ends with the user's own message
     chats.At(groupText).text += burst;
     engine.ClearLog();
     form.Timer2.Tick();
     EXPECT_TRUE(SpokenWithVoice(engine).empty()) << "nothing cuts off what is being said";
     engine.speaking = false;
     while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
-    // The muted bot is not queued; of the other twelve the two oldest make way for the notice.
-    // In a group chat no nickname is in the title: Ann is a friend because she is not "Me".
-    std::vector<std::string> expected = {"Mike: " + SkippedMessagesText(2)};
-    for (int i = 4; i <= 13; ++i) expected.push_back("Mike: Ann" + kSaid + "m" + std::to_string(i));
+    // The muted bot is not queued; of the other thirteen the three oldest make way for the
+    // notice, said by the voice of the next message to come. In a group chat no nickname is in
+    // the title: Ann is a friend because she is not "Me".
+    std::vector<std::string> expected = {"Mike: " + SkippedMessagesText(3)};
+    for (int i = 5; i <= 13; ++i) expected.push_back("Mike: Ann" + kSaid + "m" + std::to_string(i));
+    expected.push_back("Mary: Me" + kSaid + "own");
     EXPECT_EQ(SpokenWithVoice(engine), expected);
     EXPECT_NE(log.text.find("bot 10:00:12" + kSpaceSaid + "\rm2\r"), std::string::npos) << "muted, still logged";
     EXPECT_NE(log.text.find("m1\r"), std::string::npos) << "skipped, still logged";
@@ -621,6 +642,29 @@ TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnothe
     while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
     EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mary: Me " + kSaid + "mine"})
         << "the user by the nickname; stopping empties the queue";
+
+    // What waits is spoken by the options of its turn: a sender muted meanwhile, the windows
+    // behind no longer read, every message no longer read.
+    auto waitingThenPumped = [&](const std::function<void()>& meanwhile) {
+        engine.speaking = true;
+        engine.ClearLog();
+        form.Timer2.Tick();
+        meanwhile();
+        engine.speaking = false;
+        while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
+        return SpokenWithVoice(engine);
+    };
+    chats.At(frontText).text += Msg("Me", "10:00:40", "a") + Msg("Zed", "10:00:41", "b") + Msg("Me", "10:00:42", "c");
+    EXPECT_EQ(waitingThenPumped([&] { form.EditMute.SetText("bot;Zed"); }),
+              (std::vector<std::string>{"Mary: Me" + kSaid + "a", "Mary: Me" + kSaid + "c"}));
+    chats.At(groupText).text += Msg("Ann", "10:00:50", "x") + Msg("Ann", "10:00:51", "y");
+    chats.At(frontText).text += Msg("Me", "10:00:52", "z");
+    EXPECT_EQ(waitingThenPumped([&] { form.CBBackground.SetChecked(false); }),
+              std::vector<std::string>{"Mary: Me" + kSaid + "z"})
+        << "x and y waited, from behind";
+    chats.At(frontText).text += Msg("Me", "10:01:00", "p") + Msg("Me", "10:01:01", "q");
+    EXPECT_EQ(waitingThenPumped([&] { form.CBReadAll.SetChecked(false); }),
+              std::vector<std::string>{"Mary: Me" + kSaid + "p"});
 }
 
 // The reading worker, answering in the test's own time: a round is read when the test says.
@@ -705,6 +749,55 @@ TEST(MainWindowTick, WeChatWindowsAreReadThroughTheWorkerWithEveryReadingOption)
     tick();
     EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mary: Ann " + kSaid + "unread"});
     EXPECT_TRUE(form.TrayIcon1.BalloonHint.empty()) << "told once a run";
+}
+
+// Each window keeps its place, whichever window is in front and however the options change:
+// each step changes the windows or the options, ticks once, and names the bodies handled.
+TEST(ChatWatch, EachWindowKeepsItsPlaceAcrossSwitchesAndOptionChanges) {
+    FakeChatWindows chats;
+    auto chat = [&](const std::string& title) {
+        const WindowRef top = chats.Add(0, "Window", Utf8ToGbk(title));
+        return std::make_pair(top, chats.Add(chats.Add(top, "#32770"), "RichEdit20A"));
+    };
+    const auto [a, aText] = chat("与 小鱼 交谈中");
+    const auto [b, bText] = chat("读书会 － 群");
+    FakePorts ports;
+    std::string lastHeader, title = "x";
+    ChatWatch watch(chats, ports, nullptr, lastHeader, title);
+    ChatWatchOptions o;
+    o.readAll = true;
+    auto says = [&](WindowRef text, const char* time, const char* body) { chats.At(text).text += Msg("Ann", time, body); };
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        std::string handled;
+    } steps[] = {
+        {"first sight", [&] { chats.front = a, says(aText, "10:00:01", "a1"); }, "a1"},
+        {"another chat in front", [&] { chats.front = b, says(bText, "10:00:02", "b1"); }, "b1"},
+        {"back: nothing repeated", [&] { chats.front = a; }, ""},
+        {"one at a time", [&] { o.readAll = false, says(aText, "10:00:03", "a2"); }, "a2"},
+        {"every message again: from there", [&] { o.readAll = true, says(aText, "10:00:04", "a3"), says(aText, "10:00:05", "a4"); }, "a3|a4"},
+        {"the windows behind ticked: placed, not read", [&] { o.background = true, says(bText, "10:00:06", "b2"); }, ""},
+        {"behind", [&] { says(bText, "10:00:07", "b3"); }, "b3"},
+        {"behind no more, the front goes on", [&] {
+             o.background = false;
+             for (const char* m : {"a5", "a6", "a7"}) says(aText, "10:00:08", m);
+         }, "a5|a6|a7"},
+        {"closed", [&] { o.background = true, chats.At(b).closed = true; }, ""},
+        {"its handle reused for another chat: first sight", [&] {
+             chats.At(b).closed = false;
+             chats.At(bText).text = Msg("Zed", "11:00:00", "c1") + Msg("Zed", "11:00:01", "c2");
+         }, "c2"},
+    };
+    for (const Step& s : steps) {
+        s.change();
+        const std::size_t before = ports.lines.size();
+        watch.Tick(o);
+        std::string handled;
+        for (std::size_t i = before + 1; i < ports.lines.size(); i += 2) handled += (handled.empty() ? "" : "|") + ports.lines[i].text;
+        EXPECT_EQ(handled, s.handled) << s.what;
+    }
+    EXPECT_GT(chats.rounds, 0) << "the windows behind were listed";
 }
 
 }  // namespace

@@ -158,6 +158,26 @@ TEST(WavExport, ChatCaptureGoesOnWithoutTheOwnVoiceUntilTheExportIsDone) {
 
     form.StopSpeak1.UserClick();
     EXPECT_EQ(engine.Only({"Discard"}).size(), 1u) << "停止朗读 ends the export at once, not at the next poll";
+
+    // Every message read: an own message waits for the voice the export borrowed, and is spoken
+    // once the file is done; a friend's passes it meanwhile.
+    form.CBReadAll.SetChecked(true);
+    dialog.answers = {"C:\\out2.wav"};
+    engine.speaking = true;
+    form.ExportMessageToWav1Click();
+    engine.ClearLog();
+    chat.transcript += "Bob  12:00:07\r\nmine\r\n" + Utf8ToGbk("小鱼  12:00:08\r\nhers\r\n");
+    form.Timer2.Tick();
+    form.TimerSpeech.Tick();
+    spoken = engine.Only({"Speak"});
+    ASSERT_EQ(spoken.size(), 1u);
+    EXPECT_EQ(spoken[0].substr(spoken[0].size() - 4), "hers");
+    engine.speaking = false;
+    while (form.TimerWav.Enabled()) form.TimerWav.Tick();
+    while (form.TimerSpeech.Enabled()) form.TimerSpeech.Tick();
+    spoken = engine.Only({"Speak"});
+    ASSERT_EQ(spoken.size(), 2u);
+    EXPECT_EQ(spoken[1].substr(spoken[1].size() - 4), "mine");
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -222,6 +224,10 @@ TEST(ChatProbeWin, TranscriptTextRules) {
         ASSERT_TRUE(standin.SetTranscript(c.text));
         EXPECT_EQ(probe.Read(), c.kept ? c.text : "");
     }
+    // Wine carries the answer only up to a NUL and counts the rest with bytes of its own: the
+    // reading ends at the NUL rather than hold them (Windows would bring " back f" as well).
+    ASSERT_TRUE(standin.SetTranscript(std::string("A  12:00:00\r\nfront\0back f\r\n", 27)));
+    EXPECT_EQ(probe.Read(), "A  12:00:00\r\nfront");
 }
 
 TEST(ChatProbeWin, NothingIsReadFromAWindowThatIsNotInFront) {
@@ -366,26 +372,41 @@ TEST(ChatProbeWin, HungWindowGivesNoReadingWithinTheBound) {
     EXPECT_TRUE(WaitUntil([&] { return probe.Read() == kTranscript; }, kPatienceMs));
 }
 
-// Every chat window shown is read in one round: a hung one above another costs the round no
-// more than one reading's time limit, and the one below it is still read.
-TEST(ChatProbeWin, AHungWindowDoesNotHoldUpTheOthersOfARound) {
+// Every chat window shown is read in one round: hung ones above another cost the round no
+// more than its budget together, however many they are, and the one below is still read.
+TEST(ChatProbeWin, HungWindowsDoNotHoldUpTheOthersOfARound) {
     StandinChat below(L"--title \"Chatting with Below\" --transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
-    StandinChat hung(L"--transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
     ASSERT_TRUE(below.BringToFront());
-    ASSERT_TRUE(hung.BringToFront());
-    hung.Hang(kHangBoundMs + 3000);
-    ASSERT_TRUE(WaitUntilHung(hung.Window()));
+    std::vector<std::unique_ptr<StandinChat>> hung;
+    for (int i = 0; i < 4; ++i) {
+        hung.push_back(std::make_unique<StandinChat>(L"--transcript-file \"" + WriteTempFile(kTranscript) + L"\""));
+        ASSERT_TRUE(hung.back()->BringToFront());
+    }
+    for (auto& h : hung) h->Hang(kHangBoundMs + 5000);
+    for (auto& h : hung) ASSERT_TRUE(WaitUntilHung(h->Window()));
     Probe probe;
-    std::vector<std::pair<HWND, ChatReading>> round;
-    const DWORD ms = TimeMs([&] {
-        for (WindowRef w : ShownChatWindows(probe.windows))
-            round.emplace_back(reinterpret_cast<HWND>(w), ReadChatWindow(probe.windows, w));
-    });
-    EXPECT_LT(ms, kHangBoundMs);
-    ASSERT_EQ(round.size(), 2u) << "both chat windows are shown";
-    EXPECT_EQ(round[0], std::make_pair(hung.Window(), ChatReading{})) << "topmost first";
-    EXPECT_EQ(round[1], std::make_pair(below.Window(), ChatReading{kTranscript}));
-    std::printf("a round over a hung and an answering window: %lu ms\n", static_cast<unsigned long>(ms));
+    // A hung window spends the budget of the round it is met in, and is left alone for a few
+    // seconds after: the rounds that follow pass over it to the windows below.
+    ChatReading belowRead;
+    DWORD slowest = 0;
+    for (int i = 0; i < 8 && !belowRead; ++i) {
+        std::vector<std::pair<HWND, ChatReading>> round;
+        const DWORD ms = TimeMs([&] {
+            probe.windows.Foreground();
+            for (WindowRef w : ShownChatWindows(probe.windows))
+                round.emplace_back(reinterpret_cast<HWND>(w), ReadChatWindow(probe.windows, w));
+        });
+        slowest = std::max(slowest, ms);
+        ASSERT_EQ(round.size(), 5u) << "every chat window is shown";
+        for (std::size_t h = 0; h < hung.size(); ++h) EXPECT_FALSE(round[h].second.has_value()) << "hung, topmost first";
+        EXPECT_EQ(round[4].first, below.Window());
+        belowRead = round[4].second;
+    }
+    EXPECT_EQ(belowRead, ChatReading{kTranscript});
+    // Four hung windows would cost four time limits, were the round's budget not shared.
+    EXPECT_LT(slowest, 2 * Win32ChatWindows::kDefaultTimeoutMs);
+    std::printf("rounds over four hung windows and an answering one: the slowest %lu ms\n",
+                static_cast<unsigned long>(slowest));
 }
 
 TEST(ChatProbeWin, ControlThatHangsOnTheRequestGivesNoReadingWithinTheBound) {

@@ -31,3 +31,18 @@ TEST(CodePage, Utf8KeepsEveryWideStringExactly) {
     EXPECT_EQ(WideToUtf8(L"\xD83D\xDE00\uD55C"), "\xF0\x9F\x98\x80\xED\x95\x9C");
     EXPECT_EQ(Utf8ToWide("\xC0\x80\xF8\xE4\xB8"), L"\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD") << "each byte that starts nothing whole";
 }
+
+// Text read aloud loses what the code page cannot hold, and only that.
+TEST(CodePage, OmitsWhatTheCodePageLacks) {
+    const struct {
+        std::wstring wide;
+        std::string ansi;
+    } cases[] = {
+        {L"\u597D\u7684\xD83D\xDE00!", "\xba\xc3\xb5\xc4!"},  // an emoji: a surrogate pair
+        {L"a\xD800" L"b\xDC00", "ab"},                          // lone halves
+        {L"\u8BF4\uFF1A", "\xcb\xb5\xa3\xba"},
+        {L"\u0E01x", "x"},                                       // Thai: no GBK form
+        {L"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WideToAnsiOmitting(c.wide), c.ansi);
+}

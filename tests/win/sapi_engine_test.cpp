@@ -162,6 +162,27 @@ TEST_F(SapiEngineTest, ListsTheInstalledVoicesInEngineOrderWithTheirNames) {
     EXPECT_TRUE(alto && bass);
 }
 
+// The voices Windows installs for the newer speech platform are listed after SAPI's own, each
+// voice once by its name, and speak like any other.
+TEST_F(SapiEngineTest, OneCoreVoicesAreListedOnceEachAfterSapisOwnAndSpeak) {
+    ScopedVoiceToken twin(L"SonviraTestAlto", kAltoVoice, 660, 16000, kOneCoreTokens);
+    ScopedVoiceToken only(L"SonviraOneCore", L"Sonvira OneCore Voice", 330, 16000, kOneCoreTokens);
+    ASSERT_TRUE(twin.Created() && only.Created());
+    std::vector<std::string> names;
+    const auto voices = engine_->CreateVoice()->GetVoices(nullptr);
+    for (const auto& t : voices) names.push_back(t->Description());
+    EXPECT_EQ(std::count(names.begin(), names.end(), Ansi(kAltoVoice)), 1);
+    ASSERT_EQ(names.back(), "Sonvira OneCore Voice");
+    ASSERT_TRUE(ClearVoiceRecord());
+    auto voice = engine_->CreateVoice();
+    voice->SetVoice(voices.back());
+    voice->Speak("one");
+    ASSERT_TRUE(WaitUntilSpoken(*voice));
+    VoiceRecord r = ReadVoiceRecord();
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].voice, L"Sonvira OneCore Voice");
+}
+
 // A voice whose token key nobody may read (a broken installation) is left out, the others are
 // listed, and the list says that it is not whole.
 TEST_F(SapiEngineTest, AVoiceWhoseTokenCannotBeReadIsLeftOut) {

@@ -74,6 +74,9 @@ TEST_F(WavStreamTest, TheFileHoldsWhatTheVoiceSaidAndLaterSpeechGoesToTheDevice)
     // longer file of that name is replaced, not written over in part.
     std::wstring path = ExeDir() + L"\\\x6d88\x606f\x5bfc\x51fa.wav";
     std::ofstream(path.c_str(), std::ios::binary) << std::string(100000, 'x');
+    // What an export killed with its process left: this target's goes, another target's stays.
+    const std::wstring stale = path + L".~0badf00d.tmp", others = ExeDir() + L"\\other.wav.~0badf00d.tmp";
+    for (const std::wstring& left : {stale, others}) std::ofstream(left.c_str(), std::ios::binary) << "RIFF";
     auto voice = VoiceNamed("SonviraWav16k");
     ASSERT_NE(voice, nullptr);
     auto stream = engine_->CreateFileStream();
@@ -89,6 +92,8 @@ TEST_F(WavStreamTest, TheFileHoldsWhatTheVoiceSaidAndLaterSpeechGoesToTheDevice)
     EXPECT_EQ(file.substr(0, kWavHeaderSize), Header(static_cast<std::uint32_t>(record[0].bytes)));
     EXPECT_EQ(file.size(), kWavHeaderSize + record[0].bytes);
     EXPECT_EQ(test_voice::Fnv1a(file.data() + kWavHeaderSize, file.size() - kWavHeaderSize), record[0].hash);
+    EXPECT_EQ(GetFileAttributesW(stale.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(DeleteFileW(others.c_str()));
 
     // Back on the device: the next text is spoken, and the file stays as it was.
     voice->Speak("after");

@@ -6,15 +6,19 @@
 // request included. (The system's rich edit cannot stand in: under Wine it counts characters
 // and cuts cross-process reads short.) A person can type a nickname and a message and press
 // the send button; tests drive it with the messages in standin_protocol.h. Variants on the
-// command line break the chain, hang the window or report absurd lengths.
+// command line break the chain, hang the window or report absurd lengths. In a WeChat mode
+// it is a WeChat window instead, read through UI Automation (wechat_tree.cpp).
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tools/standin_chat/standin_protocol.h"
+#include "tools/standin_chat/wechat_tree.h"
 
 namespace {
 
@@ -37,6 +41,9 @@ struct Options {
     DWORD hangAfterMs = 0;     // 0 = no timed hang
     bool hangAfter = false;
     DWORD chatterMs = 0;       // 0 = the friend says nothing on its own
+    const standin::WeChatMode* wechat = nullptr;  // nullptr = the transcript chain
+    bool titleGiven = false;
+    unsigned wechatItems = 0;
 };
 
 // One transcript control's text and behaviour, kept in its GWLP_USERDATA.
@@ -61,6 +68,8 @@ struct App {
     HFONT font = nullptr;
     Transcript transcript;
     Transcript decoyText;
+    std::unique_ptr<wechat::Chat> wechat;
+    unsigned long treeRequests = 0;  // WM_GETOBJECT for the UI Automation root
 };
 App g_app;
 
@@ -138,6 +147,27 @@ void Chatter() {
 void BringToFront(HWND h) {
     if (IsIconic(h)) ShowWindow(h, SW_RESTORE);
     SetForegroundWindow(h);
+}
+
+// Sleeping on the window's own thread is what a hung client looks like from outside: no
+// message of any window of this thread is answered meanwhile. A WeChat window's providers may
+// be called on another thread, so they are held off too.
+void HangFor(DWORD ms) {
+    if (g_app.wechat) g_app.wechat->Lock();
+    Sleep(ms);
+    if (g_app.wechat) g_app.wechat->Unlock();
+}
+
+// The WeChat modes' history: a time line at every tenth item, friend and own messages between.
+void AddHistory(unsigned count) {
+    for (unsigned i = 0; i < count; ++i) {
+        const std::wstring n = std::to_wstring(i);
+        wchar_t time[16];
+        wsprintfW(time, L"12:%02u", i / 10 % 60);
+        if (i % 10 == 0) g_app.wechat->Append(L"time", L"", time);
+        else if (i % 2) g_app.wechat->Append(L"friend", L"小鱼", L"消息 " + n);
+        else g_app.wechat->Append(L"own", L"我", L"消息 " + n);
+    }
 }
 
 // ---- the transcript control ----------------------------------------------------------------
@@ -273,6 +303,11 @@ HWND MakeInput(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style
 void CreateChildren(HWND h) {
     HINSTANCE inst = GetModuleHandleW(nullptr);
     const Options& o = g_app.options;
+    if (o.wechat) {
+        g_app.wechat = wechat::Chat::Create(h, *o.wechat);
+        AddHistory(o.wechatItems);
+        return;
+    }
     // The chain first, so every class Sonvira looks for is found first in child order.
     if (!o.noDialog) {
         g_app.dialog = CreateWindowExW(0, L"#32770", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10,
@@ -323,12 +358,63 @@ BOOL TakeCopyData(const COPYDATASTRUCT& cd) {
         SetWindowTextW(g_app.top, title.c_str());
         return TRUE;
     }
+    case standin::kCopyWeChatAppend:
+        return g_app.wechat &&
+               g_app.wechat->AppendRequest(std::wstring(reinterpret_cast<const wchar_t*>(bytes), size / sizeof(wchar_t)));
+    case standin::kCopyWeChatRemove:
+    case standin::kCopyWeChatDrop: {
+        DWORD n = 0;
+        if (!g_app.wechat || size != sizeof n) return FALSE;
+        memcpy(&n, bytes, sizeof n);
+        if (cd.dwData == standin::kCopyWeChatRemove) return g_app.wechat->Remove(n);
+        g_app.wechat->DropOldest(n);
+        return TRUE;
+    }
     }
     return FALSE;
 }
 
+// A WeChat window's first reader starts the hangs a transcript's first read starts.
+LRESULT AnswerGetObject(HWND h, WPARAM wp, LPARAM lp) {
+    bool handled = false;
+    if (++g_app.treeRequests == 1) {
+        if (DWORD ms = g_app.transcript.hangOnFirstReadMs) {
+            g_app.transcript.hangOnFirstReadMs = 0;
+            HangFor(ms);
+        }
+        if (g_app.options.hangAfter)
+            SetTimer(g_app.top, kHangTimerId, g_app.options.hangAfterMs ? g_app.options.hangAfterMs : 1, nullptr);
+    }
+    const LRESULT r = g_app.wechat->AnswerGetObject(wp, lp, handled);
+    return handled ? r : DefWindowProcW(h, WM_GETOBJECT, wp, lp);
+}
+
+void PaintWeChat(HWND h) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    g_app.wechat->Paint(dc, g_app.font);
+    EndPaint(h, &ps);
+}
+
 LRESULT CALLBACK TopProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     try {
+        if (g_app.wechat) {
+            switch (msg) {
+            case WM_GETOBJECT:
+                return AnswerGetObject(h, wp, lp);
+            case WM_SIZE:
+                InvalidateRect(h, nullptr, TRUE);
+                return 0;
+            case WM_ERASEBKGND:
+                return 1;  // the painting fills the whole client area
+            case WM_PAINT:
+                PaintWeChat(h);
+                return 0;
+            case WM_DESTROY:
+                g_app.wechat->Disconnect();
+                break;
+            }
+        }
         switch (msg) {
         case WM_CREATE:
             g_app.top = h;
@@ -345,7 +431,7 @@ LRESULT CALLBACK TopProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_TIMER:
             if (wp == kHangTimerId) {
                 KillTimer(h, kHangTimerId);
-                Sleep(g_app.options.hangMs);
+                HangFor(g_app.options.hangMs);
             } else if (wp == kChatterTimerId) {
                 Chatter();
             }
@@ -354,9 +440,7 @@ LRESULT CALLBACK TopProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             BringToFront(h);
             return TRUE;
         case standin::kMsgHang:
-            // Sleeping on the window's own thread is what a hung client looks like from
-            // outside: no message of any window of this thread is answered meanwhile.
-            Sleep(static_cast<DWORD>(wp));
+            HangFor(static_cast<DWORD>(wp));
             return 0;
         case standin::kMsgRequestCount:
             return static_cast<LRESULT>(wp == 0 ? g_app.transcript.sizeRequests : g_app.transcript.reads);
@@ -394,7 +478,7 @@ Options ParseArgs() {
     for (int i = 1; i < argc; ++i) {
         const std::wstring a = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (a == L"--title" && hasValue) o.title = argv[++i];
+        if (a == L"--title" && hasValue) { o.title = argv[++i]; o.titleGiven = true; }
         else if (a == L"--transcript-file" && hasValue) o.transcriptFile = argv[++i];
         else if (a == L"--front") o.front = true;
         else if (a == L"--no-dialog") o.noDialog = true;
@@ -404,7 +488,14 @@ Options ParseArgs() {
         else if (a == L"--hang-seconds" && hasValue) { o.hangMs = ToMs(argv[++i], 1000); o.hangOnFirstRead = true; }
         else if (a == L"--hang-after-ms" && hasValue) { o.hangAfterMs = ToMs(argv[++i], 1); o.hangAfter = true; }
         else if (a == L"--chatter-ms" && hasValue) o.chatterMs = ToMs(argv[++i], 1);
+        else if (a == L"--wechat-items" && hasValue) o.wechatItems = ToMs(argv[++i], 1);
+        else if (a == L"--wechat" && hasValue) {
+            const std::wstring mode = argv[++i];
+            for (const standin::WeChatMode& m : standin::kWeChatModes)
+                if (mode == m.name) o.wechat = &m;
+        }
     }
+    if (o.wechat && !o.titleGiven) o.title = o.wechat->title;
     LocalFree(argv);
     // A timed hang of the whole window replaces the hang on the first request.
     if (o.hangAfter) {
@@ -414,7 +505,7 @@ Options ParseArgs() {
     return o;
 }
 
-void RegisterClasses(HINSTANCE inst) {
+void RegisterClasses(HINSTANCE inst, const wchar_t* topClass) {
     WNDCLASSEXW top = {};
     top.cbSize = sizeof top;
     top.lpfnWndProc = TopProc;
@@ -422,7 +513,7 @@ void RegisterClasses(HINSTANCE inst) {
     top.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     top.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     top.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    top.lpszClassName = standin::kWindowClass;
+    top.lpszClassName = topClass;
     RegisterClassExW(&top);
 
     WNDCLASSW pane = {};
@@ -455,8 +546,12 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int show) {
     // Windows, whatever CJK font Wine has) so the transcript is readable everywhere.
     g_app.font = CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"SimSun");
-    RegisterClasses(inst);
-    HWND h = CreateWindowExW(0, standin::kWindowClass, o.title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+    // The providers of a WeChat window are COM objects; the system's UI Automation serves them
+    // from this thread's apartment.
+    if (o.wechat) CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const wchar_t* topClass = o.wechat ? o.wechat->windowClass : standin::kWindowClass;
+    RegisterClasses(inst, topClass);
+    HWND h = CreateWindowExW(0, topClass, o.title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                              40, 40, 520, 560, nullptr, nullptr, inst, nullptr);
     if (!h) return 1;
     ShowWindow(h, show == SW_HIDE ? SW_SHOWNORMAL : show);

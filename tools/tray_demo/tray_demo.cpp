@@ -2,9 +2,11 @@
 // sonvira.exe running, it hides the window as its close button does (unless it is hidden, as
 // after a start), waits so the balloon can be seen, and brings the window back with a double
 // click on the tray icon, as a user would.
-// Prints each step; exits 1 when a step did not happen.
+// Prints each step; exits 1 when a step did not happen. With --painted it only waits until the
+// shown window has drawn itself whole, tab strip and status bar included, so that a screenshot
+// taken next shows what a user sees rather than a window half repainted.
 //
-//   tray_demo [--hidden-ms MS]
+//   tray_demo [--hidden-ms MS] | --painted
 #include <windows.h>
 
 #include <cstdio>
@@ -40,12 +42,40 @@ void DoubleClick(POINT at) {
     SendInput(4, in, sizeof in[0]);
 }
 
+// The window, its tab strip and its status bar are shown, drawn, and nothing of them waits to
+// be painted. A repaint is asked for first: painting happens only once the window's thread
+// has nothing else to do, and is over when no update region is left.
+bool Painted(HWND main) {
+    HWND parts[] = {main, FindWindowExW(main, nullptr, L"SysTabControl32", nullptr),
+                    FindWindowExW(main, nullptr, L"msctls_statusbar32", nullptr)};
+    for (HWND h : parts)
+        if (!h || !IsWindowVisible(h)) return false;
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return WaitFor([&] {
+        DWORD_PTR r = 0;
+        for (HWND h : parts)
+            if (GetUpdateRect(h, nullptr, FALSE)) return false;
+        return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r) != 0;
+    }, 15000);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     DWORD hiddenMs = 4000;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::wcscmp(argv[i], L"--hidden-ms") == 0) hiddenMs = static_cast<DWORD>(_wtoi(argv[++i]));
+    bool painted = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::wcscmp(argv[i], L"--painted") == 0) painted = true;
+        else if (i + 1 < argc && std::wcscmp(argv[i], L"--hidden-ms") == 0) hiddenMs = static_cast<DWORD>(_wtoi(argv[++i]));
+    }
+    if (painted) {
+        HWND main = FindWindowW(L"TFmain", L"Sonvira");
+        if (!main || !WaitFor([main] { return Painted(main); }, 30000)) {
+            std::printf("tray: Sonvira's window did not finish painting\n");
+            return 1;
+        }
+        return 0;
+    }
 
     HWND main = nullptr;
     WaitFor([&] { return (main = FindWindowW(L"TFmain", L"Sonvira")) != nullptr; }, 15000);

@@ -161,8 +161,9 @@ std::wstring WindowTextW(HWND h) {
     DWORD_PTR n = 0;
     // Not abort-if-hung: a program busy for a moment on a loaded machine is waited for.
     if (!SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kPatienceMs, &n)) return {};
-    // Generous buffer: some controls count differently across processes.
-    std::vector<wchar_t> buf(static_cast<std::size_t>(n) * 2 + 1024, L'\0');
+    // Room for what the control holds and no more: under Wine a buffer far beyond a big log's
+    // text (2 MiB or more) ends the program that holds it.
+    std::vector<wchar_t> buf(static_cast<std::size_t>(n) + 1, L'\0');
     DWORD_PTR got = 0;
     SendMessageTimeoutW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), SMTO_NORMAL, kPatienceMs, &got);
     return std::wstring(buf.data());

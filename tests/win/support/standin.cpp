@@ -4,8 +4,22 @@
 #include <stdexcept>
 #include <vector>
 
+namespace {
+// The top-level window's class for these arguments: a WeChat mode's own, or the stand-in's.
+const wchar_t* WindowClassFor(const std::wstring& args) {
+    for (const standin::WeChatMode& m : standin::kWeChatModes) {
+        const std::wstring option = std::wstring(L"--wechat ") + m.name;
+        for (std::size_t at = args.find(option); at != std::wstring::npos; at = args.find(option, at + 1)) {
+            const std::size_t end = at + option.size();
+            if (end == args.size() || args[end] == L' ') return m.windowClass;
+        }
+    }
+    return standin::kWindowClass;
+}
+}  // namespace
+
 StandinChat::StandinChat(const std::wstring& args) : process_(StandinChatExe(), args) {
-    top_ = WaitForTopWindow(process_.Id(), standin::kWindowClass, nullptr);
+    top_ = WaitForTopWindow(process_.Id(), WindowClassFor(args), nullptr);
     if (!top_) throw std::runtime_error("the stand-in chat window did not come up");
     // The window exists before its children do; it is shown once they are all there, and
     // its requests are served once its message loop runs.
@@ -48,6 +62,13 @@ bool StandinChat::AppendMessage(const std::string& nickname, const std::string& 
     const std::string s = nickname + "\n" + body;
     return Copy(standin::kCopyAppendMessage, s.data(), s.size());
 }
+
+bool StandinChat::AppendWeChat(const std::wstring& kind, const std::wstring& sender, const std::wstring& text) {
+    const std::wstring s = kind + L"\n" + sender + L"\n" + text;
+    return Copy(standin::kCopyWeChatAppend, s.data(), s.size() * sizeof(wchar_t));
+}
+bool StandinChat::RemoveWeChatItem(DWORD index) { return Copy(standin::kCopyWeChatRemove, &index, sizeof index); }
+bool StandinChat::DropOldestWeChatItems(DWORD n) { return Copy(standin::kCopyWeChatDrop, &n, sizeof n); }
 
 bool StandinChat::BringToFront() {
     // Asking from here works under Wine without a window manager; the stand-in is asked too,

@@ -12,8 +12,8 @@
 
 class StandinChat {
 public:
-    // Starts standin_chat.exe with the given arguments and waits for its window. Throws when
-    // it does not come up.
+    // Starts standin_chat.exe with the given arguments and waits for its window (in a WeChat
+    // mode, "--wechat MODE", the window of that mode's class). Throws when it does not come up.
     explicit StandinChat(const std::wstring& args = L"");
 
     HWND Window() const { return top_; }
@@ -27,6 +27,11 @@ public:
     bool SetTranscript(const std::string& ansiBytes);
     bool AppendRaw(const std::string& ansiBytes);
     bool AppendMessage(const std::string& ansiNickname, const std::string& ansiBody);
+    // WeChat modes: an item of that kind ("friend", "own", "time", "picture", "own-picture")
+    // appended, the item at index removed, the oldest n items dropped.
+    bool AppendWeChat(const std::wstring& kind, const std::wstring& sender, const std::wstring& text);
+    bool RemoveWeChatItem(DWORD index);
+    bool DropOldestWeChatItems(DWORD n);
     // Brings the stand-in to the front and waits until it really is the foreground window.
     bool BringToFront();
     // The stand-in's window stops answering for ms milliseconds from now (posted).

@@ -90,8 +90,8 @@ VoiceRecord WaitForVoiceRecord(const std::function<bool(const VoiceRecord&)>& co
 double VoiceClockMs() { return test_voice::NowMs(); }
 
 ScopedVoiceToken::ScopedVoiceToken(const std::wstring& key, const std::wstring& name, unsigned toneHz,
-                                   unsigned sampleRate)
-    : key_(std::wstring(kTokens) + key) {
+                                   unsigned sampleRate, const wchar_t* tokens)
+    : key_(std::wstring(tokens) + key) {
     std::wstring alto = std::wstring(kTokens) + kAltoKey;
     std::wstring clsid = MachineString(alto, L"CLSID");
     std::wstring record = MachineString(alto, L"RecordFile");

@@ -62,9 +62,14 @@ double VoiceClockMs();
 // A voice token that exists while the object lives: the installed test voice's class and
 // record file under a key, name, tone and sample rate of the test's choosing. The token is
 // gone again when the object goes, even when the test fails.
+inline constexpr wchar_t kSapiTokens[] = L"SOFTWARE\\Microsoft\\Speech\\Voices\\Tokens\\";
+inline constexpr wchar_t kOneCoreTokens[] = L"SOFTWARE\\Microsoft\\Speech_OneCore\\Voices\\Tokens\\";
+
 class ScopedVoiceToken {
 public:
-    ScopedVoiceToken(const std::wstring& key, const std::wstring& name, unsigned toneHz, unsigned sampleRate);
+    // tokens: the category's key of tokens below HKEY_LOCAL_MACHINE, SAPI's own by default.
+    ScopedVoiceToken(const std::wstring& key, const std::wstring& name, unsigned toneHz, unsigned sampleRate,
+                     const wchar_t* tokens = kSapiTokens);
     ~ScopedVoiceToken();
     ScopedVoiceToken(const ScopedVoiceToken&) = delete;
     ScopedVoiceToken& operator=(const ScopedVoiceToken&) = delete;
