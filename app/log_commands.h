@@ -53,30 +53,53 @@ int RtfGroupDepth(const std::string& rtf);
 // The reader keeps a control word with its parameter in a buffer of 1024 bytes and writes
 // past it (Wine 10 dies on one of 1100 letters); RTF's own words are a few dozen bytes at most.
 constexpr std::size_t kMaxRtfWord = 256;
-// RTF the reader survives: nested no deeper than kMaxRtfGroupDepth, no control word longer
-// than kMaxRtfWord. Other bytes are refused as no RTF and read as text.
+// RTF the reader survives: bytes that begin as RTF ("{\rtf" or "{\urtf"), nested no deeper
+// than kMaxRtfGroupDepth, no control word longer than kMaxRtfWord. Other bytes are refused as
+// no RTF and read as text.
 bool RtfReadable(const std::string& rtf);
 
-// What the log control can take, measured with Wine 10's rich edit (tools/log_open_bench):
-// it takes seconds per paragraph of some hundred thousand characters, and no file of more
-// than 16 MB fits into its memory (LogOutOfRoom stops a smaller one that does not), so a file
-// above either limit is refused before the log is touched.
+// What the log control can take, measured with Wine 10's rich edit (tools/log_open_bench). It
+// lays out a paragraph at a cost that grows with the square of its length, in time and in
+// address space it never gives back: one line of 4,096 bytes of wide letters took 0.28 s and
+// 8.5 MB, one of 32,768 bytes 5 to 13 s and 250 to 550 MB, four of 65,536 bytes ran a 32-bit
+// program out of its 2 GB. Lines are therefore cut into lines of at most kMaxLogLine bytes
+// before they reach it (10 to 25 ms and about 1 MB each). No file of more than
+// kMaxLogFileBytes fits into its memory at all, so a bigger one is refused unread.
 constexpr std::size_t kMaxLogFileBytes = 16u << 20;
-constexpr std::size_t kMaxLogParagraph = 65536;
-// The longest paragraph in bytes: of plain text between line breaks, of RTF in text between
-// paragraph marks.
-std::size_t LongestParagraph(const std::string& bytes, LogFormat format);
+constexpr std::size_t kMaxLogLine = 1024;
+
+// What laying out text costs the control: milliseconds on a 2-core machine under a load of 1
+// to 3, and bytes of address space. From the measurements, rounded up towards the worst
+// text (the widest letters, words that wrap, tabs), so that a file is refused before the
+// control could run out, and read in pieces small enough for the window to answer meanwhile.
+struct LayoutCost {
+    double ms = 0;
+    double bytes = 0;
+    std::size_t longest = 0;  // LogLayoutCost's longest paragraph in bytes, before it is cut
+};
+// One line of this many bytes, tabs among them, as the control takes it.
+LayoutCost LineCost(std::size_t bytes, std::size_t tabs);
+// One paragraph, cut into lines of kMaxLogLine bytes.
+LayoutCost ParagraphCost(std::size_t bytes, std::size_t tabs);
+// A whole file read in this format: its paragraphs, plain text's between line breaks, RTF's
+// between paragraph marks in the document's text.
+LayoutCost LogLayoutCost(const std::string& bytes, LogFormat format);
+
+// RTF with a paragraph mark put in wherever a paragraph of the document's text would grow
+// longer than maxLine bytes, never inside a character; RTF without such paragraphs stays as it was.
+std::string WrapRtf(const std::string& rtf, std::size_t maxLine);
 
 // RTF cut into documents of their own at paragraph marks outside any inner group, each of
-// about pieceBytes or the rest: a rich edit lays out what it read at the end of each read,
-// so a big log read in pieces lets the window answer between them. Each later piece starts
-// with the tables met so far and the last use of each control word outside groups, so it
-// reads as it would have read in place. RTF of pieceBytes or less stays whole.
-std::vector<std::string> SplitRtf(const std::string& rtf, std::size_t pieceBytes);
+// about pieceBytes or the rest, or, with pieceMs, sooner where its paragraphs would cost the
+// control that much layout: a rich edit lays out what it read at the end of each read, so a
+// big log read in pieces lets the window answer between them. Each later piece starts with
+// the tables met so far and the last use of each control word outside groups, so it reads as
+// it would have read in place. RTF of pieceBytes or less stays whole unless pieceMs is given.
+std::vector<std::string> SplitRtf(const std::string& rtf, std::size_t pieceBytes, double pieceMs = 0);
 
 // Thrown by ILogDocument::Load when the control would run out of memory before the whole
-// file is in (Wine's rich edit takes about 270 bytes of address space per character, and a
-// 32-bit program has 2 GB); the log is then as it was.
+// file is in (LogLayoutCost against the address space left; a 32-bit program has 2 GB); the
+// log is then as it was.
 class LogOutOfRoom : public std::runtime_error {
 public:
     LogOutOfRoom() : std::runtime_error("the log's control is out of memory") {}

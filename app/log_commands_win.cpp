@@ -106,17 +106,66 @@ DWORD CALLBACK WriteBytes(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) n
     return 0;
 }
 
-// Pieces of a file read one by one: each small enough to be laid out well within a second.
+// Pieces of a file read one by one: at most kPieceBytes, and fewer where their lines would
+// cost the control more than kPieceMs of layout (LineCost), so that each is laid out well
+// within a second, on a loaded machine too.
 constexpr std::size_t kPieceBytes = 128u << 10;
+constexpr double kPieceMs = 150;
 
-// A piece is read only while this much address space is left: the piece itself takes some
-// 40 MB of it (Wine's rich edit), and the program must go on after the last.
+// Address space kept free beyond what a file is estimated to take (LogLayoutCost): the
+// program must go on after it, and the estimate is no exact count.
 constexpr unsigned long long kAddressSpaceReserve = 256ull << 20;
 
-bool RoomForAPiece() {
+unsigned long long AddressSpaceLeft() {
     MEMORYSTATUSEX m = {};
     m.dwLength = sizeof m;
-    return !GlobalMemoryStatusEx(&m) || m.ullAvailVirtual >= kAddressSpaceReserve;
+    return GlobalMemoryStatusEx(&m) ? m.ullAvailVirtual : ~0ull;
+}
+
+// A last guard while pieces are read, should the estimate ever fall short.
+bool RoomForAPiece() { return AddressSpaceLeft() >= kAddressSpaceReserve; }
+
+// The ANSI bytes a character takes at most (two in a double-byte code page): what a line's
+// length is counted in, as LogLayoutCost counts it.
+std::size_t AnsiBytes(wchar_t c) { return c < 0x80 ? 1 : 2; }
+
+// Line breaks put in wherever a line would grow longer than maxLine bytes, never inside a
+// surrogate pair: the text the control is given has no longer line.
+std::wstring WrapLines(const std::wstring& text, std::size_t maxLine) {
+    std::wstring out;
+    out.reserve(text.size() + text.size() / maxLine * 2);
+    std::size_t line = 0;
+    for (wchar_t c : text) {
+        if (c == L'\r' || c == L'\n') {
+            line = 0;
+        } else if (line + AnsiBytes(c) > maxLine && !IS_LOW_SURROGATE(c)) {
+            out += L"\r\n";
+            line = 0;
+        }
+        if (c != L'\r' && c != L'\n') line += AnsiBytes(c);
+        out += c;
+    }
+    return out;
+}
+
+// Where the piece of text from `at` ends: after a line break, never between CR and LF, once
+// its lines would cost the control kPieceMs of layout or it holds kPieceBytes.
+std::size_t PieceEnd(const std::wstring& text, std::size_t at) {
+    double ms = 0;
+    std::size_t end = at, line = 0, tabs = 0;
+    while (end < text.size()) {
+        const wchar_t c = text[end++];
+        if (c == L'\r' && end < text.size() && text[end] == L'\n') ++end;
+        if (c == L'\r' || c == L'\n') {
+            ms += LineCost(line, tabs).ms;
+            line = tabs = 0;
+            if (ms >= kPieceMs || (end - at) * sizeof(wchar_t) >= kPieceBytes) break;
+        } else {
+            line += AnsiBytes(c);
+            tabs += c == L'\t';
+        }
+    }
+    return end;
 }
 
 void DropFinalParagraphMark(HWND h) {
@@ -201,57 +250,65 @@ bool StreamPiece(HWND h, EDITSTREAM& es, UINT format, bool first) {
 }
 
 bool RichEditDocument::Load(const std::string& bytes, LogFormat format) {
+    // Every walk over a big file lets the window answer after it.
+    Progress progress(*this, LogWork::Opening, bytes.size());
+    // Refused before anything is read, from the file alone: the control's memory climbs
+    // faster than it could be watched, and runs out in the middle of a read.
+    const LayoutCost cost = LogLayoutCost(bytes, format);
+    const unsigned long long left = AddressSpaceLeft();
+    if (left < kAddressSpaceReserve || cost.bytes > static_cast<double>(left - kAddressSpaceReserve))
+        throw LogOutOfRoom();
+    progress.Step(0);
     // Read into a hidden control, which takes the log's place only once the whole file is in.
     HWND fresh = CreateLogControlLike(h_, false);
     if (!fresh) return false;
     // Wine's rich edit lays out every paragraph it read once a read ends, seconds for a big
     // file: read in pieces, the window answers between them.
     bool ok = true, room = true;
-    {
-        Progress progress(*this, LogWork::Opening, bytes.size());
-        if (format == LogFormat::Text) {
-            // EM_STREAMIN reads the format its flag names, SF_TEXT as text, whereas EM_SETTEXTEX
-            // reads text that starts with "{\rtf" with the RTF reader (both messages'
-            // documentation): Windows does, though Wine does not. The bytes are converted whole,
-            // then streamed as UTF-16 in whole characters, since a piece of ANSI text could split
-            // a double-byte character. A NUL shows as a space: the control's text is read back as
-            // a NUL-terminated string (EM_GETTEXTEX, WM_GETTEXT), where a NUL would end it.
-            std::wstring text = AnsiToWide(bytes);
-            std::replace(text.begin(), text.end(), L'\0', L' ');
-            progress.Total(text.size());
-            // Pieces end after a line break, never between CR and LF.
-            for (std::size_t at = 0; ok && at < text.size();) {
-                if (!(room = RoomForAPiece())) break;
-                std::size_t end = std::min(text.size(), at + kPieceBytes / sizeof(wchar_t));
-                while (end < text.size() && text[end - 1] != L'\n' && !(text[end - 1] == L'\r' && text[end] != L'\n'))
-                    ++end;
-                const std::wstring piece = text.substr(at, end - at);
-                WideReader reader{piece, 0};
-                EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadWide};
-                ok = StreamPiece(fresh, es, SF_TEXT | SF_UNICODE, at == 0);
-                progress.Step(at = end);
-            }
-        } else {
-            // The first piece is read as the whole file always was, which sets the document's
-            // own formats; the reader then leaves out the paragraph mark it ends with, since the
-            // control's last paragraph has one of its own. Later pieces go at the end and keep
-            // theirs, so the first one's is put back, and the last one's taken away.
-            const std::vector<std::string> pieces = SplitRtf(bytes, kPieceBytes);
-            std::size_t done = 0;
-            for (std::size_t i = 0; ok && i < pieces.size(); ++i) {
-                if (!(room = RoomForAPiece())) break;
-                if (i == 1) {
-                    CHARRANGE end = {-1, -1};
-                    SendMessageW(fresh, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
-                    SendMessageW(fresh, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"\r"));
-                }
-                Reader reader{pieces[i], 0};
-                EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadBytes};
-                ok = StreamPiece(fresh, es, SF_RTF, i == 0);
-                progress.Step(done += pieces[i].size());
-            }
-            if (ok && room && pieces.size() > 1) DropFinalParagraphMark(fresh);
+    if (format == LogFormat::Text) {
+        // EM_STREAMIN reads the format its flag names, SF_TEXT as text, whereas EM_SETTEXTEX
+        // reads text that starts with "{\rtf" with the RTF reader (both messages'
+        // documentation): Windows does, though Wine does not. The bytes are converted whole,
+        // then streamed as UTF-16 in whole characters, since a piece of ANSI text could split
+        // a double-byte character. A NUL shows as a space: the control's text is read back as
+        // a NUL-terminated string (EM_GETTEXTEX, WM_GETTEXT), where a NUL would end it.
+        std::wstring text = AnsiToWide(bytes);
+        std::replace(text.begin(), text.end(), L'\0', L' ');
+        text = WrapLines(text, kMaxLogLine);
+        progress.Total(text.size());
+        progress.Step(0);
+        for (std::size_t at = 0; ok && at < text.size();) {
+            if (!(room = RoomForAPiece())) break;
+            const std::size_t end = PieceEnd(text, at);
+            const std::wstring piece = text.substr(at, end - at);
+            WideReader reader{piece, 0};
+            EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadWide};
+            ok = StreamPiece(fresh, es, SF_TEXT | SF_UNICODE, at == 0);
+            progress.Step(at = end);
         }
+    } else {
+        // The first piece is read as the whole file always was, which sets the document's
+        // own formats; the reader then leaves out the paragraph mark it ends with, since the
+        // control's last paragraph has one of its own. Later pieces go at the end and keep
+        // theirs, so the first one's is put back, and the last one's taken away.
+        const std::string wrapped = cost.longest > kMaxLogLine ? WrapRtf(bytes, kMaxLogLine) : bytes;
+        progress.Step(0);
+        const std::vector<std::string> pieces = SplitRtf(wrapped, kPieceBytes, kPieceMs);
+        progress.Step(0);
+        std::size_t done = 0;
+        for (std::size_t i = 0; ok && i < pieces.size(); ++i) {
+            if (!(room = RoomForAPiece())) break;
+            if (i == 1) {
+                CHARRANGE end = {-1, -1};
+                SendMessageW(fresh, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+                SendMessageW(fresh, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"\r"));
+            }
+            Reader reader{pieces[i], 0};
+            EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&reader), 0, ReadBytes};
+            ok = StreamPiece(fresh, es, SF_RTF, i == 0);
+            progress.Step(done += pieces[i].size());
+        }
+        if (ok && room && pieces.size() > 1) DropFinalParagraphMark(fresh);
     }
     if (!ok || !room) {
         DestroyWindow(fresh);

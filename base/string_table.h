@@ -156,9 +156,6 @@ inline std::string LogFileTooBig(std::size_t megabytes) {
     return "The message log takes files of up to " + std::to_string(megabytes) + " MB";
 }
 inline const std::string kLogOutOfRoom = "There is not enough memory to show all of it in the message log";
-inline std::string LogLineTooLong(std::size_t bytes) {
-    return "A line of it is longer than the message log takes (" + std::to_string(bytes) + " bytes)";
-}
 inline const std::string kLogLengthUnknown = "The message log did not report its length.";
 inline const std::string kLogInsertionError = "RichEdit line insertion error";
 inline const std::string kLogColourRefused = "The message log refused a text colour.";

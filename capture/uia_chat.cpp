@@ -2,7 +2,6 @@
 #include "capture/uia_chat.h"
 
 #include <algorithm>
-#include <deque>
 
 namespace {
 
@@ -60,12 +59,12 @@ bool ItemMessage(IUiaElement& item, const ChatKind& kind, const std::string& tim
 }  // namespace
 
 std::unique_ptr<IUiaElement> FindMessageList(IUiaElement& root, const std::function<void()>& progress) {
-    std::deque<std::unique_ptr<IUiaElement>> open;
+    // Breadth first: the first element of each level's runs, taken in order.
+    std::vector<std::unique_ptr<IUiaElement>> open;
     open.push_back(root.FirstChild());
     std::size_t seen = 0;
-    while (!open.empty() && seen < kMaxElementsSearched) {
-        std::unique_ptr<IUiaElement> e = std::move(open.front());
-        open.pop_front();
+    for (std::size_t at = 0; at < open.size() && seen < kMaxElementsSearched; ++at) {
+        std::unique_ptr<IUiaElement> e = std::move(open[at]);
         for (; e && seen < kMaxElementsSearched; ++seen) {
             if (progress) progress();
             std::unique_ptr<IUiaElement> next = e->NextSibling();

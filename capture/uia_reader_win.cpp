@@ -2,7 +2,6 @@
 #include "capture/uia_reader_win.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <mutex>
 
 #include "win/com.h"
@@ -36,12 +35,17 @@ struct Win32UiaReader::Round {
 
 namespace {
 
-// The time Sonvira read a message, which stands in its header.
+// The time Sonvira read a message, which stands in its header. Written by hand: the C
+// library's formatted printing would bring its whole float formatter into the program.
 std::string TimeOfDay() {
     SYSTEMTIME t;
     GetLocalTime(&t);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02u:%02u:%02u", t.wHour, t.wMinute, t.wSecond);
+    std::string text;
+    for (WORD part : {t.wHour, t.wMinute, t.wSecond}) {
+        if (!text.empty()) text += ':';
+        text += static_cast<char>('0' + part / 10 % 10);
+        text += static_cast<char>('0' + part % 10);
+    }
     return text;
 }
 

@@ -86,6 +86,7 @@ TEST(LogSave, WithoutANameNothingIsWrittenAndAFailureKeepsTheOldFile) {
     EXPECT_EQ(t.log.text, kLog);
 }
 
+// RTF mode offers the RTF reader only bytes that begin as RTF; the rest is read as text at once.
 TEST(LogOpen, RtfModeFallsBackToTextAndTextModeShowsMarkup) {
     struct Case {
         bool plainText;
@@ -94,9 +95,9 @@ TEST(LogOpen, RtfModeFallsBackToTextAndTextModeShowsMarkup) {
         std::string shown, error;
     } cases[] = {
         {false, kRtf, {"rtf"}, kLog, ""},
-        {false, "plain\r\n", {"rtf", "text"}, "plain\r\n", ""},
+        {false, "plain\r\n", {"text"}, "plain\r\n", ""},
         {true, kRtf, {"text"}, kRtf, ""},
-        {false, "no rtf, no text", {"rtf", "text"}, kLog, kLoadStreamError},
+        {false, "no rtf, no text", {"text"}, kLog, kLoadStreamError},
         {true, "no text", {"text"}, kLog, kLoadStreamError},
     };
     for (const auto& c : cases) {
@@ -157,22 +158,19 @@ TEST(LogOpen, SplitRtfCutsAtParagraphMarksIntoDocumentsOfTheirOwn) {
     EXPECT_TRUE(read == whole) << "every line and every paragraph mark once, in order";
 }
 
-// What the log cannot take is refused with the file's name before the log is touched.
-TEST(LogOpen, AFileTooBigOrWithTooLongALineIsRefusedAndLeavesTheLog) {
-    const std::string line(kMaxLogParagraph, 'a');
+// What the log cannot take is refused with the file's name before the log is touched; a long
+// line is no reason to refuse, the control is given it cut.
+TEST(LogOpen, AFileTooBigOrTooCostlyIsRefusedAndLeavesTheLog) {
+    const std::string line(65536, 'a');
     const std::string tooBig = FileOpenErrorMessage("f", texts::LogFileTooBig(kMaxLogFileBytes >> 20));
-    const std::string tooLong = FileOpenErrorMessage("f", texts::LogLineTooLong(kMaxLogParagraph));
     const struct {
         std::string bytes;
         bool plain;
         std::string error;
     } cases[] = {
         {std::string(kMaxLogFileBytes + 1, '\n'), false, tooBig},
-        {"b\r" + line + "\nc", true, ""},
-        {"b\r" + line + "a\nc", true, tooLong},
-        {"{\\rtf1 " + line + "\\par}", false, ""},
-        {"{\\rtf1 " + line + "\\'a1\\par}", false, tooLong},
-        {"{\\rtf1 " + line + "\\line " + line + "\\par}", false, ""},
+        {"b\r" + line + "a\nc", true, ""},
+        {"{\\rtf1 " + line + "\\'a1\\par}", false, ""},
     };
     for (const auto& c : cases) {
         Commands t;
@@ -186,6 +184,58 @@ TEST(LogOpen, AFileTooBigOrWithTooLongALineIsRefusedAndLeavesTheLog) {
     t.log.outOfRoom = true;
     EXPECT_EQ(t.Open({"f"}), FileOpenErrorMessage("f", texts::kLogOutOfRoom));
     EXPECT_EQ(t.log.text, kLog);
+}
+
+// The estimate that refuses a file before the control runs out: a line costs as the lines it
+// is cut into, and the files that ran the program out of its 2 GB are over 2 GB whatever the
+// machine, while those it took stay well under.
+TEST(LogOpen, TheLayoutCostCountsLinesAsTheControlIsGivenThem) {
+    const std::string cut = [] {
+        std::string s;
+        for (int i = 0; i < 64; ++i) s += std::string(kMaxLogLine, 'x') + "\r\n";
+        return s;
+    }();
+    const LayoutCost whole = LogLayoutCost(std::string(64 * kMaxLogLine, 'x') + "\r\n", LogFormat::Text);
+    EXPECT_DOUBLE_EQ(whole.bytes, LogLayoutCost(cut, LogFormat::Text).bytes);
+    EXPECT_DOUBLE_EQ(whole.ms, LogLayoutCost("{\\rtf1 " + std::string(64 * kMaxLogLine, 'x') + "\\par}", LogFormat::Rtf).ms);
+    EXPECT_GT(LogLayoutCost(std::string(100, '\t'), LogFormat::Text).bytes, LogLayoutCost(std::string(100, 'x'), LogFormat::Text).bytes);
+    auto chat = [](std::size_t size) {
+        std::string s;
+        while (s.size() < size) s += "Alice  12:00:00 \xcb\xb5\xa3\xba\r\n\xc4\xe3\xba\xc3 line 12345 of a long chat\r\n";
+        return s;
+    };
+    const double twoGb = 2048.0 * 1024 * 1024;
+    EXPECT_GT(LogLayoutCost(chat(10u << 20), LogFormat::Text).bytes, twoGb);
+    EXPECT_LT(LogLayoutCost(chat(2u << 20), LogFormat::Text).bytes, twoGb / 2);
+    EXPECT_LT(LogLayoutCost(std::string(4 * 65536, 'x'), LogFormat::Text).bytes, twoGb / 4);
+}
+
+// Paragraph marks go in between characters of the document's text only.
+TEST(LogOpen, WrapRtfCutsLongParagraphsBetweenCharacters) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"{\\rtf1 abcdefghi\\par abcd\\par}", "{\\rtf1 abcd\\par efgh\\par i\\par abcd\\par}"},
+        {"{\\rtf1\\ansicpg936 abc\\'c4\\'e3d}", "{\\rtf1\\ansicpg936 abc\\par \\'c4\\'e3d}"},
+        {"{\\rtf1\\ansicpg1252 abc\\'e9\\'e9d}", "{\\rtf1\\ansicpg1252 abc\\'e9\\par \\'e9d}"},
+        {"{\\rtf1 ab\\u20320?c\\u20320?}", "{\\rtf1 ab\\u20320?\\par c\\u20320?}"},
+        {"{\\rtf1{\\fonttbl{\\f0 Tahoma;}}{\\*\\x longtext}ab\\par cd}", ""},
+        {"{\\rtf1 abc{\\b de}f}", "{\\rtf1 abc{\\b d\\par e}f}"},
+    };
+    for (const auto& [rtf, wrapped] : cases) EXPECT_EQ(WrapRtf(rtf, 4), wrapped.empty() ? rtf : wrapped) << rtf;
+}
+
+// A file is read in pieces whose layout costs at most about a piece's share, however few bytes.
+TEST(LogOpen, SplitRtfCutsSoonerWhereParagraphsCostMore) {
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0 ";
+    for (int i = 0; i < 10; ++i) rtf += std::string(kMaxLogLine - 1, 'x') + "\\par ";
+    rtf += "}";
+    const double two = 2 * LineCost(kMaxLogLine - 1, 0).ms;
+    EXPECT_EQ(SplitRtf(rtf, 1u << 20).size(), 1u);
+    const std::vector<std::string> pieces = SplitRtf(rtf, 1u << 20, two);
+    ASSERT_EQ(pieces.size(), 6u) << "two paragraphs a piece, and the closing brace";
+    for (const std::string& p : pieces) {
+        EXPECT_EQ(p.compare(0, 6, "{\\rtf1"), 0);
+        EXPECT_NE(p.find("{\\fonttbl{\\f0 Tahoma;}}"), std::string::npos) << "each piece keeps the tables";
+    }
 }
 
 TEST(LogOpen, AFileThatCannotBeOpenedOrReadLeavesTheLogAsItWas) {

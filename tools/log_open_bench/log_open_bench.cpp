@@ -3,6 +3,18 @@
 // and the real rich-edit log. Windows-only tool.
 //
 //   log_open_bench [megabytes] [rtf|text] [old|oldclear]   (tools/log_open_bench/run.sh runs it under Wine)
+//   log_open_bench lines LENGTH COUNT [x|words|wide|tabs|gbk]
+//   log_open_bench file PATH [text]
+//
+// "lines" streams COUNT lines of LENGTH bytes (one letter repeated, words of five letters, a
+// wide letter, tabs, or double-byte characters) into a bare log control in one read, as the
+// control would take a file at once: the time it took, and the address space it took at its
+// peak and once done. What a line of each length costs sets what the log opens and how it is
+// cut into pieces (LineCost). "file" opens a file as "打开消息" does (RTF mode unless "text"),
+// limits included: the steps before the first piece, whether it was refused, the longest time
+// the window went unanswered, and the address space it took. A run's address space is
+// measured as the system reports what is left, so heaps that grow in big steps make small
+// runs read 0: measure with a few hundred megabytes.
 //
 // For each command it prints the time it took and the longest stretch in which the window
 // could not have answered: the longest time between two of the document's progress calls
@@ -16,14 +28,18 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "app/log_commands.h"
 #include "app/log_commands_win.h"
 #include "app/log_control_win.h"
+#include "win/codepage_win.h"
+#include "win/files_win.h"
 
 namespace {
 
@@ -40,6 +56,36 @@ unsigned long long AvailableMb() {
     GlobalMemoryStatusEx(&m);
     return m.ullAvailVirtual >> 20;
 }
+
+// The least address space left while it runs, sampled by a thread of its own: a read that
+// takes seconds in one call shows its peak only from outside that call.
+class PeakSampler {
+public:
+    PeakSampler() : least_(AvailableMb()) { thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
+    ~PeakSampler() { Stop(); }
+    unsigned long long Stop() {
+        if (thread_) {
+            stop_ = true;
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+            thread_ = nullptr;
+        }
+        return least_;
+    }
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        auto* s = static_cast<PeakSampler*>(self);
+        while (!s->stop_) {
+            s->least_ = std::min(s->least_, AvailableMb());
+            Sleep(5);
+        }
+        return 0;
+    }
+    std::atomic<bool> stop_{false};
+    unsigned long long least_;  // the thread's alone until it is joined
+    HANDLE thread_ = nullptr;
+};
 
 // The time a command took and its longest stretch without a progress call.
 struct Stretch {
@@ -97,10 +143,118 @@ bool ReadAtOnce(HWND edit, const std::string& bytes, bool rtf) {
     return es.dwError == 0;
 }
 
+// What one read of lines of a length costs the bare control.
+int MeasureLines(HWND edit, std::size_t length, std::size_t count, const char* kind) {
+    std::string line;
+    if (std::strcmp(kind, "words") == 0)
+        while (line.size() < length) line += line.size() % 6 == 5 ? ' ' : 'w';
+    else if (std::strcmp(kind, "wide") == 0)
+        line.assign(length, 'W');
+    else if (std::strcmp(kind, "tabs") == 0)
+        line.assign(length, '\t');
+    else if (std::strcmp(kind, "gbk") == 0)
+        while (line.size() < length) line += "\xc4\xe3\xba\xc3";
+    else
+        line.assign(length, 'x');
+    line.resize(length);
+    std::string bytes;
+    for (std::size_t i = 0; i < count; ++i) bytes += line + "\r\n";
+    const unsigned long long before = AvailableMb();
+    PeakSampler peak;
+    const double t0 = NowMs();
+    const bool ok = ReadAtOnce(edit, bytes, false);
+    UpdateWindow(GetParent(edit));
+    const double ms = NowMs() - t0;
+    const unsigned long long least = peak.Stop();
+    std::printf("lines %-5s length %6zu count %5zu: %-6s %8.0f ms (%7.3f ms a line), address space %5llu MB at "
+                "the peak, %5llu MB after\n",
+                kind, length, count, ok ? "ok" : "FAILED", ms, ms / static_cast<double>(count), before - least,
+                before - AvailableMb());
+    return ok ? 0 : 1;
+}
+
+// A file opened as the log command opens it, with the window's stretches and the address space.
+int OpenFile(RichEditDocument& log, const std::string& path, bool plainText, std::function<void(double, std::size_t)>& mark) {
+    Win32Files files;
+    {
+        // The steps before the first piece, each on its own: what the window waits for first.
+        double t = NowMs();
+        const std::string bytes = files.ReadAll(path, kMaxLogFileBytes);
+        const double read = NowMs() - t;
+        t = NowMs();
+        const bool rtf = !plainText && RtfReadable(bytes);
+        const double readable = NowMs() - t;
+        t = NowMs();
+        const LayoutCost cost = LogLayoutCost(bytes, rtf ? LogFormat::Rtf : LogFormat::Text);
+        const double estimate = NowMs() - t;
+        t = NowMs();
+        const std::string wrapped = rtf ? WrapRtf(bytes, kMaxLogLine) : bytes;
+        const double wrap = NowMs() - t;
+        t = NowMs();
+        const std::size_t pieces = rtf ? SplitRtf(wrapped, 128u << 10, 150).size() : 0;
+        std::printf("  read %.0f ms, RTF check %.0f ms, estimate %.0f ms (%.0f MB, %.0f ms of layout), wrap %.0f ms, "
+                    "split %.0f ms (%zu pieces)\n",
+                    read, readable, estimate, cost.bytes / 1048576, cost.ms, wrap, NowMs() - t, pieces);
+    }
+    const unsigned long long before = AvailableMb();
+    PeakSampler peak;
+    const double t0 = NowMs();
+    double last = t0, longest = 0;
+    int calls = 0;
+    mark = [&](double now, std::size_t done) {
+        // Where the long stretches fall: before the first piece, or late, as the log grows.
+        if (now - last > 300) std::printf("  %.0f ms unanswered at %.0f ms, until %zu bytes were read\n", now - last, now - t0, done);
+        longest = std::max(longest, now - last);
+        last = now;
+        ++calls;
+    };
+    std::string outcome = "opened";
+    try {
+        ReadLogFile(path, files, log, plainText);
+    } catch (const std::exception& e) {
+        outcome = std::string("refused: ") + e.what();
+    }
+    UpdateWindow(GetParent(log.Handle()));
+    mark(NowMs(), 0);
+    mark = nullptr;
+    const unsigned long long least = peak.Stop();
+    std::printf("file %s: %s\n  %.0f ms, window unanswered at most %.0f ms (%d progress calls), address space %llu MB "
+                "at the peak, %llu MB after\n",
+                path.c_str(), outcome.c_str(), last - t0, longest, calls - 1, before - least, before - AvailableMb());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (argc > 1 && (std::strcmp(argv[1], "lines") == 0 || std::strcmp(argv[1], "file") == 0)) {
+        MEMORYSTATUSEX m = {};
+        m.dwLength = sizeof m;
+        GlobalMemoryStatusEx(&m);
+        std::printf("address space: %llu MB in all, %llu MB free at the start\n", m.ullTotalVirtual >> 20,
+                    m.ullAvailVirtual >> 20);
+        LoadLibraryW(L"riched20.dll");
+        HWND top = CreateWindowExW(0, L"STATIC", L"log_open_bench", WS_OVERLAPPEDWINDOW, 0, 0, 305, 546, nullptr,
+                                   nullptr, nullptr, nullptr);
+        // The log's own font: how many characters a row holds decides how many rows a line wraps into.
+        HFONT font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+        HWND edit = CreateLogControl(top, 1, 0, 300, 500, 102, font);
+        if (!edit) return 1;
+        ShowWindow(top, SW_SHOWNOACTIVATE);
+        if (argv[1][0] == 'l')
+            return MeasureLines(edit, argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1024,
+                                argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 1, argc > 4 ? argv[4] : "x");
+        RichEditDocument log(edit);
+        std::function<void(double, std::size_t)> mark;
+        log.OnProgress = [&](LogWork, std::size_t done, std::size_t) {
+            if (mark) mark(NowMs(), done);
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        };
+        return OpenFile(log, argc > 2 ? argv[2] : "", argc > 3 && std::strcmp(argv[3], "text") == 0, mark);
+    }
     const double mb = argc > 1 ? std::atof(argv[1]) : 10;
     const bool rtf = argc > 2 && std::strcmp(argv[2], "rtf") == 0;
     const bool old = argc > 3 && std::strncmp(argv[3], "old", 3) == 0;
