@@ -243,7 +243,8 @@ std::u16string TFmain::RegisterHotKeys() {
             hotKeysHeld_.push_back(row.command);
             continue;
         }
-        taken += (taken.empty() ? u"" : u"、") + KeyText(row.key) + u"（" + row.caption + u"）";
+        taken.append(taken.empty() ? u"" : u"、").append(KeyText(row.key));
+        taken.append(u"（").append(row.caption).append(u"）");
     }
     return taken;
 }

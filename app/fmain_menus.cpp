@@ -51,5 +51,6 @@ std::u16string KeyText(THotKey k) {
 }
 
 std::u16string MenuText(const TMenuRow& row) {
-    return row.key.letter ? row.caption + (u"\t" + KeyText(row.key)) : row.caption;
+    std::u16string text = row.caption;
+    return row.key.letter ? text.append(u"\t").append(KeyText(row.key)) : text;
 }

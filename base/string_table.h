@@ -37,8 +37,9 @@ inline constexpr char16_t kMenuOpenOnStartup2[] = u"开机时运行";
 inline constexpr char16_t kMenuPauseSpeak[] = u"暂停朗读";
 // A key held for the whole desktop, as a menu item shows it after its caption ("Ctrl+Alt+P").
 inline std::u16string HotKeyName(bool ctrl, bool alt, bool shift, char letter) {
-    return std::u16string(ctrl ? u"Ctrl+" : u"") + (alt ? u"Alt+" : u"") + (shift ? u"Shift+" : u"") +
-           static_cast<char16_t>(letter);
+    std::u16string name;
+    name.append(ctrl ? u"Ctrl+" : u"").append(alt ? u"Alt+" : u"").append(shift ? u"Shift+" : u"");
+    return name.append(1, static_cast<char16_t>(letter));
 }
 
 // The tray icon's hint while "暂停朗读" is ticked.
