@@ -105,8 +105,11 @@ void TFmain::SpeakOwn(const std::string& ansiText) {
 }
 void TFmain::SpeakFriend(const std::string& ansiText) { Speak(friends_, ansiText); }
 
-// Read one by one, a message waits for the one before it; otherwise it cuts it off.
+// Read one by one, a message waits for the one before it; otherwise it cuts it off. Paused,
+// here and in SpeakLater, the message is only logged: kept for later, it would be said when
+// the user no longer expects it.
 void TFmain::Speak(VoiceProfile& profile, const std::string& ansiText) {
+    if (PauseSpeak1.Checked()) return;
     if (!CBReadAll.Checked()) {
         SpeakWithProfile(profile, ansiText);
         return;
@@ -119,6 +122,7 @@ void TFmain::Speak(VoiceProfile& profile, const std::string& ansiText) {
 // way of reading turned off meanwhile reaches it too. While an export holds the own voice, own
 // messages wait in the queue for it, or, one at a time, are not spoken at all.
 void TFmain::SpeakLater(bool own, bool behind, const Saying& saying) {
+    if (PauseSpeak1.Checked()) return;
     const std::optional<std::string> now = saying();
     if (!now) return;
     if (!CBReadAll.Checked()) {
@@ -141,9 +145,25 @@ void TFmain::TimerSpeechTimer() {
 // Stopping speech stops the export's too: it ends as a failure, leaving no cut-off file.
 void TFmain::StopSpeak1Click() {
     CancelExport();
+    Silence();
+}
+
+// Pausing is for silence now (a call comes in), so what is being said stops with the rest of
+// the queue. A running export is left alone: its voice speaks into a file nobody hears, and
+// the user chose it; "停止朗读" still ends it.
+void TFmain::PauseSpeak1Click() {
+    const bool paused = !PauseSpeak1.Checked();
+    PauseSpeak1.SetChecked(paused);
+    TrayIcon1.SetHint(paused ? texts::kHintPaused : texts::kProgramName);
+    if (paused) Silence();
+}
+
+// Nothing is heard and nothing waits; the own voice is left to an export that holds it.
+void TFmain::Silence() {
     speechQueue_.Clear();
     TimerSpeech.SetEnabled(false);
-    StopSpeaking(own_, friends_);
+    if (!wavExport_.Running()) StopSpeaking(own_);
+    StopSpeaking(friends_);
 }
 
 // While an export holds the own voice object, the own profile's controls only move and show
@@ -206,6 +226,27 @@ void TFmain::ShowBalloon(const std::u16string& title, const std::u16string& text
 void TFmain::TrayIcon1Click() {
     TPoint at = Mouse.CursorPos();
     PopupMenu1.Popup(at.X, at.Y);
+}
+
+void TFmain::WMHotKey(int id) {
+    for (const TMenuRow& row : MenuRows())
+        if (row.key.letter && row.command == id) (this->*row.item).UserClick();
+}
+
+// A key another program holds stays with it; its item in the menu still works.
+std::u16string TFmain::RegisterHotKeys() {
+    std::u16string taken;
+    if (!services_.hotkeys) return taken;
+    for (const TMenuRow& row : MenuRows()) {
+        if (!row.key.letter) continue;
+        if (services_.hotkeys->Register(row.command, row.key)) {
+            hotKeysHeld_.push_back(row.command);
+            continue;
+        }
+        taken.append(taken.empty() ? u"" : u"、").append(KeyText(row.key));
+        taken.append(u"（").append(row.caption).append(u"）");
+    }
+    return taken;
 }
 
 void TFmain::TrayIcon1DblClick() { RestoreMainWindow(nullptr); }

@@ -49,6 +49,7 @@ struct TFmainServices {
     IMessageBoxes& boxes;
     IShell& shell;
     IUiaReader* uia = nullptr;  // the worker that reads WeChat's windows; none: they are not read
+    IHotKeys* hotkeys = nullptr;  // none: the items have no keys
 };
 
 class TFmain;
@@ -64,7 +65,12 @@ struct TMenuRow {
     const char16_t* caption;
     void (TFmain::*onClick)();  // nullptr: it opens its submenu, or its action is still to come
     bool ticked = false;        // its tick when the program starts
+    THotKey key = {};           // pressed anywhere, it chooses the item; shown after the caption
 };
+
+// What an item shows: its caption, and after a tab its key ("Ctrl+Alt+P").
+std::u16string KeyText(THotKey key);
+std::u16string MenuText(const TMenuRow& row);
 
 // System commands that hide the window instead of closing or minimising it.
 constexpr unsigned kScMinimize = 0xF020;
@@ -99,6 +105,8 @@ public:
     void SpeakOwn(const std::string& ansiText) override;
     void SpeakFriend(const std::string& ansiText) override;
     void StopSpeak1Click();
+    // Ticked: every message is still logged, and none is spoken, then or later.
+    void PauseSpeak1Click();
     void CBVoiceChange();
     void CBVoice1Change();
     void TRateChange();
@@ -117,6 +125,8 @@ public:
     // Sets the balloon's title, information icon and text, and shows it with the time-out
     // set last: 3000 ms at first, 500 ms from the first hide on.
     void ShowBalloon(const std::u16string& title, const std::u16string& text);
+    // A key of a menu row was pressed anywhere on the desktop.
+    void WMHotKey(int id);
     void TrayIcon1Click();
     void TrayIcon1DblClick();
     void Open1Click();
@@ -190,6 +200,7 @@ public:
     TMenuItem Open1;
     TMenuItem NItemOptions;
     TMenuItem StopSpeak1;
+    TMenuItem PauseSpeak1;
     TMenuItem NOpenOnStartup2;
     TMenuItem Exit1;
     TSpVoice SpVoice;
@@ -232,6 +243,9 @@ private:
     void MessagesHidden() override;
     void SpeakLater(bool own, bool behind, const Saying& saying) override;
     void Speak(VoiceProfile& profile, const std::string& ansiText);
+    void Silence();
+    // Holds the menu rows' keys; the taken ones' names, for the balloon.
+    std::u16string RegisterHotKeys();
 
     std::string ProgramFolder();
     void ShowExportState();
@@ -253,6 +267,7 @@ private:
     SpeechQueue speechQueue_;
     ChatWatch watch_;
     bool hiddenTold_ = false;  // WeChat's hidden messages were told of in a balloon
+    std::vector<int> hotKeysHeld_;  // the ids given back at exit
     // While it runs, the own voice object and the file stream are the export's: nothing else
     // may replace, release or reconfigure them.
     TWavExport wavExport_;

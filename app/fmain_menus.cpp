@@ -1,7 +1,8 @@
 // The two menus of the main window as one table: the Win32 window builds MainMenu1 and
 // PopupMenu1 from it and routes their commands by it, and the form wires the handlers and the
 // first ticks from it. The captions carry no accelerator characters and no separator is ever
-// dropped.
+// dropped. A row's key works wherever the focus is: a user on a call silences the program
+// without looking for its icon.
 #include "app/fmain.h"
 #include "base/string_table.h"
 #include "res/resource.h"
@@ -11,6 +12,7 @@ const std::vector<TMenuRow>& TFmain::MenuRows() {
     namespace T = texts;
     constexpr auto M = TMenuRow::MainMenu1;
     constexpr auto P = TMenuRow::PopupMenu1;
+    constexpr unsigned CtrlAlt = THotKey::Ctrl | THotKey::Alt;
     // The items without a handler open their submenus.
     static const std::vector<TMenuRow> rows = {
         {M, false, IDM_NMAIN, &F::NMain, T::kMenuMain, nullptr},
@@ -34,10 +36,21 @@ const std::vector<TMenuRow>& TFmain::MenuRows() {
         {P, false, IDM_OPEN1, &F::Open1, T::kMenuOpen, &F::Open1Click},
         {P, false, IDM_NITEMOPTIONS, &F::NItemOptions, T::kMenuOptions, &F::NItemOptionsClick},
         {P, false, 0, nullptr, nullptr, nullptr},
-        {P, false, IDM_STOPSPEAK1, &F::StopSpeak1, T::kMenuStopSpeak, &F::StopSpeak1Click},
+        {P, false, IDM_STOPSPEAK1, &F::StopSpeak1, T::kMenuStopSpeak, &F::StopSpeak1Click, false, {CtrlAlt, 'S'}},
+        {P, false, IDM_PAUSESPEAK1, &F::PauseSpeak1, T::kMenuPauseSpeak, &F::PauseSpeak1Click, false, {CtrlAlt, 'P'}},
         {P, false, IDM_NOPENONSTARTUP2, &F::NOpenOnStartup2, T::kMenuOpenOnStartup2, &F::NOpenOnStartup2Click},
         {P, false, 0, nullptr, nullptr, nullptr},
         {P, false, IDM_EXIT1, &F::Exit1, T::kMenuExit, &F::Exit1Click},
     };
     return rows;
+}
+
+std::u16string KeyText(THotKey k) {
+    return texts::HotKeyName(k.modifiers & THotKey::Ctrl, k.modifiers & THotKey::Alt, k.modifiers & THotKey::Shift,
+                             k.letter);
+}
+
+std::u16string MenuText(const TMenuRow& row) {
+    std::u16string text = row.caption;
+    return row.key.letter ? text.append(u"\t").append(KeyText(row.key)) : text;
 }

@@ -18,6 +18,13 @@ std::string TFmain::ProgramFolder() {
 }
 
 void TFmain::FormCreate() {
+    // The keys are held first, so they work however the rest of start-up goes. Keys another
+    // program holds are named after the start's balloon: named before it, they would be lost
+    // behind it.
+    const std::u16string taken = RegisterHotKeys();
+    auto tellTaken = [&] {
+        if (!taken.empty()) ShowBalloon(texts::kHotKeysTakenTitle, texts::HotKeysTaken(taken));
+    };
     std::exception_ptr failed;
     try {
         RegisterCarriedVoices(services_.registry, services_.osVersion.MajorVersion(), ProgramFolder(),
@@ -30,8 +37,12 @@ void TFmain::FormCreate() {
     } catch (...) {
         if (!failed) failed = std::current_exception();
     }
-    // The error ends start-up here: the window opens as designed, visible, with no balloon.
-    if (failed) std::rethrow_exception(failed);
+    // The error ends start-up here: the window opens as designed, visible, with no balloon
+    // but the taken keys'.
+    if (failed) {
+        tellTaken();
+        std::rethrow_exception(failed);
+    }
 
     bool shortcut = services_.paths.FileExists(GetLogonShortcutPath(services_.paths));
     NOpenOnStartup.SetChecked(shortcut);
@@ -41,6 +52,7 @@ void TFmain::FormCreate() {
     Window.SetWindowState(TWindowState::wsMinimized);
     TrayIcon1.BalloonTimeout = 3000;
     ShowBalloon(texts::kBalloonStartTitle, texts::kBalloonStartText);
+    tellTaken();
 }
 
 // The rows of the settings table, each binding a key to the control that keeps it.
@@ -166,6 +178,8 @@ void TFmain::FormDestroy() {
     // An export still running at exit leaves no cut-off file, and its voice goes before the
     // carried voices it may speak with are removed.
     CancelExport();
+    for (int id : hotKeysHeld_) services_.hotkeys->Unregister(id);
+    hotKeysHeld_.clear();
     TrayIcon1.SetVisible(false);
     RemoveCarriedVoices(services_.registry, services_.osVersion.MajorVersion(), ProgramFolder());
     SaveSettings();

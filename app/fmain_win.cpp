@@ -108,7 +108,8 @@ const OptionControl* FindOptionControl(int id) {
 MainWindow::MainWindow(ISpeechEngine& speech)
     : uia_([]() -> std::unique_ptr<IUiaTree> { return Win32UiaTree::Create(); }),
       form_(std::make_unique<TFmain>(TFmainServices{chatWindows_, codePage_, speech, log_, paths_, profile_, registry_,
-                                                    osVersion_, logDocument_, files_, boxes_, shell_, &uia_})) {}
+                                                    osVersion_, logDocument_, files_, boxes_, shell_, &uia_,
+                                                    &hotkeys_})) {}
 
 MainWindow::~MainWindow() {
     // The peers point at windows that are about to go: detach (which stops the platform
@@ -212,7 +213,6 @@ UniqueMenu MainWindow::CreateMenus() {
     HMENU submenu = nullptr;
     for (const TMenuRow& row : TFmain::MenuRows()) {
         HMENU into = row.menu == TMenuRow::PopupMenu1 ? popupMenu_.get() : row.inSubmenu ? submenu : bar.get();
-        const wchar_t* caption = W(row.caption);
         if (!row.item) {
             AppendMenuW(into, MF_SEPARATOR, 0, nullptr);
             continue;
@@ -220,10 +220,10 @@ UniqueMenu MainWindow::CreateMenus() {
         const bool opensSubmenu = row.menu == TMenuRow::MainMenu1 && !row.inSubmenu;
         if (opensSubmenu) {
             submenu = CreatePopupMenu();
-            AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), caption);
+            AppendMenuW(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), W(row.caption));
             continue;
         }
-        AppendMenuW(into, MF_STRING, static_cast<UINT_PTR>(row.command), caption);
+        AppendMenuW(into, MF_STRING, static_cast<UINT_PTR>(row.command), W(MenuText(row).c_str()));
         menuPeers_.push_back(std::make_unique<MenuItemPeer>(into, static_cast<UINT>(row.command)));
         (f.*row.item).AttachPeer(menuPeers_.back().get());
     }
@@ -409,6 +409,9 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_HSCROLL:
             if (lp) OnHScroll(reinterpret_cast<HWND>(lp));
+            return 0;
+        case WM_HOTKEY:
+            form_->WMHotKey(static_cast<int>(wp));
             return 0;
         case kMsgUiaRound:
             form_->UiaRoundDone(uia_.TakeRound(lp));

@@ -109,6 +109,7 @@ private:
     Win32Files files_;
     Win32MessageBoxes boxes_{hwnd_};
     Win32Shell shell_{hwnd_};
+    Win32HotKeys hotkeys_{hwnd_};
     Win32UiaReader uia_;
     std::unique_ptr<TFmain> form_;
     HWND hwnd_ = nullptr;

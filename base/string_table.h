@@ -34,6 +34,16 @@ inline constexpr char16_t kMenuOpen[] = u"查看消息";
 inline constexpr char16_t kMenuOptions[] = u"选项设置";
 inline constexpr char16_t kMenuStopSpeak[] = u"停止朗读";
 inline constexpr char16_t kMenuOpenOnStartup2[] = u"开机时运行";
+inline constexpr char16_t kMenuPauseSpeak[] = u"暂停朗读";
+// A key held for the whole desktop, as a menu item shows it after its caption ("Ctrl+Alt+P").
+inline std::u16string HotKeyName(bool ctrl, bool alt, bool shift, char letter) {
+    std::u16string name;
+    name.append(ctrl ? u"Ctrl+" : u"").append(alt ? u"Alt+" : u"").append(shift ? u"Shift+" : u"");
+    return name.append(1, static_cast<char16_t>(letter));
+}
+
+// The tray icon's hint while "暂停朗读" is ticked.
+inline constexpr char16_t kHintPaused[] = u"Sonvira（已暂停朗读）";
 
 // The tray icon's balloons.
 inline constexpr char16_t kBalloonHiddenText[] = u"程序已最小化, 双击即可恢复.";
@@ -101,6 +111,11 @@ inline constexpr char16_t kMessagesHidden[] =
 inline constexpr char16_t kVoiceFailedTitle[] = u"语音引擎无法朗读";
 inline std::u16string VoiceFailed(const std::u16string& voice) {
     return u"语音引擎“" + voice + u"”无法朗读，已改用下一个能朗读的语音引擎。";
+}
+// Keys another program held when Sonvira asked for them: each as "Ctrl+Alt+P（暂停朗读）".
+inline constexpr char16_t kHotKeysTakenTitle[] = u"快捷键已被占用";
+inline std::u16string HotKeysTaken(const std::u16string& keys) {
+    return u"快捷键 " + keys + u" 已被其他程序占用，Sonvira 无法使用。请从托盘图标的菜单中选择这些命令。";
 }
 inline constexpr char16_t kStatusText[] = u"  Sonvira：即时朗读QQ消息，让你的QQ会说话！";
 // While a big log is opened (how much of it is read) or saved (how much is written).

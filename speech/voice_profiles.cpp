@@ -182,17 +182,17 @@ void SpeakWithProfile(VoiceProfile& profile, const std::string& ansiText) {
     }
 }
 
+void StopSpeaking(VoiceProfile& profile) {
+    try {
+        profile.voice.Disconnect();
+    } catch (...) {
+        TraceIgnored("stopping a voice");
+    }
+}
+
 void StopSpeaking(VoiceProfile& own, VoiceProfile& friends) {
-    try {
-        own.voice.Disconnect();
-    } catch (...) {
-        TraceIgnored("stopping the own voice");
-    }
-    try {
-        friends.voice.Disconnect();
-    } catch (...) {
-        TraceIgnored("stopping the friends' voice");
-    }
+    StopSpeaking(own);
+    StopSpeaking(friends);
 }
 
 void ApplyProfileVoice(VoiceProfile& profile) {

@@ -37,7 +37,8 @@ void InitVoiceProfiles(VoiceProfile& own, VoiceProfile& friends, int engine, int
 // stored, and the failed voice is passed over for the rest of the session unless chosen again.
 void SpeakWithProfile(VoiceProfile& profile, const std::string& ansiText);
 
-// Silences both profiles; errors are ignored.
+// Silences the profile, or both; errors are ignored.
+void StopSpeaking(VoiceProfile& profile);
 void StopSpeaking(VoiceProfile& own, VoiceProfile& friends);
 
 // Change handlers and the reset button. Engine errors propagate to the caller.

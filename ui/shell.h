@@ -1,6 +1,6 @@
-// The Windows shell as the program uses it: opening addresses and writing shortcut files.
-// Every path and text here is 8-bit, in the ANSI code page; the folders the program's own
-// files live in come from the path routines.
+// The Windows shell as the program uses it: opening addresses, writing shortcut files, and
+// keys held for the whole desktop. Every path and text here is 8-bit, in the ANSI code page;
+// the folders the program's own files live in come from the path routines.
 #pragma once
 
 #include <string>
@@ -27,4 +27,20 @@ struct IShell {
     // object library initialised around it. Throws FileError naming linkPath when any step
     // fails, the shell link object's creation and the writing of the file included.
     virtual void SaveShortcut(const ShortcutSpec& shortcut, const std::string& linkPath) = 0;
+};
+
+// A key combination held for the whole desktop: modifier keys (the platform's values) and a
+// capital letter, whose virtual-key code is its character code.
+struct THotKey {
+    enum Modifier : unsigned { Alt = 1, Ctrl = 2, Shift = 4 };
+    unsigned modifiers = 0;
+    char letter = 0;  // 0: no key
+};
+
+// Keys pressed anywhere reach the main window as the id they were held under.
+struct IHotKeys {
+    virtual ~IHotKeys() = default;
+    // False when another program holds the combination already.
+    virtual bool Register(int id, THotKey key) = 0;
+    virtual void Unregister(int id) = 0;
 };

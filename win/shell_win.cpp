@@ -71,6 +71,15 @@ void Win32Shell::SaveShortcut(const ShortcutSpec& s, const std::string& linkPath
     if (FAILED(hr)) throw FileError(FileCreateErrorMessage(linkPath, DescribeHResult(hr)));
 }
 
+// MOD_NOREPEAT keeps a held key from pausing and resuming over and over. Windows before 7
+// does not know the flag (its documentation says Vista refuses it), so a refusal for any
+// reason but a holder is asked again without it.
+bool Win32HotKeys::Register(int id, THotKey key) {
+    const UINT modifiers = key.modifiers, letter = static_cast<unsigned char>(key.letter);
+    if (RegisterHotKey(main_, id, modifiers | MOD_NOREPEAT, letter)) return true;
+    return GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED && RegisterHotKey(main_, id, modifiers, letter);
+}
+
 void FormPeer::SetVisible(bool visible) { ShowWindow(h_, visible ? SW_SHOW : SW_HIDE); }
 
 void FormPeer::BringToFront() {

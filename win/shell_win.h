@@ -1,7 +1,7 @@
-// The Windows shell, in one place: the service the program asks (ui/shell.h: ShellExecute on
-// behalf of the main window, shortcut files through the shell link object), and the Win32
-// peers of the shell's components (ui/shell_components.h): the main window's own appearance,
-// its pages, the menus, the mouse and the notification-area icon.
+// The Windows shell, in one place: the services the program asks (ui/shell.h: ShellExecute on
+// behalf of the main window, shortcut files through the shell link object, the desktop's hot
+// keys), and the Win32 peers of the shell's components (ui/shell_components.h): the main
+// window's own appearance, its pages, the menus, the mouse and the notification-area icon.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +21,17 @@ public:
     void Execute(const std::string& operation, const std::string& file, const std::string& parameters,
                  const std::string& directory, int showCommand) override;
     void SaveShortcut(const ShortcutSpec& shortcut, const std::string& linkPath) override;
+
+private:
+    const HWND& main_;
+};
+
+// The keys are the main window's: WM_HOTKEY brings a press there, with the key's id.
+class Win32HotKeys : public IHotKeys {
+public:
+    explicit Win32HotKeys(const HWND& mainWindow) : main_(mainWindow) {}
+    bool Register(int id, THotKey key) override;
+    void Unregister(int id) override { UnregisterHotKey(main_, id); }
 
 private:
     const HWND& main_;

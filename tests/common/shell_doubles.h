@@ -2,9 +2,12 @@
 // short words in one shared list, so a test sees the order across components.
 #pragma once
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "ui/shell.h"
 #include "ui/shell_components.h"
 
 using Calls = std::vector<std::string>;
@@ -59,4 +62,12 @@ struct FixedMouse : TMouse::Peer {
     explicit FixedMouse(TPoint p) : at(p) { Mouse.AttachPeer(this); }
     ~FixedMouse() override { Mouse.AttachPeer(nullptr); }
     TPoint CursorPos() override { return at; }
+};
+
+// The desktop's keys; another program holds those with the letters in taken.
+struct RecordingHotKeys : IHotKeys {
+    std::set<char> taken;
+    std::map<int, THotKey> held;
+    bool Register(int id, THotKey key) override { return !taken.count(key.letter) && held.emplace(id, key).second; }
+    void Unregister(int id) override { held.erase(id); }
 };

@@ -2,8 +2,9 @@
 // tray icon, real keys in its menus, and the system commands of its title bar. One run goes
 // through the whole state table: shown, hidden by the close button, Alt+F4 and a minimise
 // request, brought back by double clicks with each button and by the tray menu's items, a
-// chat message logged while hidden, and "退出" ending the hidden program. Leaves pictures of
-// the tray menu, of both menus of the main window and of the hide balloon in <build>/screenshots.
+// chat message logged but not spoken while hidden with "暂停朗读" ticked, and "退出" ending the
+// hidden program. Leaves pictures of the tray menu, of both menus of the main window and of the
+// hide balloon in <build>/screenshots.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -22,6 +23,7 @@
 #include "support/sonvira.h"
 #include "support/standin.h"
 #include "support/test_paths.h"
+#include "support/voice_record.h"
 #include "win/codepage_win.h"
 
 namespace {
@@ -230,11 +232,24 @@ TEST_F(TrayLife, HiddenItGoesOnWorkingComesBackOnATabAndEndsUnseen) {
     StandinChat chat(L"--title \"与 小鱼 交谈中\"");
     ASSERT_TRUE(chat.BringToFront());
     ASSERT_TRUE(chat.WaitForReaders(2)) << "Sonvira never looked at the chat";
+    ASSERT_TRUE(ClearVoiceRecord());
+    // 暂停朗读, then back to the chat, which the menu took the foreground from.
+    ChooseFromTrayMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    ASSERT_TRUE(chat.BringToFront());
     ASSERT_TRUE(chat.AppendMessage(WideToAnsi(L"小鱼"), WideToAnsi(L"你还在吗？")));
     HWND log = FindControl(main_, IDC_RICHEDIT1);
     EXPECT_TRUE(WaitUntil([log] { return WindowTextW(log).find(L"你还在吗？") != std::wstring::npos; }, kPatienceMs))
         << "a message arriving while hidden is logged; log: " << WideToUtf8(WindowTextW(log));
     EXPECT_TRUE(Hidden()) << "and the window stays hidden";
+    // Unticked, the next message is the first one heard.
+    ChooseFromTrayMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    ASSERT_TRUE(chat.BringToFront());
+    ASSERT_TRUE(chat.AppendMessage("Bob", WideToAnsi(L"好的")));
+    bool heard = false;
+    const VoiceRecord said =
+        WaitForVoiceRecord([](const VoiceRecord& r) { return !r.empty() && !r[0].fragments.empty(); }, kPatienceMs, &heard);
+    ASSERT_TRUE(heard) << "nothing was said after 暂停朗读 was unticked";
+    EXPECT_NE(said.front().fragments.front().text.find(L"好的"), std::wstring::npos) << "paused, yet spoken";
 
     // "查看消息" shows the log tab, "选项设置" the options tab.
     ChooseFromTrayMenu({VK_DOWN, VK_RETURN});

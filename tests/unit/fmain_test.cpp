@@ -14,7 +14,9 @@
 #include "common/desk_doubles.h"
 #include "common/form_doubles.h"
 #include "support/recording_engine.h"
+#include "common/memory_log.h"
 #include "common/shell_doubles.h"
+#include "support/iconv_codepage.h"
 #include "ui/application.h"
 
 namespace {
@@ -50,7 +52,8 @@ TEST(FormCreate, CaptureTimersRunAlthoughTheEngineRefusesTheVoices) {
 // The main window's logic with every shell component on a recording peer, as the Win32
 // window attaches them. Shown on the log tab to start with, as a user would meet it.
 struct Shell {
-    Shell() {
+    explicit Shell(std::set<char> takenKeys = {}) {
+        hotkeys.taken = takenKeys;
         engine.SetVoices({"Mary"});
         form.Window.AttachPeer(&window);
         form.PageControl1.AttachPeer(&pages);
@@ -68,16 +71,17 @@ struct Shell {
     RecordingTrayPeer tray{calls};
     RecordingPopup popup{calls};
     RecordingEngine engine;
-    NoChatWindows chat;
+    OneChatInFront chat;
     BytesCodePage codePage;
-    NullLog log;
+    MemoryLog log;
     QuietStartup quiet;
     MemoryDocument document;
     MemoryFiles files;
     RecordingBoxes boxes;
     RecordingShell shell;
+    RecordingHotKeys hotkeys;
     TFmain form{TFmainServices{chat, codePage, engine, log, quiet.paths, quiet.profile, quiet.registry, quiet.os,
-                               document, files, boxes, shell}};
+                               document, files, boxes, shell, nullptr, &hotkeys}};
 };
 
 const std::u16string kHideBalloon = u"程序已最小化, 双击即可恢复.";
@@ -201,14 +205,17 @@ TEST(Menus, RowsAreWellFormedAndEveryItemIsThereOnce) {
         EXPECT_NE(row.caption, nullptr);
         EXPECT_EQ(std::u16string(row.caption).find(u'&'), std::u16string::npos) << "no accelerator characters";
         EXPECT_FALSE(row.menu == TMenuRow::PopupMenu1 && row.inSubmenu) << "the tray menu is flat";
+        EXPECT_TRUE(!row.key.letter || (row.key.letter >= 'A' && row.key.letter <= 'Z')) << "'p' is F1's key code";
     }
-    EXPECT_EQ(items.size(), 18u);
+    EXPECT_EQ(items.size(), 19u);
     EXPECT_EQ(separators, 7);
     EXPECT_FALSE(TFmain::MenuRows().front().inSubmenu) << "the main menu starts with a submenu's title";
 }
 
 TEST(Menus, EachItemDoesWhatItsRowSays) {
-    Shell s;
+    Shell s({'P'});  // another program holds Ctrl+Alt+P: it is named, and Ctrl+Alt+S is held
+    EXPECT_EQ(s.hotkeys.held.size(), 1u);
+    EXPECT_EQ(s.tray.title + s.tray.text.substr(0, 22), u"快捷键已被占用快捷键 Ctrl+Alt+P（暂停朗读） 已");
     s.form.SpeakOwn("one");
     s.form.SpeakFriend("two");
     ASSERT_EQ(s.engine.VoicesAlive(), 2) << "the own and the friend's voice objects speak";
@@ -219,8 +226,29 @@ TEST(Menus, EachItemDoesWhatItsRowSays) {
     s.form.NShowTime1.UserClick();
     EXPECT_TRUE(s.form.NShowTime1.Checked());
 
-    s.form.StopSpeak1.UserClick();
-    EXPECT_EQ(s.engine.VoicesAlive(), 0) << "停止朗读 silences both profiles";
+    s.form.WMHotKey(IDM_STOPSPEAK1);
+    EXPECT_EQ(s.engine.VoicesAlive(), 0) << "停止朗读, by its key, silences both profiles";
+
+    // 暂停朗读, whose key is taken: what speaks and waits stops; a message is then logged, neither
+    // spoken nor queued, nor spoken once unticked.
+    s.form.CBReadAll.SetChecked(true);
+    s.engine.speaking = true;
+    for (const char* text : {"three", "four"}) s.form.SpeakFriend(text);
+    s.form.PauseSpeak1.UserClick();
+    EXPECT_EQ(s.tray.hint, u"Sonvira（已暂停朗读）");
+    EXPECT_EQ(s.engine.VoicesAlive(), 0);
+    s.chat = OneChatInFront(Utf8ToGbk("与 小鱼 交谈中"), "Ann  12:00:00\r\nfive\r\n");
+    s.form.Timer3.Tick();
+    s.form.Timer2.Tick();
+    EXPECT_NE(s.log.text.find("five"), std::string::npos);
+    EXPECT_FALSE(s.form.TimerSpeech.Enabled()) << "nothing queued";
+    s.engine.speaking = false;
+    s.engine.ClearLog();
+    s.form.PauseSpeak1.UserClick();
+    EXPECT_EQ(s.tray.hint, u"Sonvira");
+    s.form.SpeakFriend("six");
+    const std::vector<std::string> said = s.engine.Only({"Speak"});
+    EXPECT_TRUE(said.size() == 1 && said[0].find(" Speak six") != std::string::npos) << "nothing said of the pause";
 
     // The log's commands run their dialogs; clear, export, help and about show their boxes.
     ScriptedDialog open{s.form.OpenDialog1}, save{s.form.SaveDialog1}, wav{s.form.SaveDialogWav};
@@ -252,6 +280,8 @@ TEST(Menus, EachItemDoesWhatItsRowSays) {
     s.form.NOpenOnStartup.UserClick();
     EXPECT_FALSE(s.form.NOpenOnStartup.Checked() || s.form.NOpenOnStartup2.Checked());
     EXPECT_EQ(s.shell.shortcuts.size(), 1u);
+    s.form.FormDestroy();
+    EXPECT_TRUE(s.hotkeys.held.empty()) << "the keys are given back at exit";
 }
 
 }  // namespace
