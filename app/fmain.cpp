@@ -28,6 +28,9 @@ TFmain::TFmain(const TFmainServices& services)
     Timer3.OnTimer = [this] { Timer3Timer(); };
     TimerWav.OnTimer = [this] { TimerWavTimer(); };
     TimerSpeech.OnTimer = [this] { TimerSpeechTimer(); };
+    TimerUia.OnTimer = [this] {
+        if (!logBusy_) watch_.TickUia(WatchOptions());
+    };
     EditMaxLen.SetText("0");
     CBVoice.OnChange = [this] { CBVoiceChange(); };
     CBVoice1.OnChange = [this] { CBVoice1Change(); };
@@ -40,6 +43,7 @@ TFmain::TFmain(const TFmainServices& services)
     BDownload.OnClick = [this] { BDownloadClick(); };
     Timer2.SetEnabled(true);
     Timer3.SetEnabled(true);
+    TimerUia.SetEnabled(true);
     // A voice that cannot speak is named in a balloon, which asks nothing of the user who is
     // chatting; the next voice that speaks has already taken over.
     own_.onVoiceFailed = friends_.onVoiceFailed = [this](const std::string& name) {

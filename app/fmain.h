@@ -175,6 +175,9 @@ public:
     TEdit EditMute;           // senders never spoken
     TCheckBox CBWeChat{true}; // WeChat's windows, read through UI Automation
     TTimer TimerSpeech{100};  // runs only while the speech queue speaks or waits
+    // Asks the reading worker about WeChat's windows between the watcher's ticks: an idle
+    // question costs it one move through a list, and a message is heard sooner.
+    TTimer TimerUia{250};
     TForm Window;  // the main window itself
     TPageControl PageControl1;
     TTabSheet TabSheet1{0};  // "消息"

@@ -120,6 +120,7 @@ MainWindow::~MainWindow() {
     f.Timer3.AttachPeer(nullptr);
     f.TimerWav.AttachPeer(nullptr);
     f.TimerSpeech.AttachPeer(nullptr);
+    f.TimerUia.AttachPeer(nullptr);
     f.TrayIcon1.AttachPeer(nullptr);
     trayPeer_.reset();
     f.PopupMenu1.AttachPeer(nullptr);
@@ -322,6 +323,8 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     f.TimerWav.AttachPeer(timerWavPeer_.get());
     timerSpeechPeer_ = std::make_unique<TimerPeer>(hwnd_, kTimerSpeechId);
     f.TimerSpeech.AttachPeer(timerSpeechPeer_.get());
+    timerUiaPeer_ = std::make_unique<TimerPeer>(hwnd_, kTimerUiaId);
+    f.TimerUia.AttachPeer(timerUiaPeer_.get());
 
     pagesPeer_ = std::make_unique<PageControlPeer>(tabs_, std::vector<HWND>(pages_, pages_ + kPageCount));
     f.PageControl1.AttachPeer(pagesPeer_.get());
@@ -385,6 +388,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             else if (wp == kTimer3Id) form_->Timer3.Tick();
             else if (wp == kTimerWavId) form_->TimerWav.Tick();
             else if (wp == kTimerSpeechId) form_->TimerSpeech.Tick();
+            else if (wp == kTimerUiaId) form_->TimerUia.Tick();
             return 0;
         case WM_NOTIFY: {
             auto* hdr = reinterpret_cast<NMHDR*>(lp);

@@ -61,7 +61,7 @@ enum ControlId : int {
 };
 
 // Timer ids of the main window, named after the components they drive.
-enum : UINT_PTR { kTimer2Id = 2, kTimer3Id = 3, kTimerWavId = 4, kTimerSpeechId = 5 };
+enum : UINT_PTR { kTimer2Id = 2, kTimer3Id = 3, kTimerWavId = 4, kTimerSpeechId = 5, kTimerUiaId = 6 };
 
 // The reading worker's answer: a round of readings in lParam (Win32UiaReader::TakeRound).
 constexpr UINT kMsgUiaRound = WM_APP + 10;
@@ -125,7 +125,7 @@ private:
     UniqueFont font_;
     UniqueFont logFont_;
     std::vector<std::shared_ptr<void>> controlPeers_;  // the options page's, of their several kinds
-    std::unique_ptr<TimerPeer> timer2Peer_, timer3Peer_, timerWavPeer_, timerSpeechPeer_;
+    std::unique_ptr<TimerPeer> timer2Peer_, timer3Peer_, timerWavPeer_, timerSpeechPeer_, timerUiaPeer_;
     std::vector<std::unique_ptr<MenuItemPeer>> menuPeers_;
     std::unique_ptr<PopupMenuPeer> popupPeer_;
     std::unique_ptr<FormPeer> formPeer_;

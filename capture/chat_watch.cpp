@@ -36,11 +36,7 @@ void ChatWatch::Tick(const ChatWatchOptions& options) {
             FollowFront follow{lastHeader_, headerWindow_, &front, windows_.Foreground()};
             WatchChat(ports_, GetChatText(windows_), chatTitle_, front, false);
         }
-        if (uia) {
-            const WindowRef w = windows_.Foreground();
-            const ChatKind* kind = KindOfWindow(windows_, w, true);
-            if (kind && kind->reader == ChatReader::UiaList) AskUia(w, *kind, jobs);
-        }
+        if (uia) AskUiaInFront(jobs);
     } else {
         WatchOwnPlaces(options, uia, jobs);
     }
@@ -50,6 +46,26 @@ void ChatWatch::Tick(const ChatWatchOptions& options) {
                                      [&](const UiaWindow& w) { return !windows_.Exists(w.window); }),
                       uiaWindows_.end());
     if (!jobs.empty() && uia_->Ready()) uia_->Submit(std::move(jobs));
+}
+
+void ChatWatch::TickUia(const ChatWatchOptions& options) {
+    if (!options.uia || !uia_ || !uia_->Available() || !uia_->Ready()) return;
+    std::vector<UiaJob> jobs;
+    if (options.background) {
+        for (WindowRef w : windows_.TopLevelWindows()) {
+            const ChatKind* kind = KindOfWindow(windows_, w, true);
+            if (kind && kind->reader == ChatReader::UiaList) AskUia(w, *kind, jobs);
+        }
+    } else {
+        AskUiaInFront(jobs);
+    }
+    if (!jobs.empty()) uia_->Submit(std::move(jobs));
+}
+
+void ChatWatch::AskUiaInFront(std::vector<UiaJob>& jobs) {
+    const WindowRef w = windows_.Foreground();
+    const ChatKind* kind = KindOfWindow(windows_, w, true);
+    if (kind && kind->reader == ChatReader::UiaList) AskUia(w, *kind, jobs);
 }
 
 void ChatWatch::WatchOwnPlaces(const ChatWatchOptions& options, bool uia, std::vector<UiaJob>& jobs) {

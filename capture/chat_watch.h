@@ -30,6 +30,8 @@ public:
     // One tick of the message watcher: the transcripts are read and handled now; the windows
     // read through UI Automation are sent to the worker, whose answer comes as UiaRoundDone.
     void Tick(const ChatWatchOptions& options);
+    // The windows read through UI Automation alone, sent to the worker when it is free.
+    void TickUia(const ChatWatchOptions& options);
     void UiaRoundDone(const std::vector<UiaReading>& readings, const ChatWatchOptions& options);
 
 private:
@@ -43,6 +45,7 @@ private:
     };
     void WatchOwnPlaces(const ChatWatchOptions& options, bool uia, std::vector<UiaJob>& jobs);
     void AskUia(WindowRef window, const ChatKind& kind, std::vector<UiaJob>& jobs);
+    void AskUiaInFront(std::vector<UiaJob>& jobs);
     std::vector<Place>::iterator PlaceOf(WindowRef window);
 
     IChatWindows& windows_;

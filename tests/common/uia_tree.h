@@ -23,6 +23,7 @@ public:
     };
 
     long calls = 0;        // every question asked of an element
+    long moves = 0;        // those that move through the tree: the slow ones (40-120 ms under Wine)
     bool hung = false;     // every question throws, as a messenger that does not answer
 
     Node* Add(Node* parent, int type, const std::string& name = {}, const std::string& cls = {}) {
@@ -83,8 +84,8 @@ private:
 class FakeUiaElement : public IUiaElement {
 public:
     FakeUiaElement(FakeUiaTree& tree, FakeUiaTree::Node* n) : tree_(tree), n_(n) {}
-    std::unique_ptr<IUiaElement> FirstChild() override { return Ask()->children.empty() ? nullptr : tree_.Wrap(n_->children.front()); }
-    std::unique_ptr<IUiaElement> LastChild() override { return Ask()->children.empty() ? nullptr : tree_.Wrap(n_->children.back()); }
+    std::unique_ptr<IUiaElement> FirstChild() override { return Move()->children.empty() ? nullptr : tree_.Wrap(n_->children.front()); }
+    std::unique_ptr<IUiaElement> LastChild() override { return Move()->children.empty() ? nullptr : tree_.Wrap(n_->children.back()); }
     std::unique_ptr<IUiaElement> NextSibling() override { return Sibling(+1); }
     std::unique_ptr<IUiaElement> PreviousSibling() override { return Sibling(-1); }
     int ControlType() override { return Ask()->type; }
@@ -100,8 +101,12 @@ private:
         if (tree_.hung || n_->removed) throw UiaUnavailable();
         return n_;
     }
+    FakeUiaTree::Node* Move() {
+        ++tree_.moves;
+        return Ask();
+    }
     std::unique_ptr<IUiaElement> Sibling(int step) {
-        Ask();
+        Move();
         if (!n_->parent) return nullptr;
         const auto& s = n_->parent->children;
         for (std::size_t i = 0; i < s.size(); ++i)
@@ -118,6 +123,7 @@ private:
 inline std::unique_ptr<IUiaElement> FakeUiaTree::Wrap(Node* n) { return std::make_unique<FakeUiaElement>(*this, n); }
 inline std::unique_ptr<IUiaElement> FakeUiaTree::FromWindow(WindowRef w) {
     ++calls;
+    ++moves;
     if (hung) throw UiaUnavailable();
     auto it = roots_.find(w);
     return it == roots_.end() ? nullptr : Wrap(it->second);

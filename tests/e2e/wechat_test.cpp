@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,7 @@ TEST(WeChat, EachShapeIsReadAsItsRowSays) {
             kPatienceMs);
         const std::size_t before = first.size();
 
+        const double sent = VoiceClockMs();
         ASSERT_TRUE(chat.AppendWeChat(L"friend", L"小鱼", L"你好😀"));
         ASSERT_TRUE(chat.AppendWeChat(L"own", L"我", L"好的"));
         ASSERT_TRUE(chat.AppendWeChat(L"time", L"", L"12:30"));
@@ -80,6 +82,7 @@ TEST(WeChat, EachShapeIsReadAsItsRowSays) {
                                            4 * kPatienceMs, &heard);
         ASSERT_TRUE(heard) << "said " << r.size() - before << " of " << expected.size() << "; log: " << WideToUtf8(sonvira.Log());
         ASSERT_EQ(r.size(), before + expected.size());
+        std::printf("wechat %ls: a message to its voice: %.0f ms\n", s.mode, r[before].beginMs - sent);
         for (std::size_t i = 0; i < expected.size(); ++i) {
             EXPECT_EQ(r[before + i].voice, expected[i].voice) << i;
             EXPECT_EQ(Spoken(r[before + i]), expected[i].text) << i;

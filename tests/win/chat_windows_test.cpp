@@ -382,6 +382,10 @@ TEST(ChatProbeWin, HungWindowsDoNotHoldUpTheOthersOfARound) {
         hung.push_back(std::make_unique<StandinChat>(L"--transcript-file \"" + WriteTempFile(kTranscript) + L"\""));
         ASSERT_TRUE(hung.back()->BringToFront());
     }
+    // A hidden chat window is not shown, so it is no part of the round.
+    StandinChat hidden(L"--transcript-file \"" + WriteTempFile(kTranscript) + L"\"");
+    ShowWindow(hidden.Window(), SW_HIDE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(hidden.Window()); }, kPatienceMs));
     for (auto& h : hung) h->Hang(kHangBoundMs + 5000);
     for (auto& h : hung) ASSERT_TRUE(WaitUntilHung(h->Window()));
     Probe probe;
