@@ -94,8 +94,8 @@ void ChatWatch::WatchOwnPlaces(const ChatWatchOptions& options, bool uia, std::v
             places_.push_back({w, {}});
             at = places_.end() - 1;
             // The window in front goes on from the message handled last there, when that was
-            // this window's; a window behind
-            // that the user just asked to be read is placed where it stands, nothing read.
+            // this window's; a window behind that the user just asked to be read is placed
+            // where it stands, nothing read.
             if (w == front) {
                 if (w == headerWindow_) at->place.lastHeader = lastHeader_;
             } else if (justTicked) {
@@ -122,12 +122,15 @@ void ChatWatch::UiaRoundDone(const std::vector<UiaReading>& readings, const Chat
         auto at = std::find_if(uiaWindows_.begin(), uiaWindows_.end(), [&](const UiaWindow& u) { return u.window == r.window; });
         if (at == uiaWindows_.end()) at = uiaWindows_.insert(uiaWindows_.end(), UiaWindow{r.window, {}});
         at->place = r.place;
-        if (r.fresh.empty()) continue;
+        // A round asked for before the options changed: what it found in a window no longer
+        // read is passed over, as the window is.
+        const bool behind = r.window != windows_.Foreground();
+        if (r.fresh.empty() || !options.uia || (behind && !options.background)) continue;
         // One at a time, the newest message stands for the burst, as in a transcript.
         const std::vector<ChatMessage> fresh =
             options.readAll ? r.fresh : std::vector<ChatMessage>(r.fresh.end() - 1, r.fresh.end());
         try {
-            HandleMessages(ports_, fresh, windows_.Title(r.window), r.window != windows_.Foreground());
+            HandleMessages(ports_, fresh, windows_.Title(r.window), behind);
         } catch (...) {
             if (!failed) failed = std::current_exception();
         }

@@ -742,6 +742,13 @@ TEST(MainWindowTick, WeChatWindowsAreReadThroughTheWorkerWithEveryReadingOption)
     EXPECT_EQ(form.TrayIcon1.BalloonHint, texts::kMessagesHidden) << "a WeChat that shows no list is told of";
     form.TrayIcon1.BalloonHint.clear();
 
+    tree.Item4(list4, "mmui::ChatTextItemView", "late");
+    form.Timer2.Tick();  // asked for while the windows behind are read
+    form.CBBackground.SetChecked(false);
+    engine.ClearLog();
+    form.UiaRoundDone(worker.Round());
+    EXPECT_TRUE(SpokenWithVoice(engine).empty()) << "what a window behind said after that option was unticked";
+
     form.CBWeChat.SetChecked(false);
     tree.Message39(list39, "Ann", "unread", false);
     form.Timer2.Tick();
