@@ -55,7 +55,11 @@ DWORD WINAPI WorkerMain(void* param) {
         // The free-threaded apartment: UI Automation's client objects need no message loop
         // here, and the worker has none.
         ScopedCom com(COINIT_MULTITHREADED);
-        std::unique_ptr<IUiaTree> tree = w->factory();
+        std::unique_ptr<IUiaTree> tree;
+        try {
+            tree = w->factory();
+        } catch (...) {
+        }
         // A window counts as hung when its reading stands still, not when it is long: finding
         // a list walks many elements, each a slow question under Wine, and that is progress.
         auto progress = [w] {
@@ -83,7 +87,15 @@ DWORD WINAPI WorkerMain(void* param) {
                         w->reading = job.window;
                         w->readingSince = GetTickCount();
                     }
-                    round->readings.push_back(lists->Read(job, TimeOfDay()));
+                    // Nothing may leave the thread: a reading that failed in any way is none.
+                    try {
+                        round->readings.push_back(lists->Read(job, TimeOfDay()));
+                    } catch (...) {
+                        UiaReading failed;
+                        failed.window = job.window;
+                        failed.place = job.place;
+                        round->readings.push_back(std::move(failed));
+                    }
                 }
                 std::lock_guard<SectionLock> hold(w->lock);
                 w->reading = 0;
