@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "base/string_table.h"
+#include "base/text.h"
 
 namespace {
 
 std::string LowerAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : s) c = text::LowerAscii(c);
     return s;
 }
 

@@ -18,6 +18,9 @@ std::string Trim(std::string&& s);
 // found in an empty haystack, which is what the title and nickname tests rely on.
 bool Contains(const std::string& haystack, const std::string& needle);
 
+// A Latin capital as its small letter; every other byte, a GBK byte among them, as it is.
+inline char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 // Position of the first occurrence counted from 1, or 0 when absent (same rules as Contains).
 std::size_t Pos(const std::string& needle, const std::string& haystack);
 

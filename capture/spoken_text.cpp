@@ -26,9 +26,7 @@ std::size_t CharLength(const std::string& s, std::size_t i, const ILeadBytes& le
 bool StartsWithNoCase(const std::string& s, std::size_t at, const char* prefix) {
     for (std::size_t k = 0; prefix[k]; ++k) {
         if (at + k >= s.size()) return false;
-        char c = s[at + k];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != prefix[k]) return false;
+        if (text::LowerAscii(s[at + k]) != prefix[k]) return false;
     }
     return true;
 }
@@ -151,6 +149,10 @@ int ParseMaxLength(const std::string& text) {
     return i == text.size() ? ClampMaxLength(value) : 0;
 }
 
+namespace {
+
+// True when the sender, trimmed of blanks, is one of the names in list (each trimmed of
+// blanks, full-width spaces included), walked by the characters lead tells.
 bool IsNameInList(const std::string& list, const std::string& sender, const ILeadBytes& lead) {
     const std::string name = text::Trim(sender);
     if (name.empty()) return false;
@@ -159,11 +161,14 @@ bool IsNameInList(const std::string& list, const std::string& sender, const ILea
     return false;
 }
 
+// The body as the filters leave it (mute aside), in their order: links, repeats, the cut.
 std::string FilterBody(const SpeechFilters& f, const ILeadBytes& lead, const std::string& body) {
     std::string s = f.noLinks ? ReplaceLinks(body, lead) : body;
     if (f.squeeze) s = SqueezeRepeats(s, lead);
     return CutToLength(s, lead, ClampMaxLength(f.maxLength));
 }
+
+}  // namespace
 
 std::optional<std::string> SpokenText(const SpeechFilters& f, const ILeadBytes& lead, bool message, bool name,
                                       const std::string& sender, const std::string& body) {

@@ -30,10 +30,3 @@ int ParseMaxLength(const std::string& text);
 // double-byte characters, which count once and are never split.
 std::optional<std::string> SpokenText(const SpeechFilters& filters, const ILeadBytes& leadBytes, bool message,
                                       bool name, const std::string& sender, const std::string& body);
-
-// The body as the filters leave it (mute aside), in their order: links, repeats, the cut.
-std::string FilterBody(const SpeechFilters& filters, const ILeadBytes& leadBytes, const std::string& body);
-
-// True when the sender, trimmed of blanks, is one of the names in list (each trimmed of
-// blanks, full-width spaces included), walked by the characters leadBytes tells.
-bool IsNameInList(const std::string& list, const std::string& sender, const ILeadBytes& leadBytes);

@@ -2,10 +2,10 @@
 #include "speech/carried_voices.h"
 
 #include <algorithm>
-#include <cctype>
 #include <stdexcept>
 
 #include "base/string_table.h"
+#include "base/text.h"
 #include "base/trace.h"
 
 namespace {
@@ -46,9 +46,8 @@ bool SameFileName(const std::string& a, const std::string& b) {
 }
 
 bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return text::LowerAscii(x) == text::LowerAscii(y); });
 }
 
 // True when every key of the token that the tree names holds only the tree's values and

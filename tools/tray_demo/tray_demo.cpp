@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "app/identity_win.h"
+
 namespace {
 
 template <typename F>
@@ -69,7 +71,7 @@ int wmain(int argc, wchar_t** argv) {
         else if (i + 1 < argc && std::wcscmp(argv[i], L"--hidden-ms") == 0) hiddenMs = static_cast<DWORD>(_wtoi(argv[++i]));
     }
     if (painted) {
-        HWND main = FindWindowW(L"TFmain", L"Sonvira");
+        HWND main = FindWindowW(kMainWindowClass, kMainWindowTitle);
         if (!main || !WaitFor([main] { return Painted(main); }, 30000)) {
             std::printf("tray: Sonvira's window did not finish painting\n");
             return 1;
@@ -78,7 +80,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     HWND main = nullptr;
-    WaitFor([&] { return (main = FindWindowW(L"TFmain", L"Sonvira")) != nullptr; }, 15000);
+    WaitFor([&] { return (main = FindWindowW(kMainWindowClass, kMainWindowTitle)) != nullptr; }, 15000);
     HWND icon = nullptr;
     WaitFor([&] { return (icon = NewestTrayIcon()) != nullptr; }, 15000);
     if (!main || !icon) {
