@@ -231,7 +231,6 @@ private:
     // The settings table binds keys to controls, the voice lists' keys by start-up's state.
     friend struct TSettingRows;
     // WatcherPorts, for the watcher's tick.
-    ChatReading ReadChatText() override { return GetChatText(); }
     void AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) override;
     bool ReadOwnMessages() override { return CBMe.Checked(); }
     bool ReadOwnName() override { return CBmyname.Checked(); }

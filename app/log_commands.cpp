@@ -390,10 +390,6 @@ bool AskFileName(TFileDialog& dialog) {
     return dialog.Execute() && !dialog.FileName.empty();
 }
 
-void OpenLogFile(TFileDialog& dialog, IFiles& files, ILogDocument& log, bool plainText) {
-    if (AskFileName(dialog)) ReadLogFile(dialog.FileName, files, log, plainText);
-}
-
 void ReadLogFile(const std::string& utf8Path, IFiles& files, ILogDocument& log, bool plainText) {
     // Read before the log is touched: a file that cannot be opened or read, or that the log
     // cannot take, must not cost the user the log they have not saved yet.
@@ -407,10 +403,6 @@ void ReadLogFile(const std::string& utf8Path, IFiles& files, ILogDocument& log, 
     } catch (const LogOutOfRoom&) {
         refuse(texts::kLogOutOfRoom);
     }
-}
-
-void SaveLogFile(TFileDialog& dialog, IFiles& files, ILogDocument& log, bool& plainText) {
-    if (AskFileName(dialog)) WriteLogFile(dialog.FileName, files, log, plainText);
 }
 
 void WriteLogFile(const std::string& utf8Path, IFiles& files, ILogDocument& log, bool& plainText) {

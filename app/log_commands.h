@@ -107,15 +107,14 @@ public:
 
 // Asks the dialog with an empty name; true with a name to use.
 bool AskFileName(TFileDialog& dialog);
-// NOpenMessageClick. The file is read before the log is touched, so a file that cannot be
-// opened or read, or that the log cannot take, leaves the log as it was; then RTF, falling
-// back to plain text (RTF mode), or plain text only (plain-text mode). Throws the file errors
-// and kLoadStreamError.
-void OpenLogFile(TFileDialog& dialog, IFiles& files, ILogDocument& log, bool plainText);
+// NOpenMessageClick, once a name was asked for. The file is read before the log is touched, so
+// a file that cannot be opened or read, or that the log cannot take, leaves the log as it was;
+// then RTF, falling back to plain text (RTF mode), or plain text only (plain-text mode). Throws
+// the file errors and kLoadStreamError.
 void ReadLogFile(const std::string& utf8Path, IFiles& files, ILogDocument& log, bool plainText);
-// NSaveMessageClick: the name's extension sets the plain-text mode, then the whole log is
-// written in that mode, replacing an existing file. Throws the file errors and kSaveStreamError.
-void SaveLogFile(TFileDialog& dialog, IFiles& files, ILogDocument& log, bool& plainText);
+// NSaveMessageClick, once a name was asked for: the name's extension sets the plain-text mode,
+// then the whole log is written in that mode, replacing an existing file. Throws the file
+// errors and kSaveStreamError.
 void WriteLogFile(const std::string& utf8Path, IFiles& files, ILogDocument& log, bool& plainText);
 // NClearMessageClick: clears the log when the user confirms.
 void ClearLog(IMessageBoxes& boxes, ILogDocument& log);

@@ -22,8 +22,6 @@ constexpr std::uint32_t kColourBody = 0x000000;          // black
 // Everything one tick touches besides the two string fields it is given.
 struct WatcherPorts {
     virtual ~WatcherPorts() = default;
-    // A reading of the transcript, untrimmed; no value when the chat window did not answer.
-    virtual ChatReading ReadChatText() = 0;
     virtual void SpeakOwn(const std::string& ansiText) = 0;
     virtual void SpeakFriend(const std::string& ansiText) = 0;
     virtual void AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) = 0;

@@ -39,11 +39,11 @@ struct Commands {
     }
     std::string Save(const Names& answers) {
         savePeer.answers = answers;
-        return Run([&] { SaveLogFile(save, files, log, plainText); });
+        return Run([&] { if (AskFileName(save)) WriteLogFile(save.FileName, files, log, plainText); });
     }
     std::string Open(const Names& answers) {
         openPeer.answers = answers;
-        return Run([&] { OpenLogFile(open, files, log, plainText); });
+        return Run([&] { if (AskFileName(open)) ReadLogFile(open.FileName, files, log, plainText); });
     }
 };
 

@@ -60,7 +60,7 @@ public:
     std::vector<std::string> events;  // "speak" and "log" in the order they happened
     int failAppendsFrom = 0;          // 1-based number of the first append that throws, 0 = none
 
-    ChatReading ReadChatText() override {
+    ChatReading ReadChatText() {
         ++readings;
         if (beforeReading) beforeReading(readings);
         if (silentReadings.count(readings)) return std::nullopt;

@@ -63,11 +63,11 @@ protected:
     std::string Path(const std::string& name) { return dir_ + name; }
     void Save(const std::string& name) {
         answer_.name = Path(name);
-        SaveLogFile(save_, files_, doc_, plainText_);
+        if (AskFileName(save_)) WriteLogFile(save_.FileName, files_, doc_, plainText_);
     }
     void Open(const std::string& name) {
         answer_.name = Path(name);
-        OpenLogFile(open_, files_, doc_, plainText_);
+        if (AskFileName(open_)) ReadLogFile(open_.FileName, files_, doc_, plainText_);
     }
     // The error an open or save reports, or "" when there was none.
     template <typename F>
