@@ -166,17 +166,17 @@ TEST_F(MainWindowTest, MenusAreAsTheTablesSay) {
     EXPECT_TRUE(errors_.empty() || errors_.front().rfind("0x", 0) == 0) << "only the engine may complain";
 }
 
-// Keys as a user presses them (under Wine SendInput's keys reach a hot key's holder wherever the
-// focus is); a key held elsewhere first is named in the balloon, and the other one is held.
+// The keys are held by the window while it lives, and the system's message for a held key
+// chooses its item; a key held elsewhere first is named in the balloon, and the other one is
+// held. (Keys sent with SendInput reach a hot key's holder under Wine in most runs, but not
+// on every fresh desktop: the test sends the message the system sends, so it cannot flake.)
 TEST_F(MainWindowTest, EachKeyChoosesItsItemAndATakenOneIsNamed) {
-    // Wine hands keys to a hot key's holder only once some window of the desktop is in front,
-    // as on a user's desktop something always is; a fresh desktop may have none yet.
-    ShowWindow(window_->Handle(), SW_SHOW);
-    SetForegroundWindow(window_->Handle());
-    ASSERT_TRUE(WaitUntil([this] { return GetForegroundWindow() == window_->Handle(); }, kPatienceMs));
-    PressChord({VK_CONTROL, VK_MENU, 'P'});
-    EXPECT_TRUE(WaitUntil([this] { return GetMenuState(window_->TrayMenu(), IDM_PAUSESPEAK1, 0) & MF_CHECKED; },
-                          kPatienceMs)) << "Ctrl+Alt+P";
+    if (RegisterHotKey(nullptr, 3, MOD_CONTROL | MOD_ALT, 'P')) {
+        UnregisterHotKey(nullptr, 3);
+        ADD_FAILURE() << "the window does not hold Ctrl+Alt+P";
+    }
+    SendMessageW(window_->Handle(), WM_HOTKEY, IDM_PAUSESPEAK1, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'P'));
+    EXPECT_TRUE(GetMenuState(window_->TrayMenu(), IDM_PAUSESPEAK1, 0) & MF_CHECKED) << "Ctrl+Alt+P";
     window_.reset();
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'P')) << "the window gave its keys back";
     window_ = std::make_unique<MainWindow>(*engine_);
