@@ -41,6 +41,7 @@ TFmain::TFmain(const TFmainServices& services)
     BtnDefault1.OnClick = [this] { BtnDefault1Click(); };
     BtnDefault2.OnClick = [this] { BtnDefault2Click(); };
     BDownload.OnClick = [this] { BDownloadClick(); };
+    BFriendVoices.OnClick = [this] { BFriendVoicesClick(); };
     Timer2.SetEnabled(true);
     Timer3.SetEnabled(true);
     TimerUia.SetEnabled(true);
@@ -115,6 +116,11 @@ void TFmain::SpeakFriend(const std::string& ansiText) { Speak(friends_, ansiText
 void TFmain::Speak(VoiceProfile& profile, const std::string& ansiText) {
     if (PauseSpeak1.Checked()) return;
     if (!CBReadAll.Checked()) {
+        // Friends are heard one at a time, whoever's voice each has.
+        if (&profile != &own_) {
+            StopSpeaking(friends_);
+            for (auto& s : speakers_) StopSpeaking(s->Profile());
+        }
         SpeakWithProfile(profile, ansiText);
         return;
     }
@@ -125,21 +131,40 @@ void TFmain::Speak(VoiceProfile& profile, const std::string& ansiText) {
 // A queued message is what it says when its turn comes: a sender muted, a filter ticked or a
 // way of reading turned off meanwhile reaches it too. While an export holds the own voice, own
 // messages wait in the queue for it, or, one at a time, are not spoken at all.
-void TFmain::SpeakLater(bool own, bool behind, const Saying& saying) {
+void TFmain::SpeakLater(bool own, bool behind, const std::string& sender, const Saying& saying) {
     if (PauseSpeak1.Checked()) return;
     const std::optional<std::string> now = saying();
     if (!now) return;
+    VoiceProfile& profile = own ? own_ : FriendProfile(sender);
     if (!CBReadAll.Checked()) {
-        own ? SpeakOwn(*now) : SpeakFriend(*now);
+        own ? SpeakOwn(*now) : Speak(profile, *now);
         return;
     }
-    speechQueue_.Push(own ? own_ : friends_, [this, behind, saying](std::string& text) {
+    speechQueue_.Push(profile, [this, behind, saying](std::string& text) {
         if (!CBReadAll.Checked() || (behind && !CBBackground.Checked())) return false;
         const std::optional<std::string> then = saying();
         if (then) text = *then;
         return then.has_value();
     });
     if (speechQueue_.Busy()) TimerSpeech.SetEnabled(true);
+}
+
+// A speaker that has had its say lets its voice object go, so a long chat with many friends
+// holds no more objects than voices speak at once.
+VoiceProfile& TFmain::FriendProfile(const std::string& sender) {
+    const FriendVoiceChoice choice = ChooseFriendVoice(FFriendVoices, CBAutoVoice.Checked(), CBVoice1, sender,
+                                                       TRate1.Position(), TVolume1.Position(), LeadBytes());
+    if (choice.at < 0) return friends_;
+    FriendSpeaker* chosen = nullptr;
+    for (auto& s : speakers_) {
+        if (s->Is(choice)) chosen = s.get();
+        else if (s->Profile().voice.Connected() && s->Profile().voice.Done()) StopSpeaking(s->Profile());
+    }
+    if (!chosen) {
+        speakers_.push_back(std::make_unique<FriendSpeaker>(services_.speech, friends_, choice));
+        chosen = speakers_.back().get();
+    }
+    return chosen->Profile();
 }
 
 void TFmain::TimerSpeechTimer() {
@@ -168,6 +193,7 @@ void TFmain::Silence() {
     TimerSpeech.SetEnabled(false);
     if (!wavExport_.Running()) StopSpeaking(own_);
     StopSpeaking(friends_);
+    for (auto& s : speakers_) StopSpeaking(s->Profile());
 }
 
 // While an export holds the own voice object, the own profile's controls only move and show
@@ -352,6 +378,16 @@ void TFmain::About1Click() { ShowAbout(services_.boxes); }
 void TFmain::VisitHomepage1Click() { OpenHomePage(services_.shell); }
 void TFmain::Email1Click() { WriteMailToMaker(services_.shell); }
 void TFmain::BDownloadClick() { OpenVoiceDownloadPage(services_.shell); }
+
+// The rules are edited on a copy, among the names the voice lists show: Cancel keeps them.
+void TFmain::BFriendVoicesClick() {
+    if (!services_.friendVoices) return;
+    std::vector<std::string> voices;
+    for (int i = 0; i < CBVoice1.Count(); ++i)
+        if (!CBVoice1.Items(i).text.empty()) voices.push_back(CBVoice1.Items(i).text);
+    FriendVoices edited = FFriendVoices;
+    if (services_.friendVoices->Edit(edited, voices)) FFriendVoices = std::move(edited);
+}
 
 void TFmain::NOpenOnStartupClick() {
     ToggleRunAtLogon(NOpenOnStartup, NOpenOnStartup2, services_.paths, services_.shell, services_.files,

@@ -12,6 +12,7 @@
 //   TrayIcon1       the icon in the notification area; PopupMenu1 its menu
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@
 #include "capture/watcher.h"
 #include "speech/carried_voices.h"
 #include "speech/engine.h"
+#include "speech/friend_voices.h"
 #include "speech/speech_queue.h"
 #include "speech/voice_profiles.h"
 #include "speech/wav_export.h"
@@ -50,6 +52,7 @@ struct TFmainServices {
     IShell& shell;
     IUiaReader* uia = nullptr;  // the worker that reads WeChat's windows; none: they are not read
     IHotKeys* hotkeys = nullptr;  // none: the items have no keys
+    IFriendVoicesDialog* friendVoices = nullptr;  // none: the rules are not edited
 };
 
 class TFmain;
@@ -115,6 +118,7 @@ public:
     void TVolume1Change();
     void BtnDefault1Click();
     void BtnDefault2Click();
+    void BFriendVoicesClick();  // the rules' dialog
 
     // Window, menus and tray.
     static const std::vector<TMenuRow>& MenuRows();
@@ -156,6 +160,8 @@ public:
     std::string FLastHeader;  // header of the last message handled
     // The log's plain-text mode: false writes and reads files as RTF. Only saving sets it.
     bool FPlainText = false;
+    // The voices of particular friends ([voices] in set.ini).
+    FriendVoices FFriendVoices;
 
     // Components.
     TTimer Timer2{1000};
@@ -174,6 +180,8 @@ public:
     TEdit EditMaxLen;         // characters of a body spoken at most
     TEdit EditMute;           // senders never spoken
     TCheckBox CBWeChat{true}; // WeChat's windows, read through UI Automation
+    TCheckBox CBAutoVoice;    // a friend without a rule gets a voice by nickname
+    TButton BFriendVoices;    // "好友的声音…"
     TTimer TimerSpeech{100};  // runs only while the speech queue speaks or waits
     // Asks the reading worker about WeChat's windows between the watcher's ticks: an idle
     // question costs it one move through a list, and a message is heard sooner.
@@ -243,7 +251,8 @@ private:
 
     ChatWatchOptions WatchOptions() const;
     void MessagesHidden() override;
-    void SpeakLater(bool own, bool behind, const Saying& saying) override;
+    void SpeakLater(bool own, bool behind, const std::string& sender, const Saying& saying) override;
+    VoiceProfile& FriendProfile(const std::string& sender);
     void Speak(VoiceProfile& profile, const std::string& ansiText);
     void Silence();
     // Holds the menu rows' keys; the taken ones' names, for the balloon.
@@ -266,6 +275,9 @@ private:
     int startVoice_ = -1, startVoice1_ = -1;
     VoiceProfile own_;
     VoiceProfile friends_;
+    // One per voice, rate and volume a friend was heard with; kept, as the queue may point at one.
+    std::vector<std::unique_ptr<FriendSpeaker>> speakers_;
+    bool voicesRead_ = false;  // [voices] held rules at start, so an emptied list is written
     SpeechQueue speechQueue_;
     ChatWatch watch_;
     bool hiddenTold_ = false;  // WeChat's hidden messages were told of in a balloon

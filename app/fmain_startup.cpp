@@ -132,6 +132,7 @@ const TSettingsKey kSettingsKeys[] = {
     R::Number("maxlen", &TStoredSettings::maxlen, &TFmain::EditMaxLen, ParseMaxLength),
     R::Words("mute", &TStoredSettings::mute, &TFmain::EditMute),
     R::Tick("wechat", &TStoredSettings::wechat, &TFmain::CBWeChat),
+    R::Tick("autovoice", &TStoredSettings::autovoice, &TFmain::CBAutoVoice, 0),
 };
 const std::size_t kSettingsKeyCount = sizeof kSettingsKeys / sizeof kSettingsKeys[0];
 
@@ -157,6 +158,14 @@ void TFmain::LoadSettings() {
     startVoice_ = CBVoice.ItemIndex();
     startVoice1_ = CBVoice1.ItemIndex();
     if (ini) ReadSettings(*ini, TSettingFeeds::ReadingOptions, stored);
+    if (ini) {
+        // A line that cannot be a rule stays out; past the limit, the rest are not read.
+        FriendVoice rule;
+        for (const std::string& line : ini->ReadSection(kVoicesSection)) {
+            voicesRead_ = true;
+            if (ParseFriendVoice(line, LeadBytes(), rule)) PutFriendVoice(FFriendVoices, rule, LeadBytes());
+        }
+    }
     for (const TSettingsKey& k : kSettingsKeys)
         if (k.control.load) k.control.load(*this, stored);
     if (failed) std::rethrow_exception(failed);
@@ -168,6 +177,12 @@ void TFmain::SaveSettings() {
         TStoredSettings now = DefaultSettings();
         for (const TSettingsKey& k : kSettingsKeys) k.control.store(*this, now);
         WriteSettings(ini, now);
+        // A file that never had rules gets no empty section.
+        if (voicesRead_ || !FFriendVoices.empty()) {
+            std::vector<std::string> lines;
+            for (const FriendVoice& rule : FFriendVoices) lines.push_back(FriendVoiceLine(rule));
+            ini.WriteSection(kVoicesSection, lines);
+        }
     } catch (...) {
         // The user was told at start that the settings cannot be kept.
         if (!settingsFailed_) throw;

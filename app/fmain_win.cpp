@@ -95,6 +95,8 @@ const OptionControl kOptionControls[] = {
     {OptionControl::Edit, u"", 26, 241, 250, 20, IDC_EDITMUTE, &F::EditMute},
     {OptionControl::Text, texts::kMuteHint, 26, 266, 250, 13},
     {OptionControl::Check, texts::kReadWeChat, 26, 299, 250, 17, IDC_CBWECHAT, &F::CBWeChat},
+    {OptionControl::Check, texts::kAutoVoice, 26, 322, 250, 17, IDC_CBAUTOVOICE, &F::CBAutoVoice},
+    {OptionControl::Push, texts::kFriendVoicesButton, 26, 346, 120, 23, IDC_BFRIENDVOICES, &F::BFriendVoices},
 };
 
 const OptionControl* FindOptionControl(int id) {
@@ -109,7 +111,7 @@ MainWindow::MainWindow(ISpeechEngine& speech)
     : uia_([]() -> std::unique_ptr<IUiaTree> { return Win32UiaTree::Create(); }),
       form_(std::make_unique<TFmain>(TFmainServices{chatWindows_, codePage_, speech, log_, paths_, profile_, registry_,
                                                     osVersion_, logDocument_, files_, boxes_, shell_, &uia_,
-                                                    &hotkeys_})) {}
+                                                    &hotkeys_, &friendVoices_})) {}
 
 MainWindow::~MainWindow() {
     // The peers point at windows that are about to go: detach (which stops the platform
@@ -178,6 +180,7 @@ bool MainWindow::Create(HINSTANCE instance, bool show) {
 
     font_.reset(MakeFont(L"Tahoma", scale_(-11), DEFAULT_CHARSET));
     logFont_.reset(MakeFont(L"Tahoma", scale_(-11), GB2312_CHARSET));
+    friendVoices_.Style(font_.get(), scale_);
     CreateControls(instance);
 
     TFmain& f = *form_;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/fmain.h"
+#include "app/friend_voices_win.h"
 #include "app/log_commands_win.h"
 #include "app/log_control_win.h"
 #include "app/paths_win.h"
@@ -58,6 +59,8 @@ enum ControlId : int {
     IDC_EDITMAXLEN,
     IDC_EDITMUTE,
     IDC_CBWECHAT,
+    IDC_CBAUTOVOICE,
+    IDC_BFRIENDVOICES,
 };
 
 // Timer ids of the main window, named after the components they drive.
@@ -111,6 +114,7 @@ private:
     Win32Shell shell_{hwnd_};
     Win32HotKeys hotkeys_{hwnd_};
     Win32UiaReader uia_;
+    Win32FriendVoicesDialog friendVoices_{hwnd_, codePage_};
     std::unique_ptr<TFmain> form_;
     HWND hwnd_ = nullptr;
     HWND tabs_ = nullptr;

@@ -60,6 +60,10 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
         throw std::runtime_error(texts::UnableToWriteTo(fileName_));
 }
 
+void TIniFile::WriteSection(const std::string& section, const std::vector<std::string>& lines) {
+    if (!profile_.WriteSection(fileName_, section, lines)) throw std::runtime_error(texts::UnableToWriteTo(fileName_));
+}
+
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
     WriteString(section, key, std::to_string(value));
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 inline const char kSettingsFileName[] = "set.ini";
 inline const char kSettingsSection[] = "set";
@@ -24,6 +25,11 @@ struct IProfileStrings {
                              const std::string& value) = 0;
     // The file's first bytes, at most count; "" when it is missing or cannot be read.
     virtual std::string FirstBytes(const std::string& file, std::size_t count) = 0;
+    // GetPrivateProfileSectionA and WritePrivateProfileSectionA: a section's "key=value"
+    // lines in file order, and a section made to hold exactly the lines given.
+    virtual std::vector<std::string> ReadSection(const std::string& file, const std::string& section) = 0;
+    virtual bool WriteSection(const std::string& file, const std::string& section,
+                              const std::vector<std::string>& lines) = 0;
 };
 
 // An INI file by name, as the framework's TIniFile: each call goes to the file at once.
@@ -44,6 +50,9 @@ public:
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, int value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
+    std::vector<std::string> ReadSection(const std::string& section) { return profile_.ReadSection(fileName_, section); }
+    // Throws as the writes above do.
+    void WriteSection(const std::string& section, const std::vector<std::string>& lines);
 
 private:
     IProfileStrings& profile_;
@@ -69,6 +78,7 @@ struct TStoredSettings {
     int maxlen;
     std::optional<std::string> mute;
     bool wechat;  // on by default: it only adds windows never read before
+    bool autovoice;
 };
 
 // Every key at its default, as a run without set.ini sees them.

@@ -27,6 +27,31 @@ bool Win32ProfileStrings::WriteString(const std::string& file, const std::string
     return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
 }
 
+// As ReadString: a buffer that came back full (its size less two) is read again, twice as big.
+std::vector<std::string> Win32ProfileStrings::ReadSection(const std::string& file, const std::string& section) {
+    std::string block(8192, '\0');
+    DWORD n;
+    while ((n = GetPrivateProfileSectionA(section.c_str(), &block[0], static_cast<DWORD>(block.size()), file.c_str())) + 2 >=
+               block.size() && block.size() < (1u << 30))
+        block.assign(block.size() * 2, '\0');
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < n;) {
+        const std::size_t end = block.find('\0', at);
+        if (end == std::string::npos || end > n) break;
+        if (end > at) lines.push_back(block.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
+bool Win32ProfileStrings::WriteSection(const std::string& file, const std::string& section,
+                                       const std::vector<std::string>& lines) {
+    std::string block;
+    for (const std::string& l : lines) block.append(l).push_back('\0');
+    block.push_back('\0');
+    return WritePrivateProfileSectionA(section.c_str(), block.data(), file.c_str()) != FALSE;
+}
+
 std::string Win32ProfileStrings::FirstBytes(const std::string& file, std::size_t count) {
     UniqueFile f(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -11,4 +11,7 @@ public:
     bool WriteString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
     std::string FirstBytes(const std::string& file, std::size_t count) override;
+    std::vector<std::string> ReadSection(const std::string& file, const std::string& section) override;
+    bool WriteSection(const std::string& file, const std::string& section,
+                      const std::vector<std::string>& lines) override;
 };

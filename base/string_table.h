@@ -105,6 +105,20 @@ inline constexpr char16_t kMaxLenAfter[] = u"字（0 为不限）";
 inline constexpr char16_t kMute[] = u"不朗读的昵称";
 inline constexpr char16_t kMuteHint[] = u"多个昵称用“;”分开";
 inline constexpr char16_t kReadWeChat[] = u"朗读微信窗口";
+inline constexpr char16_t kAutoVoice[] = u"自动分配声音";
+inline constexpr char16_t kFriendVoicesButton[] = u"好友的声音…";
+// The dialog of friends' voices; a rule is listed as "昵称 — 声音 语速 音量".
+inline constexpr char16_t kFriendVoicesTitle[] = u"好友的声音";
+inline constexpr char16_t kFriendVoiceNick[] = u"昵称:";
+inline constexpr char16_t kFriendVoiceDash[] = u" — ";
+inline constexpr char16_t kFriendVoicePut[] = u"添加/修改";
+inline constexpr char16_t kFriendVoiceRemove[] = u"删除";
+inline constexpr char16_t kOk[] = u"确定";
+inline constexpr char16_t kCancel[] = u"取消";
+inline constexpr char16_t kFriendVoiceNoNick[] = u"请填写好友的昵称。";
+inline constexpr char16_t kFriendVoiceNotAKey[] = u"昵称不能含有“=”，也不能以“;”或“[”开头。";
+inline constexpr char16_t kFriendVoiceNoVoice[] = u"请选择一个声音。";
+inline constexpr char16_t kFriendVoicesTooMany[] = u"最多只能为 200 位好友设置声音。";
 inline constexpr char16_t kMessagesHiddenTitle[] = u"微信没有显示消息";
 inline constexpr char16_t kMessagesHidden[] =
     u"微信没有把消息交给其他程序，所以无法朗读。请先启动“讲述人”（Win+Ctrl+Enter），再启动微信；之后可以关闭讲述人。";

@@ -41,7 +41,7 @@ void HandleMessage(WatcherPorts& ports, const Direction& d, const ChatMessage& m
     // A window that shows no sender has no name part to speak, rather than a bare "说：".
     const bool nameless = m.side != ChatSide::ByTitle && m.sender.empty();
     WatcherPorts* p = &ports;
-    ports.SpeakLater(&d == &kOwn, behind, [p, dir = &d, sender = m.sender, body = m.body, nameless] {
+    ports.SpeakLater(&d == &kOwn, behind, m.sender, [p, dir = &d, sender = m.sender, body = m.body, nameless] {
         const bool name = (p->*dir->readName)() && !nameless;
         return SpokenText(p->Filters(), p->LeadBytes(), (p->*dir->readMessage)(), name, sender, body);
     });
@@ -52,7 +52,7 @@ void HandleMessage(WatcherPorts& ports, const Direction& d, const ChatMessage& m
 
 }  // namespace
 
-void WatcherPorts::SpeakLater(bool own, bool, const Saying& saying) {
+void WatcherPorts::SpeakLater(bool own, bool, const std::string&, const Saying& saying) {
     if (const auto text = saying()) own ? SpeakOwn(*text) : SpeakFriend(*text);
 }
 

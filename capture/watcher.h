@@ -41,8 +41,9 @@ struct WatcherPorts {
     // moment (its sender may be muted since, a filter ticked).
     using Saying = std::function<std::optional<std::string>()>;
     // Speaks what a message says now, with the own or the friends' voice. A port that queues
-    // messages asks again when one's turn comes. behind: it came from a window behind.
-    virtual void SpeakLater(bool own, bool behind, const Saying& saying);
+    // messages asks again when one's turn comes. behind: it came from a window behind. sender:
+    // as the message names it, untrimmed, for a port that gives friends voices of their own.
+    virtual void SpeakLater(bool own, bool behind, const std::string& sender, const Saying& saying);
 };
 
 // Where the watcher stands in one chat window: the header of the last message handled there,

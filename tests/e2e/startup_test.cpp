@@ -137,7 +137,7 @@ TEST(Startup, AFirstRunWritesItsKeysAtExitAndASecondStartEndsAtOnce) {
               "[set]\r\nRate=0\r\nVolume=100\r\nEngine=0\r\nRate1=0\r\nVolume1=100\r\nEngine1=0\r\ncbme=1\r\n"
               "cbfriend=1\r\ncbmyname=1\r\ncbfriendsname=1\r\nshowtime=1\r\nEngineName=Sonvira Test Alto\r\n"
               "EngineName1=Sonvira Test Alto\r\nreadall=0\r\nbackground=0\r\nmynick=\r\nnolinks=0\r\nsqueeze=0\r\n"
-              "maxlen=0\r\nmute=\r\nwechat=1\r\n");
+              "maxlen=0\r\nmute=\r\nwechat=1\r\nautovoice=0\r\n");
 }
 
 TEST(Startup, OfTwoStartsAtTheSameMomentOneGoesOn) {
@@ -188,7 +188,7 @@ TEST(Startup, StoredSettingsShowAndALogoffSavesWhatTheUserChanged) {
               "[other]\r\nRate=3\r\n[set]\r\nRate=10\r\nVolume=30\r\nEngine=0\r\nVolume1=0\r\ncbme=1\r\n"
               "cbfriend=1\r\nshowtime=0\r\nRate1=-7\r\nEngine1=0\r\ncbmyname=1\r\ncbfriendsname=1\r\n"
               "EngineName=Sonvira Test Alto\r\nEngineName1=Sonvira Test Alto\r\nreadall=0\r\nbackground=0\r\n"
-              "mynick=\r\nnolinks=0\r\nsqueeze=0\r\nmaxlen=0\r\nmute=\r\nwechat=1\r\n");
+              "mynick=\r\nnolinks=0\r\nsqueeze=0\r\nmaxlen=0\r\nmute=\r\nwechat=1\r\nautovoice=0\r\n");
 }
 
 TEST(Startup, ASettingsFolderThatCannotBeMadeIsToldOnceAndTheProgramStillSpeaks) {

@@ -72,23 +72,23 @@ TEST(Startup, StoredValuesReachTheControlsAsTheReadRulesAndTrackBarsSayAndGoBack
          {0, 100, 0, 0, 100, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0},
          {"Rate=0", "Volume=100", "Engine=0", "Rate1=0", "Volume1=100", "Engine1=0", "cbme=1", "cbfriend=1",
           "cbmyname=1", "cbfriendsname=1", "showtime=1", "EngineName=Alto", "EngineName1=Alto", "readall=0",
-          "background=0", "mynick=", "nolinks=0", "squeeze=0", "maxlen=0", "mute=", "wechat=1"}},
+          "background=0", "mynick=", "nolinks=0", "squeeze=0", "maxlen=0", "mute=", "wechat=1", "autovoice=0"}},
         {"in range", three,
          {{"Rate", "-4"}, {"Volume", "30"}, {"Engine", "2"}, {"Rate1", "6"}, {"Volume1", "0"}, {"Engine1", "1"},
           {"cbme", "0"}, {"cbfriend", "1"}, {"cbmyname", "0"}, {"cbfriendsname", "1"}, {"showtime", "0"},
           {"readall", "1"}, {"background", "0"}, {"mynick", " Ann "}, {"nolinks", "1"}, {"squeeze", "0"},
-          {"maxlen", "5"}, {"mute", "bot;x"}, {"wechat", "0"}},
+          {"maxlen", "5"}, {"mute", "bot;x"}, {"wechat", "0"}, {"autovoice", "1"}},
          {-4, 30, 2, 6, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0},
          {"Rate=-4", "Volume=30", "Engine=2", "Rate1=6", "Volume1=0", "Engine1=1", "cbme=0", "cbfriend=1",
           "cbmyname=0", "cbfriendsname=1", "showtime=0", "readall=1", "background=0", "mynick= Ann ", "nolinks=1",
-          "squeeze=0", "maxlen=10", "mute=bot;x", "wechat=0", "EngineName=Tenor", "EngineName1=Bass"}},
+          "squeeze=0", "maxlen=10", "mute=bot;x", "wechat=0", "autovoice=1", "EngineName=Tenor", "EngineName1=Bass"}},
         {"clamped and past the list", three,
          {{"Engine", "7"}, {"Rate", "99"}, {"Volume1", "-5"}, {"Rate1", "-11"}, {"Volume", "101"}, {"Engine1", "-3"},
           {"maxlen", "99999999999"}},
          {10, 100, 0, -10, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0},
          {"Engine=0", "Rate=10", "Volume1=0", "Rate1=-10", "Volume=100", "Engine1=0", "maxlen=1000", "cbme=1",
           "cbfriend=1", "cbmyname=1", "cbfriendsname=1", "showtime=1", "EngineName=Alto", "EngineName1=Alto",
-          "readall=0", "background=0", "mynick=", "nolinks=0", "squeeze=0", "mute=", "wechat=1"}},
+          "readall=0", "background=0", "mynick=", "nolinks=0", "squeeze=0", "mute=", "wechat=1", "autovoice=0"}},
         {"hexadecimal, garbage, empty", three,
          {{"Rate", "0x0A"}, {"Volume", "$32"}, {"Engine1", "0X2"}, {"Rate1", "-$3"}, {"cbme", "yes"},
           {"cbfriend", ""}, {"cbmyname", "2"}, {"showtime", "0"}, {"Engine", "one"}, {"background", "2"},
@@ -96,13 +96,13 @@ TEST(Startup, StoredValuesReachTheControlsAsTheReadRulesAndTrackBarsSayAndGoBack
          {10, 50, 0, -3, 100, 2, 1, 1, 1, 1, 0, 0, 1, 0, 0},
          {"Rate=10", "Volume=50", "Engine1=2", "Rate1=-3", "cbme=1", "cbfriend=1", "cbmyname=1", "showtime=0",
           "Engine=0", "background=1", "maxlen=1000", "Volume1=100", "cbfriendsname=1", "EngineName=Alto",
-          "EngineName1=Tenor", "readall=0", "mynick=", "nolinks=0", "squeeze=0", "mute=", "wechat=1"}},
+          "EngineName1=Tenor", "readall=0", "mynick=", "nolinks=0", "squeeze=0", "mute=", "wechat=1", "autovoice=0"}},
         {"no voices: the stored engines stay", {},
          {{"Engine", "2"}, {"Engine1", "x"}},
          {0, 100, -1, 0, 100, -1, 1, 1, 1, 1, 1, 0, 0, 0, 0},
          {"Engine=2", "Engine1=x", "Rate=0", "Volume=100", "Rate1=0", "Volume1=100", "cbme=1", "cbfriend=1",
           "cbmyname=1", "cbfriendsname=1", "showtime=1", "readall=0", "background=0", "mynick=", "nolinks=0",
-          "squeeze=0", "maxlen=0", "mute=", "wechat=1"}},
+          "squeeze=0", "maxlen=0", "mute=", "wechat=1", "autovoice=0"}},
     };
     for (const auto& c : cases) {
         Form f;
@@ -241,7 +241,7 @@ TEST(Startup, AnErrorEndsStartUpAfterEveryStoredValueIsLoadedSoExitKeepsThem) {
         {"Volume1", "0"},   {"Engine1", "1"},   {"cbme", "0"},           {"cbfriend", "1"},
         {"cbmyname", "0"},  {"cbfriendsname", "0"}, {"showtime", "0"},  {"EngineName", "Tenor"}, {"EngineName1", "Bass"},
         {"readall", "1"},   {"background", "1"}, {"mynick", "Ann"},  {"nolinks", "1"},   {"squeeze", "1"},
-        {"maxlen", "20"},   {"mute", "bot"},    {"wechat", "0"}};
+        {"maxlen", "20"},   {"mute", "bot"},    {"wechat", "0"}, {"autovoice", "1"}};
     const std::vector<int> loaded = {-4, 30, 2, 6, 0, 1, 0, 1, 0, 0, 0, 1, 1, 1, 1};
     struct Case {
         const char* what;
@@ -266,6 +266,7 @@ TEST(Startup, AnErrorEndsStartUpAfterEveryStoredValueIsLoadedSoExitKeepsThem) {
     for (const auto& c : cases) {
         Form f;
         for (const auto& kv : stored) f.quiet.profile.Set(kIni, "set", kv.first, kv.second);
+        f.quiet.profile.Set(kIni, "voices", "Ann", "Gone|2|50");
         const std::vector<std::string> before = f.Ini();
         f.quiet.paths.files.insert(kShortcut);
         f.quiet.paths.refuseFolders = c.folderRefused;
@@ -284,6 +285,7 @@ TEST(Startup, AnErrorEndsStartUpAfterEveryStoredValueIsLoadedSoExitKeepsThem) {
         // error was told at start and is not told again.
         EXPECT_NO_THROW(f.form.FormDestroy()) << c.what;
         EXPECT_EQ(f.Ini(), before) << c.what;
+        EXPECT_EQ(f.quiet.profile.Lines(kIni, "voices"), std::vector<std::string>{"Ann=Gone|2|50"}) << c.what;
     }
     // A set.ini that the profile calls would misread is said once, and neither read nor written.
     Form f;
@@ -332,7 +334,7 @@ TEST(Shutdown, TheSessionsEndSavesTheSameKeysAndNothingElse) {
                                                           "cbmyname=1", "cbfriendsname=1", "showtime=0",
                                                           "EngineName=Alto", "EngineName1=Alto", "readall=0",
                                                           "background=0", "mynick=", "nolinks=0", "squeeze=0",
-                                                          "maxlen=0", "mute=bot", "wechat=1"}));
+                                                          "maxlen=0", "mute=bot", "wechat=1", "autovoice=0"}));
         std::vector<std::string> sessionWrites = f.quiet.profile.Logged("write ");
         f.quiet.profile.log.clear();
         f.form.FormDestroy();

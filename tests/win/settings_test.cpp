@@ -43,17 +43,21 @@ protected:
 TEST_F(SettingsWin, OtherSectionsAndKeysStayByteForByte) {
     // "[朋友]" before, an own key "备注=你好" inside "set", a section after, all in GBK.
     const std::string before = "[\xc5\xf3\xd3\xd1]\r\nRate=7\r\n";
-    const std::string after = "[zz]\r\nEngine=9\r\n";
+    const std::string after = "[voices]\r\nold=A|1|2\r\n[zz]\r\nEngine=9\r\n";
     WriteBytes(file_, before + "[SET]\r\nengine=4\r\n\xb1\xb8\xd7\xa2=\xc4\xe3\xba\xc3\r\n" + after);
     TIniFile ini(profile_, file_);
+    EXPECT_EQ(ini.ReadSection("voices"), std::vector<std::string>{"old=A|1|2"});
     WriteSettings(ini, TStoredSettings{-1, 2, 3, 4, 5, 6, false, true, false, true, true, {}, {}, true, false,
-                                       "\xd0\xa1\xd3\xe3", false, true, 80, {}, false});
+                                       "\xd0\xa1\xd3\xe3", false, true, 80, {}, false, true});
+    const std::string rule = "\xd0\xa1\xd3\xe3=Sonvira Test Alto|-2|80";  // 小鱼
+    ini.WriteSection("voices", {rule});
+    EXPECT_EQ(ini.ReadSection("voices"), std::vector<std::string>{rule});
     EXPECT_EQ(ReadBytes(file_), before +
                                     "[SET]\r\nengine=4\r\n\xb1\xb8\xd7\xa2=\xc4\xe3\xba\xc3\r\nRate=3\r\nVolume=5\r\n"
                                     "Rate1=4\r\nVolume1=6\r\nEngine1=2\r\ncbme=0\r\ncbfriend=1\r\ncbmyname=0\r\n"
                                     "cbfriendsname=1\r\nshowtime=1\r\nreadall=1\r\nbackground=0\r\n"
-                                    "mynick=\xd0\xa1\xd3\xe3\r\nnolinks=0\r\nsqueeze=1\r\nmaxlen=80\r\nwechat=0\r\n" +
-                                    after);
+                                    "mynick=\xd0\xa1\xd3\xe3\r\nnolinks=0\r\nsqueeze=1\r\nmaxlen=80\r\nwechat=0\r\n"
+                                    "autovoice=1\r\n[voices]\r\n" + rule + "\r\n[zz]\r\nEngine=9\r\n");
     EXPECT_EQ(ini.ReadString("set", "\xb1\xb8\xd7\xa2", "?"), "\xc4\xe3\xba\xc3");
 }
 
@@ -89,7 +93,7 @@ TEST_F(SettingsWin, AWriteThatCannotReachItsFileRaisesTheError) {
     TIniFile ini(profile_, missing);
     try {
         WriteSettings(ini, TStoredSettings{0, 0, 0, 0, 0, 0, true, true, true, true, true, {}, {}, {}, {}, {}, {}, {},
-                                           {}, {}, {}});
+                                           {}, {}, {}, {}});
         FAIL() << "no error";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + missing);

@@ -1,0 +1,36 @@
+// The dialog of friends' voices on Win32: a modal dialog built in code from an empty template,
+// its controls laid out at 96 dpi and scaled as the main window's are, in its font.
+#pragma once
+
+#include <windows.h>
+
+#include "speech/friend_voices.h"
+#include "ui/shell_components.h"
+
+class Win32FriendVoicesDialog : public IFriendVoicesDialog {
+public:
+    Win32FriendVoicesDialog(const HWND& owner, const ILeadBytes& lead) : owner_(owner), lead_(lead) {}
+    // The main window's font and scale, once it has them.
+    void Style(HFONT font, TDpiScale scale) {
+        font_ = font;
+        scale_ = scale;
+    }
+    bool Edit(FriendVoices& rules, const std::vector<std::string>& voices) override;
+
+private:
+    static INT_PTR CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    void Create(HWND dialog);
+    void Fill(int select);
+    void Show(int rule);
+    void Put();
+    void Remove();
+    void Warn(const char16_t* text);
+
+    const HWND& owner_;
+    const ILeadBytes& lead_;
+    HFONT font_ = nullptr;
+    TDpiScale scale_;
+    HWND dialog_ = nullptr;
+    FriendVoices* rules_ = nullptr;
+    const std::vector<std::string>* voices_ = nullptr;
+};
