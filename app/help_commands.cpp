@@ -40,4 +40,4 @@ void ShowAbout(IMessageBoxes& boxes) {
 
 void OpenVoiceDownloadPage(IShell& shell) { shell.Execute("open", maker::kVoiceDownloadPage, "", "", kSwShowMaximized); }
 void OpenHomePage(IShell& shell) { shell.Execute("open", maker::kHomePage, "", "", kSwShowMaximized); }
-void WriteMailToMaker(IShell& shell) { shell.Execute("open", "mailto:" + maker::kMailAddress, "", "", kSwShow); }
+void WriteMailToMaker(IShell& shell) { shell.Execute("open", std::string("mailto:") + maker::kMailAddress, "", "", kSwShow); }

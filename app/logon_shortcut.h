@@ -13,7 +13,7 @@
 
 // The argument the shortcut passes; the program reads no arguments, so a start at logon is
 // like any other.
-inline const std::string kLogonArguments = " -s";
+inline constexpr char kLogonArguments[] = " -s";
 
 // Makes or replaces the shortcut at linkPath, starting target with the arguments from the
 // target's own folder (cut off by the code page's lead-byte rule). Throws "File Ext Must Be:

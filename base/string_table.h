@@ -152,13 +152,13 @@ inline std::string CannotCreateFile(const std::string& path, const std::string& 
 }
 // Said in place of what the speech filters leave out, and of messages the queue skipped: GBK
 // bytes, since they are spoken among chat text, whatever the system's code page.
-inline const std::string kSpokenLink = "\xc1\xb4\xbd\xd3";                       // 链接
-inline const std::string kSpokenOmitted = "\xa3\xac\xd2\xd4\xcf\xc2\xca\xa1\xc2\xd4";  // ，以下省略
+inline constexpr char kSpokenLink[] = "\xc1\xb4\xbd\xd3";                       // 链接
+inline constexpr char kSpokenOmitted[] = "\xa3\xac\xd2\xd4\xcf\xc2\xca\xa1\xc2\xd4";  // ，以下省略
 inline std::string SkippedMessages(std::size_t count) {                       // 跳过 N 条消息
     return "\xcc\xf8\xb9\xfd " + std::to_string(count) + " \xcc\xf5\xcf\xfb\xcf\xa2";
 }
-inline const std::string kLoadStreamError = "Failed to Load Stream";
-inline const std::string kSaveStreamError = "Failed to Save Stream";
+inline constexpr char kLoadStreamError[] = "Failed to Load Stream";
+inline constexpr char kSaveStreamError[] = "Failed to Save Stream";
 // The system has no text of its own for this error number.
 inline std::string SystemError(unsigned long error) { return "System error " + std::to_string(error); }
 
@@ -171,23 +171,23 @@ inline std::string SettingsNotText(const std::string& file) {
 
 // Paths and the logon shortcut. The shortcut's complaint carries GBK corner brackets.
 inline std::string UnableToCreateFolder(const std::string& folder) { return "Unable to create folder " + folder; }
-inline const std::string kShortcutExtension = "File Ext Must Be: \xA1\xE4\xA1\xE4LNK\xA1\xE4\xA1\xE4!";
+inline constexpr char kShortcutExtension[] = "File Ext Must Be: \xA1\xE4\xA1\xE4LNK\xA1\xE4\xA1\xE4!";
 
 // The message log's rich-edit control, and the files it cannot take.
 inline std::string LogFileTooBig(std::size_t megabytes) {
     return "The message log takes files of up to " + std::to_string(megabytes) + " MB";
 }
-inline const std::string kLogOutOfRoom = "There is not enough memory to show all of it in the message log";
-inline const std::string kLogLengthUnknown = "The message log did not report its length.";
-inline const std::string kLogInsertionError = "RichEdit line insertion error";
-inline const std::string kLogColourRefused = "The message log refused a text colour.";
+inline constexpr char kLogOutOfRoom[] = "There is not enough memory to show all of it in the message log";
+inline constexpr char kLogLengthUnknown[] = "The message log did not report its length.";
+inline constexpr char kLogInsertionError[] = "RichEdit line insertion error";
+inline constexpr char kLogColourRefused[] = "The message log refused a text colour.";
 
 // Voices: the profiles, the carried voices' registration and the engine.
-inline const std::string kNoVoiceSelected = "No voice is selected";
-inline const std::string kItemCarriesNoVoice = "The selected item carries no voice";
+inline constexpr char kNoVoiceSelected[] = "No voice is selected";
+inline constexpr char kItemCarriesNoVoice[] = "The selected item carries no voice";
 inline std::string FailedToSetData(const std::string& valueName) { return "Failed to set data for '" + valueName + "'"; }
-inline const std::string kTokenOfAnotherEngine = "The voice token does not belong to this speech engine";
-inline const std::string kStreamOfAnotherEngine = "The file stream does not belong to this speech engine";
+inline constexpr char kTokenOfAnotherEngine[] = "The voice token does not belong to this speech engine";
+inline constexpr char kStreamOfAnotherEngine[] = "The file stream does not belong to this speech engine";
 inline std::string NoAudioWritten(unsigned long samplesPerSec, unsigned bitsPerSample, unsigned channels) {
     return "The voice wrote no audio into the WAV file: it may not speak the file's format (" +
            std::to_string(samplesPerSec) + " Hz, " + std::to_string(bitsPerSample) + "-bit, " +
@@ -195,6 +195,6 @@ inline std::string NoAudioWritten(unsigned long samplesPerSec, unsigned bitsPerS
 }
 
 // The default error handler's text for an error that carries no message.
-inline const std::string kUnknownError = "Unknown error";
+inline constexpr char kUnknownError[] = "Unknown error";
 
 }  // namespace texts

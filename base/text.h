@@ -28,6 +28,6 @@ std::size_t Pos(const std::string& needle, const std::string& haystack);
 
 // Fixed texts that meet chat data, as GBK bytes whatever the system's code page.
 namespace gbk {
-inline const std::string kSaidColon = "\xcb\xb5\xa3\xba";       // "说：" joins nickname and text in speech
-inline const std::string kSpaceSaidColon = " \xcb\xb5\xa3\xba"; // " 说：" ends a log header line
+inline constexpr char kSaidColon[] = "\xcb\xb5\xa3\xba";       // "说：" joins nickname and text in speech
+inline constexpr char kSpaceSaidColon[] = " \xcb\xb5\xa3\xba"; // " 说：" ends a log header line
 }  // namespace gbk

@@ -33,7 +33,7 @@ void TraceIgnored(const char* where, const char* what, const char* detail) noexc
 void TraceIgnored(const char* where) noexcept {
     // The exception stays alive through the pointer, and with it the text what() points at.
     const std::exception_ptr failure = std::current_exception();
-    const char* what = texts::kUnknownError.c_str();
+    const char* what = texts::kUnknownError;
     try {
         if (failure) std::rethrow_exception(failure);
     } catch (const std::exception& e) {

@@ -13,8 +13,8 @@
 
 namespace {
 
-const std::string& kLinkWord = texts::kSpokenLink;
-const std::string& kOmitted = texts::kSpokenOmitted;
+const char* const kLinkWord = texts::kSpokenLink;
+const char* const kOmitted = texts::kSpokenOmitted;
 const std::string kFullWidthSemicolon = "\xa3\xbb";                      // ；
 const std::string kFullWidthSpace = "\xa1\xa1";                          // U+3000
 

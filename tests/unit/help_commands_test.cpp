@@ -58,7 +58,7 @@ TEST(ShellCommands, OpenTheirAddressesWithTheirShowModes) {
     } want[] = {
         {maker::kVoiceDownloadPage, 3 /* SW_SHOWMAXIMIZED */},
         {maker::kHomePage, 3},
-        {"mailto:" + maker::kMailAddress, 5 /* SW_SHOW */},
+        {std::string("mailto:") + maker::kMailAddress, 5 /* SW_SHOW */},
     };
     ASSERT_EQ(shell.requests.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
