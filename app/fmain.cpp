@@ -382,11 +382,8 @@ void TFmain::BDownloadClick() { OpenVoiceDownloadPage(services_.shell); }
 // The rules are edited on a copy, among the names the voice lists show: Cancel keeps them.
 void TFmain::BFriendVoicesClick() {
     if (!services_.friendVoices) return;
-    std::vector<std::string> voices;
-    for (int i = 0; i < CBVoice1.Count(); ++i)
-        if (!CBVoice1.Items(i).text.empty()) voices.push_back(CBVoice1.Items(i).text);
     FriendVoices edited = FFriendVoices;
-    if (services_.friendVoices->Edit(edited, voices)) FFriendVoices = std::move(edited);
+    if (services_.friendVoices->Edit(edited, CBVoice1)) FFriendVoices = std::move(edited);
 }
 
 void TFmain::NOpenOnStartupClick() {

@@ -1,5 +1,7 @@
 // The dialog of friends' voices; see friend_voices_win.h. What it may take is decided by
-// PutFriendVoice; the dialog only shows the rules and carries the fields there.
+// PutFriendVoice; the dialog only shows the rules and carries the fields there. Chat data
+// cross as ANSI text: the system converts it for the Unicode controls, as it does for the
+// main window's voice lists.
 #include "app/friend_voices_win.h"
 
 #include <commctrl.h>
@@ -20,7 +22,7 @@ const struct Row {
     const wchar_t* cls;
     const char16_t* caption;
     DWORD style;
-    int x, y, w, h, id;
+    short x, y, w, h, id;
 } kRows[] = {
     {WC_LISTBOXW, u"", LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 8, 8, 284, 150, kList},
     {WC_STATICW, texts::kFriendVoiceNick, SS_LEFT, 8, 168, 48, 13, -1},
@@ -40,19 +42,17 @@ const struct Row {
 };
 constexpr int kClientWidth = 300, kClientHeight = 313;
 
-std::wstring Text(HWND h) {
-    std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
-    s.resize(static_cast<std::size_t>(GetWindowTextW(h, &s[0], static_cast<int>(s.size()))));
-    return s;
+LRESULT Send(HWND dialog, int id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+    return SendDlgItemMessageA(dialog, id, msg, wp, lp);
 }
-
-int Position(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageW(dialog, id, TBM_GETPOS, 0, 0)); }
 
 }  // namespace
 
-bool Win32FriendVoicesDialog::Edit(FriendVoices& rules, const std::vector<std::string>& voices) {
+bool Win32FriendVoicesDialog::Edit(FriendVoices& rules, const TComboBox& voices) {
     rules_ = &rules;
-    voices_ = &voices;
+    voices_.clear();
+    for (int i = 0; i < voices.Count(); ++i)
+        if (!voices.Items(i).text.empty()) voices_.push_back(voices.Items(i).text);
     // An empty template: the controls come from the rows above, in the main window's font.
     struct alignas(4) {
         DLGTEMPLATE t;
@@ -79,65 +79,63 @@ void Win32FriendVoicesDialog::Create(HWND dialog) {
                                  nullptr);
         SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
-    for (const std::string& v : *voices_)
-        SendDlgItemMessageW(dialog, kVoice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AnsiToWide(v).c_str()));
-    SendDlgItemMessageW(dialog, kVoice, CB_SETCURSEL, 0, 0);
-    SendDlgItemMessageW(dialog, kRate, TBM_SETRANGE, FALSE, MAKELPARAM(-10, 10));
-    SendDlgItemMessageW(dialog, kVolume, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
-    SendDlgItemMessageW(dialog, kVolume, TBM_SETPOS, TRUE, 100);
-    SendDlgItemMessageW(dialog, kNick, EM_LIMITTEXT, 200, 0);
+    for (const std::string& v : voices_) Send(dialog, kVoice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(v.c_str()));
+    Send(dialog, kVoice, CB_SETCURSEL);
+    Send(dialog, kRate, TBM_SETRANGE, FALSE, MAKELPARAM(-10, 10));
+    Send(dialog, kVolume, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
+    Send(dialog, kVolume, TBM_SETPOS, TRUE, 100);
+    Send(dialog, kNick, EM_LIMITTEXT, 200);
     Fill(-1);
 }
 
 // The list shows the rules in their order: "昵称 — 声音 语速 音量".
 void Win32FriendVoicesDialog::Fill(int select) {
-    HWND list = GetDlgItem(dialog_, kList);
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    static const std::string dash = WideToAnsi(W(texts::kFriendVoiceDash));
+    Send(dialog_, kList, LB_RESETCONTENT);
     for (const FriendVoice& r : *rules_) {
-        const std::wstring line = AnsiToWide(r.nick) + W(texts::kFriendVoiceDash) + AnsiToWide(r.voice) + L"  " +
-                                  std::to_wstring(r.rate) + L"  " + std::to_wstring(r.volume);
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        const std::string line = r.nick + dash + r.voice + "  " + std::to_string(r.rate) + "  " + std::to_string(r.volume);
+        Send(dialog_, kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
-    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(select), 0);
+    Send(dialog_, kList, LB_SETCURSEL, static_cast<WPARAM>(select));
 }
 
 // A rule whose voice is not installed leaves the voice list without a selection.
 void Win32FriendVoicesDialog::Show(int rule) {
     if (rule < 0 || rule >= static_cast<int>(rules_->size())) return;
     const FriendVoice& r = (*rules_)[static_cast<std::size_t>(rule)];
-    SetDlgItemTextW(dialog_, kNick, AnsiToWide(r.nick).c_str());
-    SendDlgItemMessageW(dialog_, kVoice, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    for (std::size_t i = 0; i < voices_->size(); ++i)
-        if ((*voices_)[i] == r.voice) SendDlgItemMessageW(dialog_, kVoice, CB_SETCURSEL, i, 0);
-    SendDlgItemMessageW(dialog_, kRate, TBM_SETPOS, TRUE, r.rate);
-    SendDlgItemMessageW(dialog_, kVolume, TBM_SETPOS, TRUE, r.volume);
-    SetDlgItemTextW(dialog_, kRateValue, std::to_wstring(r.rate).c_str());
-    SetDlgItemTextW(dialog_, kVolumeValue, std::to_wstring(r.volume).c_str());
+    SetDlgItemTextA(dialog_, kNick, r.nick.c_str());
+    Send(dialog_, kVoice, CB_SETCURSEL, static_cast<WPARAM>(-1));
+    for (std::size_t i = 0; i < voices_.size(); ++i)
+        if (voices_[i] == r.voice) Send(dialog_, kVoice, CB_SETCURSEL, i);
+    Send(dialog_, kRate, TBM_SETPOS, TRUE, r.rate);
+    Send(dialog_, kVolume, TBM_SETPOS, TRUE, r.volume);
+    SetDlgItemInt(dialog_, kRateValue, static_cast<UINT>(r.rate), TRUE);
+    SetDlgItemInt(dialog_, kVolumeValue, static_cast<UINT>(r.volume), TRUE);
 }
 
 void Win32FriendVoicesDialog::Put() {
     FriendVoice rule;
-    rule.nick = WideToAnsi(Text(GetDlgItem(dialog_, kNick)));
-    const LRESULT at = SendDlgItemMessageW(dialog_, kVoice, CB_GETCURSEL, 0, 0);
-    if (at >= 0 && static_cast<std::size_t>(at) < voices_->size()) rule.voice = (*voices_)[static_cast<std::size_t>(at)];
-    rule.rate = Position(dialog_, kRate);
-    rule.volume = Position(dialog_, kVolume);
+    char nick[256] = {};
+    GetDlgItemTextA(dialog_, kNick, nick, sizeof nick);
+    rule.nick = nick;
+    const LRESULT at = Send(dialog_, kVoice, CB_GETCURSEL);
+    if (at >= 0 && static_cast<std::size_t>(at) < voices_.size()) rule.voice = voices_[static_cast<std::size_t>(at)];
+    rule.rate = static_cast<int>(Send(dialog_, kRate, TBM_GETPOS));
+    rule.volume = static_cast<int>(Send(dialog_, kVolume, TBM_GETPOS));
     static const char16_t* const kProblems[] = {nullptr, texts::kFriendVoiceNoNick, texts::kFriendVoiceNotAKey,
                                                 texts::kFriendVoiceNoVoice, texts::kFriendVoicesTooMany};
-    const FriendVoiceProblem problem = PutFriendVoice(*rules_, rule, lead_);
-    if (problem != FriendVoiceProblem::None) return Warn(kProblems[static_cast<int>(problem)]);
+    if (const auto problem = PutFriendVoice(*rules_, rule, lead_); problem != FriendVoiceProblem::None) {
+        MessageBoxW(dialog_, W(kProblems[static_cast<int>(problem)]), W(texts::kFriendVoicesTitle), MB_OK | MB_ICONWARNING);
+        return;
+    }
     Fill(FindFriendVoice(*rules_, TrimNick(rule.nick, lead_)));
 }
 
 void Win32FriendVoicesDialog::Remove() {
-    const LRESULT at = SendDlgItemMessageW(dialog_, kList, LB_GETCURSEL, 0, 0);
+    const LRESULT at = Send(dialog_, kList, LB_GETCURSEL);
     if (at < 0 || static_cast<std::size_t>(at) >= rules_->size()) return;
     rules_->erase(rules_->begin() + at);
     Fill(-1);
-}
-
-void Win32FriendVoicesDialog::Warn(const char16_t* text) {
-    MessageBoxW(dialog_, W(text), W(texts::kFriendVoicesTitle), MB_OK | MB_ICONWARNING);
 }
 
 INT_PTR CALLBACK Win32FriendVoicesDialog::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -148,25 +146,20 @@ INT_PTR CALLBACK Win32FriendVoicesDialog::Proc(HWND h, UINT msg, WPARAM wp, LPAR
     }
     auto* self = reinterpret_cast<Win32FriendVoicesDialog*>(GetWindowLongPtrW(h, DWLP_USER));
     if (!self) return FALSE;
-    switch (msg) {
-        case WM_COMMAND:
-            switch (LOWORD(wp)) {
-                case kList:
-                    if (HIWORD(wp) == LBN_SELCHANGE)
-                        self->Show(static_cast<int>(SendDlgItemMessageW(h, kList, LB_GETCURSEL, 0, 0)));
-                    return TRUE;
-                case kPut: self->Put(); return TRUE;
-                case kRemove: self->Remove(); return TRUE;
-                case IDOK:
-                case IDCANCEL: EndDialog(h, LOWORD(wp)); return TRUE;
-            }
-            return FALSE;
-        case WM_HSCROLL: {
-            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
-            if (id == kRate || id == kVolume)
-                SetDlgItemTextW(h, id + 1, std::to_wstring(Position(h, id)).c_str());
+    if (msg == WM_HSCROLL) {
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+        SetDlgItemInt(h, id + 1, static_cast<UINT>(Send(h, id, TBM_GETPOS)), TRUE);
+        return TRUE;
+    }
+    if (msg != WM_COMMAND) return FALSE;
+    switch (LOWORD(wp)) {
+        case kList:
+            if (HIWORD(wp) == LBN_SELCHANGE) self->Show(static_cast<int>(Send(h, kList, LB_GETCURSEL)));
             return TRUE;
-        }
+        case kPut: self->Put(); return TRUE;
+        case kRemove: self->Remove(); return TRUE;
+        case IDOK:
+        case IDCANCEL: EndDialog(h, LOWORD(wp)); return TRUE;
     }
     return FALSE;
 }

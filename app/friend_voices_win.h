@@ -15,7 +15,7 @@ public:
         font_ = font;
         scale_ = scale;
     }
-    bool Edit(FriendVoices& rules, const std::vector<std::string>& voices) override;
+    bool Edit(FriendVoices& rules, const TComboBox& voices) override;
 
 private:
     static INT_PTR CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
@@ -24,7 +24,6 @@ private:
     void Show(int rule);
     void Put();
     void Remove();
-    void Warn(const char16_t* text);
 
     const HWND& owner_;
     const ILeadBytes& lead_;
@@ -32,5 +31,5 @@ private:
     TDpiScale scale_;
     HWND dialog_ = nullptr;
     FriendVoices* rules_ = nullptr;
-    const std::vector<std::string>* voices_ = nullptr;
+    std::vector<std::string> voices_;  // the named ones, in the list's order
 };

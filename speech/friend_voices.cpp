@@ -1,6 +1,7 @@
 // Voices for particular friends; see friend_voices.h.
 #include "speech/friend_voices.h"
 
+#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -8,20 +9,6 @@ namespace {
 const std::string kFullWidthSpace = "\xa1\xa1";
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
-
-// A signed decimal as set.ini keeps it; anything else is def. Long numbers stop growing past
-// any bound the rules have, so they clamp rather than overflow.
-int Number(const std::string& s, int def) {
-    std::size_t i = s.find_first_not_of(' ');
-    if (i == std::string::npos) return def;
-    const bool negative = s[i] == '-';
-    if (s[i] == '-' || s[i] == '+') ++i;
-    const std::size_t first = i;
-    int n = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) n = n > 1000 ? n : n * 10 + (s[i] - '0');
-    if (i == first || s.find_first_not_of(' ', i) != std::string::npos) return def;
-    return negative ? -n : n;
-}
 
 }  // namespace
 
@@ -50,8 +37,8 @@ bool ParseFriendVoice(const std::string& line, const ILeadBytes& lead, FriendVoi
     rule.rate = 0;
     rule.volume = 100;
     if (bar1 != std::string::npos) {
-        rule.rate = Clamp(Number(value.substr(bar1 + 1, bar2 - bar1 - 1), 0), -10, 10);
-        rule.volume = Clamp(Number(value.substr(bar2 + 1), 100), 0, 100);
+        rule.rate = Clamp(std::atoi(value.c_str() + bar1 + 1), -10, 10);
+        rule.volume = Clamp(std::atoi(value.c_str() + bar2 + 1), 0, 100);
         value.resize(bar1);
     }
     rule.voice = std::move(value);
@@ -93,10 +80,12 @@ FriendVoiceChoice ChooseFriendVoice(const FriendVoices& rules, bool autoVoice, c
         return choice;
     }
     if (!autoVoice) return choice;
-    std::vector<int> candidates;
+    int count = 0;
+    for (int i = 0; i < voices.Count(); ++i) count += working(i);
+    if (count == 0) return choice;
+    int left = static_cast<int>(NickHash(nick) % static_cast<unsigned>(count));
     for (int i = 0; i < voices.Count(); ++i)
-        if (working(i)) candidates.push_back(i);
-    if (!candidates.empty()) choice.at = candidates[NickHash(nick) % candidates.size()];
+        if (working(i) && left-- == 0) choice.at = i;
     return choice;
 }
 

@@ -75,9 +75,9 @@ private:
     VoiceProfile profile_;
 };
 
-// The rules' dialog: the user edits a copy of the rules among the voices' names (as the voice
-// lists show them); true when they are to be kept.
+// The rules' dialog: the user edits a copy of the rules among the named voices of a voice
+// list; true when they are to be kept.
 struct IFriendVoicesDialog {
     virtual ~IFriendVoicesDialog() = default;
-    virtual bool Edit(FriendVoices& rules, const std::vector<std::string>& voices) = 0;
+    virtual bool Edit(FriendVoices& rules, const TComboBox& voices) = 0;
 };
