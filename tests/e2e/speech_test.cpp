@@ -18,6 +18,7 @@
 #include "support/process.h"
 #include "support/sonvira.h"
 #include "support/standin.h"
+#include "speech/friend_voices.h"
 #include "support/voice_record.h"
 #include "win/codepage_win.h"
 
@@ -196,6 +197,59 @@ TEST(Speech, EveryMessageOfABurstBehindTheChatInFrontIsSaidInTurn) {
     }
     EXPECT_NE(WindowTextW(FindControl(main, IDC_RICHEDIT1)).find(L"看 http://a.cn/x?y=1 呀\r\nBob  10:00:01 说：\r\n哈哈哈哈哈哈"),
               std::wstring::npos);
+}
+
+// Friends' own voices in a group chat: two friends with rules in set.ini's [voices], a third
+// given one by 自动分配声音, the user with the own profile. A burst is said in turn, each with
+// its voice, rate and volume; the rules are still in set.ini after exit.
+TEST(Speech, FriendsOfAGroupChatAreHeardWithTheirOwnVoices) {
+    ASSERT_TRUE(ClearVoiceRecord());
+    const std::string rules = WideToAnsi(L"小鱼=Sonvira Test Alto|3|40\r\n老王=Sonvira Test Bass|-4|70\r\n");
+    RunningSonvira sonvira(SonviraExe(), "[set]\r\nEngineName=Sonvira Test Alto\r\nEngineName1=Sonvira Test Bass\r\n"
+                                         "Rate1=-6\r\nVolume1=90\r\nreadall=1\r\nmynick=Bob\r\nautovoice=1\r\n"
+                                         "[voices]\r\n" + rules);
+    HWND main = sonvira.Main();
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(WaitForControl(main, IDC_CBAUTOVOICE), nullptr);
+    EXPECT_EQ(SendMessageW(FindControl(main, IDC_CBAUTOVOICE), BM_GETCHECK, 0, 0), BST_CHECKED);
+    // The voice 阿花 gets by herself: her nickname's hash among the named voices, in list order.
+    std::vector<std::wstring> named;
+    HWND list = FindControl(main, IDC_CBVOICE1);
+    for (LRESULT i = 0, n = SendMessageW(list, CB_GETCOUNT, 0, 0); i < n; ++i) {
+        wchar_t name[256] = {};
+        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
+        if (name[0]) named.push_back(name);
+    }
+    ASSERT_EQ(named.size(), 2u);
+    const std::wstring hua = named[NickHash(WideToAnsi(L"阿花")) % named.size()];
+    ASSERT_EQ(hua, kAltoVoice) << "her voice must differ from the friends' to tell it came by itself";
+
+    StandinChat group(L"--title \"读书会 － 群\"");
+    ASSERT_TRUE(group.SetTranscript(WideToAnsi(L"Bob  09:59:00\r\n早\r\n")));
+    ASSERT_TRUE(group.BringToFront());
+    ASSERT_TRUE(group.WaitForReaders(2)) << "Sonvira never looked at the chat";
+    ASSERT_TRUE(group.AppendRaw(WideToAnsi(L"小鱼  10:00:01\r\n一\r\n老王  10:00:02\r\n二\r\n"
+                                           L"阿花  10:00:03\r\n三\r\nBob  10:00:04\r\n四\r\n")));
+    const std::vector<Expected> expected = {{kAltoVoice, L"Bob 说：早", 0, 100},  {kAltoVoice, L"小鱼 说：一", 3, 40},
+                                            {kBassVoice, L"老王 说：二", -4, 70}, {hua, L"阿花 说：三", -6, 90},
+                                            {kAltoVoice, L"Bob 说：四", 0, 100}};
+    bool heard = false;
+    VoiceRecord r = WaitForVoiceRecord(
+        [&](const VoiceRecord& v) { return v.size() >= expected.size() && v.back().ended; }, 4 * kPatienceMs, &heard);
+    ASSERT_TRUE(heard) << "said " << r.size() << " of " << expected.size();
+    ASSERT_EQ(r.size(), expected.size());
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        EXPECT_EQ(r[i].voice, expected[i].voice) << i;
+        EXPECT_EQ(Spoken(r[i]), expected[i].text) << i;
+        EXPECT_EQ(r[i].rate, expected[i].rate) << i;
+        EXPECT_EQ(r[i].volume, static_cast<unsigned>(expected[i].volume)) << i;
+        EXPECT_TRUE(r[i].completed) << i << " was cut off";
+        if (i > 0) {
+            EXPECT_GE(r[i].beginMs, r[i - 1].endMs) << i << " began while " << i - 1 << " spoke";
+        }
+    }
+    ASSERT_TRUE(sonvira.Exit());
+    EXPECT_NE(sonvira.Settings().Bytes().find("[voices]\r\n" + rules), std::string::npos);
 }
 
 }  // namespace
