@@ -50,20 +50,12 @@ public:
     }
 
     std::vector<std::string> ReadSection(const std::string& file, const std::string& section) override {
-        log.push_back("read " + file + " [" + section + "]");
         return Lines(file, section);
     }
-
     bool WriteSection(const std::string& file, const std::string& section,
                       const std::vector<std::string>& lines) override {
-        log.push_back("write " + file + " [" + section + "]");
-        if (refusedKeys.count("[" + Lower(section) + "]")) return false;
-        Keys& keys = SectionOf(files[file], section);
-        keys.clear();
-        for (const std::string& l : lines) {
-            const std::size_t eq = l.find('=');
-            keys.emplace_back(l.substr(0, eq), eq == std::string::npos ? "" : l.substr(eq + 1));
-        }
+        SectionOf(files[file], section).clear();
+        for (const std::string& l : lines) Set(file, section, l.substr(0, l.find('=')), l.substr(l.find('=') + 1));
         return true;
     }
 
