@@ -7,6 +7,19 @@
 #include "speech/friend_voices.h"
 #include "ui/shell_components.h"
 
+// The dialog's controls, also what the end-to-end tests find them by.
+enum FriendVoicesControl : int {
+    IDC_FV_LIST = 1001,
+    IDC_FV_NICK,
+    IDC_FV_VOICE,
+    IDC_FV_RATE,
+    IDC_FV_RATEVALUE,
+    IDC_FV_VOLUME,
+    IDC_FV_VOLUMEVALUE,
+    IDC_FV_PUT,
+    IDC_FV_REMOVE,
+};
+
 class Win32FriendVoicesDialog : public IFriendVoicesDialog {
 public:
     Win32FriendVoicesDialog(const HWND& owner, const ILeadBytes& lead) : owner_(owner), lead_(lead) {}

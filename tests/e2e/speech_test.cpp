@@ -236,8 +236,19 @@ TEST(Speech, FriendsOfAGroupChatAreHeardWithTheirOwnVoices) {
             EXPECT_GE(r[i].beginMs, r[i - 1].endMs) << i << " began while " << i - 1 << " spoke";
         }
     }
+    // A rule added in the dialog "好友的声音…" joins them.
+    PostMessageW(FindControl(main, IDC_BFRIENDVOICES), BM_CLICK, 0, 0);
+    HWND dialog = WaitForTopWindow(sonvira.Id(), L"#32770", L"好友的声音");
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextW(dialog, IDC_FV_NICK, L" 阿花 ");
+    SendDlgItemMessageW(dialog, IDC_FV_VOICE, CB_SETCURSEL, 1, 0);
+    SendDlgItemMessageW(dialog, IDC_FV_PUT, BM_CLICK, 0, 0);
+    EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_FV_LIST, LB_GETCOUNT, 0, 0), 3);
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, kPatienceMs));
     ASSERT_TRUE(sonvira.Exit());
-    EXPECT_NE(sonvira.Settings().Bytes().find("[voices]\r\n" + rules), std::string::npos);
+    EXPECT_NE(sonvira.Settings().Bytes().find("[voices]\r\n" + rules + WideToAnsi(L"阿花=Sonvira Test Bass|0|100\r\n")),
+              std::string::npos);
 }
 
 }  // namespace
