@@ -109,8 +109,12 @@ void ChatWatch::WatchOwnPlaces(const ChatWatchOptions& options, bool uia, std::v
     }
 }
 
+std::vector<ChatWatch::UiaWindow>::iterator ChatWatch::UiaWindowOf(WindowRef window) {
+    return std::find_if(uiaWindows_.begin(), uiaWindows_.end(), [&](const UiaWindow& u) { return u.window == window; });
+}
+
 void ChatWatch::AskUia(WindowRef window, const ChatKind& kind, std::vector<UiaJob>& jobs) {
-    auto at = std::find_if(uiaWindows_.begin(), uiaWindows_.end(), [&](const UiaWindow& u) { return u.window == window; });
+    auto at = UiaWindowOf(window);
     jobs.push_back({window, &kind, at == uiaWindows_.end() ? UiaPlace{} : at->place});
 }
 
@@ -119,7 +123,7 @@ void ChatWatch::UiaRoundDone(const std::vector<UiaReading>& readings, const Chat
     for (const UiaReading& r : readings) {
         if (r.state == UiaReading::NoList) ports_.MessagesHidden();
         if (r.state != UiaReading::Read || !windows_.Exists(r.window)) continue;
-        auto at = std::find_if(uiaWindows_.begin(), uiaWindows_.end(), [&](const UiaWindow& u) { return u.window == r.window; });
+        auto at = UiaWindowOf(r.window);
         if (at == uiaWindows_.end()) at = uiaWindows_.insert(uiaWindows_.end(), UiaWindow{r.window, {}});
         at->place = r.place;
         // A round asked for before the options changed: what it found in a window no longer

@@ -47,6 +47,7 @@ private:
     void AskUia(WindowRef window, const ChatKind& kind, std::vector<UiaJob>& jobs);
     void AskUiaInFront(std::vector<UiaJob>& jobs);
     std::vector<Place>::iterator PlaceOf(WindowRef window);
+    std::vector<UiaWindow>::iterator UiaWindowOf(WindowRef window);
 
     IChatWindows& windows_;
     WatcherPorts& ports_;

@@ -35,12 +35,10 @@ std::unique_ptr<IUiaElement> Avatar(IUiaElement& row) {
 bool ItemMessage(IUiaElement& item, const ChatKind& kind, const std::string& timeOfDay, ChatMessage& m) {
     m = {};
     m.side = ChatSide::Friend;
-    if (kind.items == UiaItems::ClassNames) {
-        if (kind.timeLineClass && item.ClassName() == kind.timeLineClass) return false;
-        m.body = item.Name();
-    } else {
-        m.body = item.Name();
-        if (m.body.empty()) return false;
+    if (kind.items == UiaItems::ClassNames && kind.timeLineClass && item.ClassName() == kind.timeLineClass) return false;
+    m.body = item.Name();
+    if (m.body.empty()) return false;
+    if (kind.items == UiaItems::Avatars) {
         std::unique_ptr<IUiaElement> row = item.FirstChild();
         const int rowType = row ? row->ControlType() : 0;
         if (rowType == kUiaText) return false;
@@ -50,7 +48,6 @@ bool ItemMessage(IUiaElement& item, const ChatKind& kind, const std::string& tim
             if (avatar->BoundingRectangle().CentreX() > item.BoundingRectangle().CentreX()) m.side = ChatSide::Own;
         }
     }
-    if (m.body.empty()) return false;
     // Laid out as a transcript's header: the sender, two blanks, the time.
     m.header = m.sender.empty() ? timeOfDay : m.sender + " " + timeOfDay;
     return true;
