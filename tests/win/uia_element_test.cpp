@@ -4,9 +4,11 @@
 // window.
 #include <gtest/gtest.h>
 
-#include <deque>
-
+#include "capture/chat_kinds.h"
+#include "capture/uia_chat.h"
 #include "capture/uia_element_win.h"
+#include "capture/uia_reader_win.h"
+#include "common/uia_tree.h"
 #include "support/standin.h"
 #include "win/codepage_win.h"
 #include "win/com.h"
@@ -15,21 +17,10 @@ namespace {
 
 std::string Gbk(const std::wstring& w) { return WideToAnsi(w); }
 
-// The first List named "消息", breadth-first from the window, as the reader looks for it.
-std::unique_ptr<IUiaElement> FindMessageList(std::unique_ptr<IUiaElement> root) {
-    std::deque<std::unique_ptr<IUiaElement>> queue;
-    queue.push_back(std::move(root));
-    while (!queue.empty()) {
-        std::unique_ptr<IUiaElement> e = std::move(queue.front());
-        queue.pop_front();
-        if (e->ControlType() == kUiaList && e->Name() == Gbk(L"消息")) return e;
-        for (auto c = e->FirstChild(); c;) {
-            auto next = c->NextSibling();
-            queue.push_back(std::move(c));
-            c = std::move(next);
-        }
-    }
-    return nullptr;
+// The message list as the reader finds it.
+std::unique_ptr<IUiaElement> MessageList(Win32UiaTree& tree, HWND window) {
+    std::unique_ptr<IUiaElement> root = tree.FromWindow(reinterpret_cast<WindowRef>(window));
+    return root ? FindMessageList(*root) : nullptr;
 }
 
 // The avatar Button of a 3.9 message item: inside its one Pane.
@@ -64,7 +55,7 @@ TEST(UiaElement, ReadsEveryWeChatMode) {
         StandinChat chat(std::wstring(L"--wechat ") + c.mode + L" --wechat-items 12");
         auto tree = Win32UiaTree::Create();
         ASSERT_TRUE(tree);
-        auto list = FindMessageList(tree->FromWindow(reinterpret_cast<WindowRef>(chat.Window())));
+        auto list = MessageList(*tree, chat.Window());
         if (!c.list) {
             EXPECT_FALSE(list);
             continue;
@@ -116,7 +107,7 @@ TEST(UiaElement, CallIntoHungWindowWaitsForItOrFails) {
     StandinChat chat(L"--wechat 3.9 --wechat-items 3");
     auto tree = Win32UiaTree::Create();
     ASSERT_TRUE(tree);
-    auto list = FindMessageList(tree->FromWindow(reinterpret_cast<WindowRef>(chat.Window())));
+    auto list = MessageList(*tree, chat.Window());
     ASSERT_TRUE(list);
     auto answers = [&](UINT ms) {
         DWORD_PTR ignored = 0;
@@ -131,6 +122,55 @@ TEST(UiaElement, CallIntoHungWindowWaitsForItOrFails) {
         threw = true;
     }
     EXPECT_TRUE(threw || answers(2000)) << "the call came back while the window still hung";
+}
+
+// The reading worker over a tree in memory whose window 1 hangs until released: the round is
+// given up on once that reading stands still past the limit, the next round reads window 2
+// without waiting, and window 1's reading is taken once it answers again.
+FakeUiaTree* gTree = nullptr;
+HANDLE gRelease = nullptr;
+
+struct HangingTree : IUiaTree {
+    std::unique_ptr<IUiaElement> FromWindow(WindowRef w) override {
+        if (w == 1) WaitForSingleObject(gRelease, INFINITE);
+        return gTree->FromWindow(w);
+    }
+};
+
+TEST(UiaReader, AHungWindowIsGivenUpOnAndReadAgainOnceItAnswers) {
+    FakeUiaTree tree;
+    for (WindowRef w : {1, 2}) tree.Message39(tree.Window(w), "Ann", "old", false);
+    gTree = &tree;
+    gRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HWND sink = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    constexpr UINT kDone = WM_APP + 1;
+    Win32UiaReader reader([]() -> std::unique_ptr<IUiaTree> { return std::make_unique<HangingTree>(); }, 200);
+    reader.SetTarget(sink, kDone);
+    auto nextRound = [&] {
+        MSG m;
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < kPatienceMs; Sleep(10))
+            if (PeekMessageW(&m, sink, kDone, kDone, PM_REMOVE)) return reader.TakeRound(m.lParam);
+        ADD_FAILURE() << "no round came back";
+        return std::vector<UiaReading>{};
+    };
+    auto windows = [](const std::vector<UiaReading>& round) {
+        std::vector<WindowRef> read;
+        for (const UiaReading& r : round)
+            if (r.state == UiaReading::Read) read.push_back(r.window);
+        return read;
+    };
+    const ChatKind& kind = kChatKinds[1];
+    reader.Submit({{1, &kind, {}}, {2, &kind, {}}});
+    EXPECT_FALSE(reader.Ready()) << "one round at a time";
+    ASSERT_TRUE(WaitUntil([&] { return reader.Ready(); }, kPatienceMs)) << "the hung window was given up on";
+    reader.Submit({{1, &kind, {}}, {2, &kind, {}}});
+    EXPECT_EQ(windows(nextRound()), std::vector<WindowRef>{2}) << "the others are read without it";
+    SetEvent(gRelease);
+    EXPECT_EQ(windows(nextRound()), std::vector<WindowRef>{1}) << "back: what it read is taken";
+    reader.Submit({{1, &kind, {}}});
+    EXPECT_EQ(windows(nextRound()), std::vector<WindowRef>{1}) << "and it is asked again";
+    DestroyWindow(sink);
+    CloseHandle(gRelease);
 }
 
 }  // namespace
