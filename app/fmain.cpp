@@ -63,7 +63,6 @@ TFmain::TFmain(const TFmainServices& services)
     TrayIcon1.SetVisible(true);
 }
 
-ChatReading TFmain::GetChatText() { return ::GetChatText(services_.chatWindows); }
 
 // Chat capture goes on during an export: every message is logged and friends' messages are
 // spoken; only SpeakOwn keeps quiet then (below).

@@ -95,7 +95,6 @@ public:
     void WMEndSession(bool ending);
 
     // Chat capture.
-    ChatReading GetChatText();
     void Timer2Timer();
     void Timer3Timer();
     // The reading worker's answer for the windows read through UI Automation.

@@ -69,13 +69,6 @@ bool IsChatTitle(IChatWindows& windows, WindowRef window) {
 
 ChatReading GetChatText(IChatWindows& windows) { return ReadChatWindow(windows, windows.Foreground()); }
 
-std::vector<WindowRef> ShownChatWindows(IChatWindows& windows) {
-    std::vector<WindowRef> chats;
-    for (WindowRef w : windows.TopLevelWindows())
-        if (IsChatTitle(windows, w)) chats.push_back(w);
-    return chats;
-}
-
 ChatReading ReadChatWindow(IChatWindows& windows, WindowRef front) {
     if (front == 0) return std::string();
     if (!IsChatTitle(windows, front)) return std::string();

@@ -31,10 +31,6 @@ ChatReading GetChatText(IChatWindows& windows);
 // The same for any top-level window.
 ChatReading ReadChatWindow(IChatWindows& windows, WindowRef window);
 
-// The visible top-level chat windows, topmost first (a round of readings begins; see
-// IChatWindows::TopLevelWindows).
-std::vector<WindowRef> ShownChatWindows(IChatWindows& windows);
-
 // One tick of the title timer: stores the foreground title in chatTitle when it is a chat
 // title, and leaves chatTitle alone otherwise.
 void UpdateChatTitle(IChatWindows& windows, ICodePage& codePage, std::string& chatTitle);
