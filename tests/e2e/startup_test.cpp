@@ -50,7 +50,8 @@ std::wstring SayFromChat(const std::string& body) {
     if (!ClearVoiceRecord() || !chat.BringToFront() || !chat.WaitForReaders(2) || !chat.AppendMessage("Fish", body))
         return {};
     bool said = false;
-    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty(); }, kPatienceMs, &said);
+    // Said once the voice has finished the message: an utterance begun is written before its text.
+    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && v[0].ended; }, kPatienceMs, &said);
     std::wstring text;
     for (const auto& f : said ? r[0].fragments : std::vector<VoiceFragment>()) text += f.text;
     return text;

@@ -78,7 +78,7 @@ TEST(WeChat, EachShapeIsReadAsItsRowSays) {
                                           {kBassVoice, std::wstring(L"小鱼 说：") + s.picture}}
                       : std::vector<Said>{{kBassVoice, L"你好"}, {kBassVoice, L"好的"}, {kBassVoice, s.picture}};
         bool heard = false;
-        VoiceRecord r = WaitForVoiceRecord([&](const VoiceRecord& v) { return v.size() >= before + expected.size(); },
+        VoiceRecord r = WaitForVoiceRecord([&](const VoiceRecord& v) { return v.size() >= before + expected.size() && v.back().ended; },
                                            4 * kPatienceMs, &heard);
         ASSERT_TRUE(heard) << "said " << r.size() - before << " of " << expected.size() << "; log: " << WideToUtf8(sonvira.Log());
         ASSERT_EQ(r.size(), before + expected.size());
