@@ -12,15 +12,12 @@
 #include "ui/application.h"
 
 TFmain::TFmain(const TFmainServices& services)
-    : SpVoice(services.speech),
-      SpVoice1(services.speech),
+    : Profiles{VoiceProfile(services.speech), VoiceProfile(services.speech)},
       SpFileStream1(services.speech),
       RichEdit1(services.log),
       services_(services),
-      own_{SpVoice, CBVoice, TRate, LRate, TVolume, LVolume},
-      friends_{SpVoice1, CBVoice1, TRate1, LRate1, TVolume1, LVolume1},
-      watch_(services.chatWindows, *this, services.uia, FLastHeader, FChatTitle),
-      wavExport_(WavExportParts{SpVoice, CBVoice, SpFileStream1}) {
+      watch_(services.chatWindows, *this, Options, services.uia, FLastHeader, FChatTitle),
+      wavExport_(WavExportParts{own_.SpVoice, own_.CBVoice, SpFileStream1}) {
     // The components come with their handlers and the two capture timers come enabled, as a
     // form's stored design does: chat capture must run even when a later start-up step fails
     // (under an engine that cannot speak, applying the voices does).
@@ -29,27 +26,26 @@ TFmain::TFmain(const TFmainServices& services)
     TimerWav.OnTimer = [this] { TimerWavTimer(); };
     TimerSpeech.OnTimer = [this] { TimerSpeechTimer(); };
     TimerUia.OnTimer = [this] {
-        if (!logBusy_) watch_.TickUia(WatchOptions());
+        if (!logBusy_) watch_.TickUia();
     };
-    EditMaxLen.SetText("0");
-    CBVoice.OnChange = [this] { CBVoiceChange(); };
-    CBVoice1.OnChange = [this] { CBVoice1Change(); };
-    TRate.OnChange = [this] { TRateChange(); };
-    TRate1.OnChange = [this] { TRate1Change(); };
-    TVolume.OnChange = [this] { TVolumeChange(); };
-    TVolume1.OnChange = [this] { TVolume1Change(); };
-    BtnDefault1.OnClick = [this] { BtnDefault1Click(); };
-    BtnDefault2.OnClick = [this] { BtnDefault2Click(); };
+    // A voice that cannot speak is named in a balloon, which asks nothing of the user who is
+    // chatting; the next voice that speaks has already taken over.
+    for (int i = 0; i < kProfileCount; ++i) {
+        const ProfileId p = static_cast<ProfileId>(i);
+        VoiceProfile& v = Profiles[p];
+        v.CBVoice.OnChange = [this, p] { CBVoiceChange(p); };
+        v.TRate.OnChange = [this, p] { TRateChange(p); };
+        v.TVolume.OnChange = [this, p] { TVolumeChange(p); };
+        v.BtnDefault.OnClick = [this, p] { BtnDefaultClick(p); };
+        v.onVoiceFailed = [this](const std::string& name) {
+            ShowBalloon(texts::kVoiceFailedTitle, texts::VoiceFailed(services_.codePage.AnsiToUtf16(name)));
+        };
+    }
     BDownload.OnClick = [this] { BDownloadClick(); };
     BFriendVoices.OnClick = [this] { BFriendVoicesClick(); };
     Timer2.SetEnabled(true);
     Timer3.SetEnabled(true);
     TimerUia.SetEnabled(true);
-    // A voice that cannot speak is named in a balloon, which asks nothing of the user who is
-    // chatting; the next voice that speaks has already taken over.
-    own_.onVoiceFailed = friends_.onVoiceFailed = [this](const std::string& name) {
-        ShowBalloon(texts::kVoiceFailedTitle, texts::VoiceFailed(services_.codePage.AnsiToUtf16(name)));
-    };
 
     for (const TMenuRow& row : MenuRows()) {
         if (!row.item) continue;
@@ -69,17 +65,13 @@ TFmain::TFmain(const TFmainServices& services)
 // While the log is read from or written to a file, the watcher leaves it alone: the log's
 // control is streaming, and the newest message is still there to be read afterwards.
 void TFmain::Timer2Timer() {
-    if (!logBusy_) watch_.Tick(WatchOptions());
+    if (!logBusy_) watch_.Tick();
 }
 
 // The reading worker's answer. While the log streams it is let go: the places stay where they
 // were, so the next round reads the same messages again.
 void TFmain::UiaRoundDone(const std::vector<UiaReading>& readings) {
-    if (!logBusy_) watch_.UiaRoundDone(readings, WatchOptions());
-}
-
-ChatWatchOptions TFmain::WatchOptions() const {
-    return {CBReadAll.Checked(), CBBackground.Checked(), CBWeChat.Checked()};
+    if (!logBusy_) watch_.UiaRoundDone(readings);
 }
 
 // Said once a run: the user learns how to let WeChat show its messages, and is not told again
@@ -90,31 +82,27 @@ void TFmain::MessagesHidden() {
     ShowBalloon(texts::kMessagesHiddenTitle, texts::kMessagesHidden);
 }
 
-SpeechFilters TFmain::Filters() {
-    return {CBNoLinks.Checked(), CBSqueeze.Checked(), ParseMaxLength(EditMaxLen.Text()), EditMute.Text()};
-}
-
 void TFmain::Timer3Timer() { UpdateChatTitle(services_.chatWindows, services_.codePage, FChatTitle); }
 
-void TFmain::InitVoiceProfiles(const TStoredSettings& s) {
+void TFmain::InitVoiceProfiles() {
     voicesWhole_ = false;
-    ::InitVoiceProfiles(own_, friends_, s.Engine, s.Engine1, s.Rate, s.Rate1, s.Volume, s.Volume1,
-                        s.EngineName.value_or(""), s.EngineName1.value_or(""), &voicesWhole_);
+    ::InitVoiceProfiles(Profiles, Options.Voices, &voicesWhole_);
 }
 
 // An own message would replace the voice object the export speaks with and cut the file
 // short: while an export runs it is logged but not spoken.
-void TFmain::SpeakOwn(const std::string& ansiText) {
-    if (!wavExport_.Running()) Speak(own_, ansiText);
+void TFmain::Speak(ProfileId profile, const std::string& ansiText) {
+    if (!Lent(profile)) SpeakWith(Profiles[profile], ansiText);
 }
-void TFmain::SpeakFriend(const std::string& ansiText) { Speak(friends_, ansiText); }
+
+bool TFmain::Lent(ProfileId profile) const { return profile == kOwnProfile && wavExport_.Running(); }
 
 // Read one by one, a message waits for the one before it; otherwise it cuts it off. Paused,
 // here and in SpeakLater, the message is only logged: kept for later, it would be said when
 // the user no longer expects it.
-void TFmain::Speak(VoiceProfile& profile, const std::string& ansiText) {
+void TFmain::SpeakWith(VoiceProfile& profile, const std::string& ansiText) {
     if (PauseSpeak1.Checked()) return;
-    if (!CBReadAll.Checked()) {
+    if (!Options.readall) {
         // Friends are heard one at a time, whoever's voice each has.
         if (&profile != &own_) {
             StopSpeaking(friends_);
@@ -130,17 +118,17 @@ void TFmain::Speak(VoiceProfile& profile, const std::string& ansiText) {
 // A queued message is what it says when its turn comes: a sender muted, a filter ticked or a
 // way of reading turned off meanwhile reaches it too. While an export holds the own voice, own
 // messages wait in the queue for it, or, one at a time, are not spoken at all.
-void TFmain::SpeakLater(bool own, bool behind, const std::string& sender, const Saying& saying) {
+void TFmain::SpeakLater(ProfileId p, bool behind, const std::string& sender, const Saying& saying) {
     if (PauseSpeak1.Checked()) return;
     const std::optional<std::string> now = saying();
     if (!now) return;
-    VoiceProfile& profile = own ? own_ : FriendProfile(sender);
-    if (!CBReadAll.Checked()) {
-        own ? SpeakOwn(*now) : Speak(profile, *now);
+    VoiceProfile& profile = p == kFriendProfile ? FriendProfile(sender) : Profiles[p];
+    if (!Options.readall) {
+        if (!Lent(p)) SpeakWith(profile, *now);
         return;
     }
     speechQueue_.Push(profile, [this, behind, saying](std::string& text) {
-        if (!CBReadAll.Checked() || (behind && !CBBackground.Checked())) return false;
+        if (!Options.readall || (behind && !Options.background)) return false;
         const std::optional<std::string> then = saying();
         if (then) text = *then;
         return then.has_value();
@@ -151,13 +139,14 @@ void TFmain::SpeakLater(bool own, bool behind, const std::string& sender, const 
 // A speaker that has had its say lets its voice object go, so a long chat with many friends
 // holds no more objects than voices speak at once.
 VoiceProfile& TFmain::FriendProfile(const std::string& sender) {
-    const FriendVoiceChoice choice = ChooseFriendVoice(FFriendVoices, CBAutoVoice.Checked(), CBVoice1, sender,
-                                                       TRate1.Position(), TVolume1.Position(), LeadBytes());
+    const FriendVoiceChoice choice = ChooseFriendVoice(FFriendVoices, Options.autovoice, friends_.CBVoice, sender,
+                                                       friends_.TRate.Position(), friends_.TVolume.Position(),
+                                                       LeadBytes());
     if (choice.at < 0) return friends_;
     FriendSpeaker* chosen = nullptr;
     for (auto& s : speakers_) {
         if (s->Is(choice)) chosen = s.get();
-        else if (s->Profile().voice.Connected() && s->Profile().voice.Done()) StopSpeaking(s->Profile());
+        else if (s->Profile().SpVoice.Connected() && s->Profile().SpVoice.Done()) StopSpeaking(s->Profile());
     }
     if (!chosen) {
         speakers_.push_back(std::make_unique<FriendSpeaker>(services_.speech, friends_, choice));
@@ -190,36 +179,35 @@ void TFmain::PauseSpeak1Click() {
 void TFmain::Silence() {
     speechQueue_.Clear();
     TimerSpeech.SetEnabled(false);
-    if (!wavExport_.Running()) StopSpeaking(own_);
-    StopSpeaking(friends_);
+    for (int p = 0; p < kProfileCount; ++p)
+        if (!Lent(static_cast<ProfileId>(p))) StopSpeaking(Profiles[p]);
     for (auto& s : speakers_) StopSpeaking(s->Profile());
 }
 
 // While an export holds the own voice object, the own profile's controls only move and show
 // their values; the next own message applies them afresh, as every own message does.
-void TFmain::CBVoiceChange() {
-    if (!wavExport_.Running()) ApplyProfileVoice(own_);
+void TFmain::CBVoiceChange(ProfileId p) {
+    if (!Lent(p)) ApplyProfileVoice(Profiles[p]);
 }
-void TFmain::CBVoice1Change() { ApplyProfileVoice(friends_); }
-void TFmain::TRateChange() {
-    if (wavExport_.Running()) LRate.SetCaption(std::to_string(TRate.Position()));
-    else ApplyProfileRate(own_);
+void TFmain::TRateChange(ProfileId p) {
+    VoiceProfile& v = Profiles[p];
+    if (Lent(p)) v.LRate.SetCaption(std::to_string(v.TRate.Position()));
+    else ApplyProfileRate(v);
 }
-void TFmain::TRate1Change() { ApplyProfileRate(friends_); }
-void TFmain::TVolumeChange() {
-    if (wavExport_.Running()) LVolume.SetCaption(std::to_string(TVolume.Position()));
-    else ApplyProfileVolume(own_);
+void TFmain::TVolumeChange(ProfileId p) {
+    VoiceProfile& v = Profiles[p];
+    if (Lent(p)) v.LVolume.SetCaption(std::to_string(v.TVolume.Position()));
+    else ApplyProfileVolume(v);
 }
-void TFmain::TVolume1Change() { ApplyProfileVolume(friends_); }
-void TFmain::BtnDefault1Click() {
-    if (!wavExport_.Running()) {
-        ResetProfile(own_);
+void TFmain::BtnDefaultClick(ProfileId p) {
+    VoiceProfile& v = Profiles[p];
+    if (!Lent(p)) {
+        ResetProfile(v);
         return;
     }
-    TRate.SetPosition(0);
-    TVolume.SetPosition(100);
+    v.TRate.SetPosition(0);
+    v.TVolume.SetPosition(100);
 }
-void TFmain::BtnDefault2Click() { ResetProfile(friends_); }
 
 void TFmain::AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) {
     ::AppendColouredLine(RichEdit1, ansi, colour, scroll);
@@ -281,7 +269,10 @@ std::u16string TFmain::RegisterHotKeys() {
 void TFmain::TrayIcon1DblClick() { RestoreMainWindow(nullptr); }
 void TFmain::Open1Click() { RestoreMainWindow(&TabSheet1); }
 void TFmain::NItemOptionsClick() { RestoreMainWindow(&TabSheet2); }
-void TFmain::NShowTime1Click() { NShowTime1.SetChecked(!NShowTime1.Checked()); }
+void TFmain::NShowTime1Click() {
+    Options.showtime = !Options.showtime;
+    NShowTime1.SetChecked(Options.showtime);
+}
 void TFmain::NexitClick() { Application.Terminate(); }
 void TFmain::Exit1Click() { Application.Terminate(); }
 
@@ -382,7 +373,7 @@ void TFmain::BDownloadClick() { OpenVoiceDownloadPage(services_.shell); }
 void TFmain::BFriendVoicesClick() {
     if (!services_.friendVoices) return;
     FriendVoices edited = FFriendVoices;
-    if (services_.friendVoices->Edit(edited, CBVoice1)) FFriendVoices = std::move(edited);
+    if (services_.friendVoices->Edit(edited, friends_.CBVoice)) FFriendVoices = std::move(edited);
 }
 
 void TFmain::NOpenOnStartupClick() {

@@ -4,8 +4,9 @@
 // The names are the form designer's, kept so that the design and the code read alike:
 //   Timer2          the message watcher's timer: reads the chat in front, speaks and logs
 //   Timer3          the title tracker's timer: remembers the last chat title in front
-//   ...1 at the end the friend's profile (SpVoice1, CBVoice1, TRate1, BtnDefault2 too);
-//                   the same name without it is the user's own (SpVoice, CBVoice, TRate)
+//   Profiles        the voice profiles, own and friends', each with the designer's names
+//                   (SpVoice, CBVoice, TRate, ...; the friends' end in "1", see VoiceProfile)
+//   Options         the settings, live: the options pages show and change its fields
 //   N..., ...1      menu items (NShowTime1 "显示时间"); their handlers end in Click
 //   TabSheet1/2/3   the pages "消息" (the log, RichEdit1), "选项" (the voices) and
 //                   "朗读方式" (how chats are read: the options beyond the first two pages)
@@ -102,21 +103,17 @@ public:
     void TimerSpeechTimer();  // the speech queue's step: starts the next message once one ends
 
     // Voice profiles.
-    // Fills the voice lists and applies the stored voice settings (see ::InitVoiceProfiles).
-    void InitVoiceProfiles(const TStoredSettings& stored);
-    void SpeakOwn(const std::string& ansiText) override;
-    void SpeakFriend(const std::string& ansiText) override;
+    // Fills the voice lists and applies Options' stored voices (see ::InitVoiceProfiles).
+    void InitVoiceProfiles();
+    void Speak(ProfileId profile, const std::string& ansiText) override;
     void StopSpeak1Click();
     // Ticked: every message is still logged, and none is spoken, then or later.
     void PauseSpeak1Click();
-    void CBVoiceChange();
-    void CBVoice1Change();
-    void TRateChange();
-    void TRate1Change();
-    void TVolumeChange();
-    void TVolume1Change();
-    void BtnDefault1Click();
-    void BtnDefault2Click();
+    // A profile's controls changed (CBVoiceChange: CBVoice or CBVoice1), or its BtnDefault.
+    void CBVoiceChange(ProfileId profile);
+    void TRateChange(ProfileId profile);
+    void TVolumeChange(ProfileId profile);
+    void BtnDefaultClick(ProfileId profile);
     void BFriendVoicesClick();  // the rules' dialog
 
     // Window, menus and tray.
@@ -161,25 +158,12 @@ public:
     bool FPlainText = false;
     // The voices of particular friends ([voices] in set.ini).
     FriendVoices FFriendVoices;
+    TSettings Options = DefaultSettings();
 
     // Components.
     TTimer Timer2{1000};
     TTimer Timer3{1000};
     TTimer TimerWav{100};  // runs only while an export speaks into its file
-    TCheckBox CBMe{true};
-    TCheckBox CBFriend{true};
-    TCheckBox CBmyname{true};
-    TCheckBox CBFriendsname{true};
-    // "朗读方式": each off (empty, 0) unless the user turns it on.
-    TCheckBox CBReadAll;      // every message of a burst, queued
-    TCheckBox CBBackground;   // chat windows behind other windows too
-    TEdit EditMyNick;         // the user's nickname, which tells own messages in any chat
-    TCheckBox CBNoLinks;      // links spoken as one word
-    TCheckBox CBSqueeze;      // long runs of one character spoken three times
-    TEdit EditMaxLen;         // characters of a body spoken at most
-    TEdit EditMute;           // senders never spoken
-    TCheckBox CBWeChat{true}; // WeChat's windows, read through UI Automation
-    TCheckBox CBAutoVoice;    // a friend without a rule gets a voice by nickname
     TButton BFriendVoices;    // "好友的声音…"
     TTimer TimerSpeech{100};  // runs only while the speech queue speaks or waits
     // Asks the reading worker about WeChat's windows between the watcher's ticks: an idle
@@ -213,20 +197,7 @@ public:
     TMenuItem PauseSpeak1;
     TMenuItem NOpenOnStartup2;
     TMenuItem Exit1;
-    TSpVoice SpVoice;
-    TSpVoice SpVoice1;
-    TComboBox CBVoice{"CBVoice"};
-    TComboBox CBVoice1{"CBVoice"};
-    TTrackBar TRate{-10, 10, 0};
-    TTrackBar TRate1{-10, 10, 0};
-    TTrackBar TVolume{0, 100, 80};
-    TTrackBar TVolume1{0, 100, 80};
-    TLabel LRate{"0"};
-    TLabel LRate1{"0"};
-    TLabel LVolume{"80"};
-    TLabel LVolume1{"80"};
-    TButton BtnDefault1;
-    TButton BtnDefault2;
+    VoiceProfile Profiles[kProfileCount];
     TButton BDownload;
     TSpFileStream SpFileStream1;
     TFileDialog OpenDialog1{TFileDialog::Kind::Open, kOpenLogFilter, u"", false};
@@ -235,25 +206,18 @@ public:
     ILogControl& RichEdit1;
 
 private:
-    // The settings table binds keys to controls, the voice lists' keys by start-up's state.
-    friend struct TSettingRows;
     // WatcherPorts, for the watcher's tick.
     void AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) override;
-    bool ReadOwnMessages() override { return CBMe.Checked(); }
-    bool ReadOwnName() override { return CBmyname.Checked(); }
-    bool ReadFriendMessages() override { return CBFriend.Checked(); }
-    bool ReadFriendName() override { return CBFriendsname.Checked(); }
-    bool ShowTime() override { return NShowTime1.Checked(); }
-    std::string MyNick() override { return EditMyNick.Text(); }
-    SpeechFilters Filters() override;
     const ILeadBytes& LeadBytes() override { return services_.paths.LeadBytes(); }
-
-    ChatWatchOptions WatchOptions() const;
     void MessagesHidden() override;
-    void SpeakLater(bool own, bool behind, const std::string& sender, const Saying& saying) override;
+    void SpeakLater(ProfileId profile, bool behind, const std::string& sender, const Saying& saying) override;
+
     VoiceProfile& FriendProfile(const std::string& sender);
-    void Speak(VoiceProfile& profile, const std::string& ansiText);
+    void SpeakWith(VoiceProfile& profile, const std::string& ansiText);
     void Silence();
+    // A running export holds the own profile's voice object.
+    bool Lent(ProfileId profile) const;
+    void RecordVoices();
     // Holds the menu rows' keys; the taken ones' names, for the balloon.
     std::u16string RegisterHotKeys();
 
@@ -271,9 +235,9 @@ private:
     // Whether the voice lists hold every installed voice, and what start-up selected in them:
     // a list with voices missing must not have its start-up choice stored as the user's.
     bool voicesWhole_ = true;
-    int startVoice_ = -1, startVoice1_ = -1;
-    VoiceProfile own_;
-    VoiceProfile friends_;
+    int startVoice_[kProfileCount] = {};
+    VoiceProfile& own_ = Profiles[kOwnProfile];
+    VoiceProfile& friends_ = Profiles[kFriendProfile];
     // One per voice, rate and volume a friend was heard with; kept, as the queue may point at one.
     std::vector<std::unique_ptr<FriendSpeaker>> speakers_;
     bool voicesRead_ = false;  // [voices] held rules at start, so an emptied list is written

@@ -55,87 +55,6 @@ void TFmain::FormCreate() {
     tellTaken();
 }
 
-// The rows of the settings table, each binding a key to the control that keeps it.
-struct TSettingRows {
-    using F = TFmain;
-    using S = TStoredSettings;
-
-    // A slider's position feeds its voice profile.
-    static TSettingsKey Position(const char* name, int def, int S::*field, TTrackBar F::*bar) {
-        return {name, TSettingType::Integer, def, TSettingFeeds::VoiceProfiles, field, nullptr, nullptr, false,
-                {nullptr, [=](const F& f, S& s) { s.*field = (f.*bar).Position(); }}};
-    }
-    // A list that lacks voices the engine has holds other positions than the engine's: then no
-    // position is stored, and the one in the file stays.
-    static TSettingsKey VoiceIndex(const char* name, int S::*field, TComboBox F::*list) {
-        return {name, TSettingType::Integer, -1, TSettingFeeds::VoiceProfiles, field, nullptr, nullptr, true,
-                {nullptr, [=](const F& f, S& s) { s.*field = f.voicesWhole_ ? (f.*list).ItemIndex() : -1; }}};
-    }
-    // The name of the voice selected at exit. From a list that lacks voices it is stored only when
-    // the user chose another voice than start-up did: start-up's choice may be a stand-in for a
-    // voice that could not be listed.
-    static TSettingsKey VoiceName(const char* name, std::optional<std::string> S::*field, bool friends) {
-        return {name, TSettingType::Text, 0, TSettingFeeds::VoiceProfiles, nullptr, nullptr, field, false,
-                {nullptr, [=](const F& f, S& s) {
-                     const TComboBox& list = friends ? f.CBVoice1 : f.CBVoice;
-                     const int start = friends ? f.startVoice1_ : f.startVoice_;
-                     const int at = list.ItemIndex();
-                     if (at >= 0 && at < list.Count() && (f.voicesWhole_ || at != start))
-                         s.*field = list.Items(at).text;
-                     else
-                         (s.*field).reset();
-                 }}};
-    }
-    // A tick (a check box or a menu item) is a reading option, on by default unless said.
-    template <typename Control>
-    static TSettingsKey Tick(const char* name, bool S::*field, Control F::*control, int def = 1) {
-        return {name, TSettingType::Boolean, def, TSettingFeeds::ReadingOptions, nullptr, field, nullptr, false,
-                {[=](F& f, const S& s) { (f.*control).SetChecked(s.*field); },
-                 [=](const F& f, S& s) { s.*field = (f.*control).Checked(); }}};
-    }
-    static TSettingsKey Words(const char* name, std::optional<std::string> S::*field, TEdit F::*edit) {
-        return {name, TSettingType::Text, 0, TSettingFeeds::ReadingOptions, nullptr, nullptr, field, false,
-                {[=](F& f, const S& s) { (f.*edit).SetText((s.*field).value_or("")); },
-                 [=](const F& f, S& s) { s.*field = (f.*edit).Text(); }}};
-    }
-    // A number box holds what the user typed; the number it means is kept within its bounds.
-    // The file and the box are read by one rule, so a value too big for an integer is kept
-    // within the bounds wherever it was written.
-    static TSettingsKey Number(const char* name, int S::*field, TEdit F::*edit, int (*parse)(const std::string&)) {
-        return {name, TSettingType::Integer, 0, TSettingFeeds::ReadingOptions, field, nullptr, nullptr, false,
-                {[=](F& f, const S& s) { (f.*edit).SetText(std::to_string(s.*field)); },
-                 [=](const F& f, S& s) { s.*field = parse((f.*edit).Text()); }},
-                parse};
-    }
-};
-
-using R = TSettingRows;
-const TSettingsKey kSettingsKeys[] = {
-    R::Position("Rate", 0, &TStoredSettings::Rate, &TFmain::TRate),
-    R::Position("Volume", 100, &TStoredSettings::Volume, &TFmain::TVolume),
-    R::VoiceIndex("Engine", &TStoredSettings::Engine, &TFmain::CBVoice),
-    R::Position("Rate1", 0, &TStoredSettings::Rate1, &TFmain::TRate1),
-    R::Position("Volume1", 100, &TStoredSettings::Volume1, &TFmain::TVolume1),
-    R::VoiceIndex("Engine1", &TStoredSettings::Engine1, &TFmain::CBVoice1),
-    R::Tick("cbme", &TStoredSettings::cbme, &TFmain::CBMe),
-    R::Tick("cbfriend", &TStoredSettings::cbfriend, &TFmain::CBFriend),
-    R::Tick("cbmyname", &TStoredSettings::cbmyname, &TFmain::CBmyname),
-    R::Tick("cbfriendsname", &TStoredSettings::cbfriendsname, &TFmain::CBFriendsname),
-    R::Tick("showtime", &TStoredSettings::showtime, &TFmain::NShowTime1),
-    R::VoiceName("EngineName", &TStoredSettings::EngineName, false),
-    R::VoiceName("EngineName1", &TStoredSettings::EngineName1, true),
-    R::Tick("readall", &TStoredSettings::readall, &TFmain::CBReadAll, 0),
-    R::Tick("background", &TStoredSettings::background, &TFmain::CBBackground, 0),
-    R::Words("mynick", &TStoredSettings::mynick, &TFmain::EditMyNick),
-    R::Tick("nolinks", &TStoredSettings::nolinks, &TFmain::CBNoLinks, 0),
-    R::Tick("squeeze", &TStoredSettings::squeeze, &TFmain::CBSqueeze, 0),
-    R::Number("maxlen", &TStoredSettings::maxlen, &TFmain::EditMaxLen, ParseMaxLength),
-    R::Words("mute", &TStoredSettings::mute, &TFmain::EditMute),
-    R::Tick("wechat", &TStoredSettings::wechat, &TFmain::CBWeChat),
-    R::Tick("autovoice", &TStoredSettings::autovoice, &TFmain::CBAutoVoice, 0),
-};
-const std::size_t kSettingsKeyCount = sizeof kSettingsKeys / sizeof kSettingsKeys[0];
-
 void TFmain::LoadSettings() {
     // The voices are listed and the options set whatever happens to the settings file: a file
     // that cannot be reached gives every key's default, and the program still speaks. Its
@@ -148,16 +67,15 @@ void TFmain::LoadSettings() {
         failed = std::current_exception();
         settingsFailed_ = true;
     }
-    TStoredSettings stored = DefaultSettings();
-    if (ini) ReadSettings(*ini, TSettingFeeds::VoiceProfiles, stored);
+    Options = DefaultSettings();
+    if (ini) ReadSettings(*ini, TSettingFeeds::VoiceProfiles, Options);
     try {
-        InitVoiceProfiles(stored);
+        InitVoiceProfiles();
     } catch (...) {
         if (!failed) failed = std::current_exception();
     }
-    startVoice_ = CBVoice.ItemIndex();
-    startVoice1_ = CBVoice1.ItemIndex();
-    if (ini) ReadSettings(*ini, TSettingFeeds::ReadingOptions, stored);
+    for (int p = 0; p < kProfileCount; ++p) startVoice_[p] = Profiles[p].CBVoice.ItemIndex();
+    if (ini) ReadSettings(*ini, TSettingFeeds::ReadingOptions, Options);
     if (ini) {
         // A line that cannot be a rule stays out; past the limit, the rest are not read.
         FriendVoice rule;
@@ -166,17 +84,36 @@ void TFmain::LoadSettings() {
             if (ParseFriendVoice(line, LeadBytes(), rule)) PutFriendVoice(FFriendVoices, rule, LeadBytes());
         }
     }
-    for (const TSettingsKey& k : kSettingsKeys)
-        if (k.control.load) k.control.load(*this, stored);
+    NShowTime1.SetChecked(Options.showtime);
     if (failed) std::rethrow_exception(failed);
+}
+
+// The voice lists are the engine's, and a voice that fails moves its list to the next one:
+// what each profile holds at exit is recorded into its stored voice then. A list that lacks
+// voices the engine has holds other positions than the engine's: then no position is
+// recorded, and the one in the file stays. Its voice's name is recorded only when the user
+// chose another voice than start-up did: start-up's choice may stand in for a voice that
+// could not be listed.
+void TFmain::RecordVoices() {
+    for (int p = 0; p < kProfileCount; ++p) {
+        const VoiceProfile& v = Profiles[p];
+        StoredVoice& stored = Options.Voices[p];
+        const int at = v.CBVoice.ItemIndex();
+        stored.Engine = voicesWhole_ ? at : -1;
+        if (at >= 0 && at < v.CBVoice.Count() && (voicesWhole_ || at != startVoice_[p]))
+            stored.EngineName = v.CBVoice.Items(at).text;
+        else
+            stored.EngineName.reset();
+        stored.Rate = v.TRate.Position();
+        stored.Volume = v.TVolume.Position();
+    }
 }
 
 void TFmain::SaveSettings() {
     try {
         TIniFile ini(services_.profile, GetDataDir(services_.paths) + kSettingsFileName);
-        TStoredSettings now = DefaultSettings();
-        for (const TSettingsKey& k : kSettingsKeys) k.control.store(*this, now);
-        WriteSettings(ini, now);
+        RecordVoices();
+        WriteSettings(ini, Options);
         // A file that never had rules gets no empty section.
         if (voicesRead_ || !FFriendVoices.empty()) {
             std::vector<std::string> lines;

@@ -27,80 +27,88 @@ HFONT MakeFont(const wchar_t* face, int height, BYTE charset) {
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
-// The options page, control by control in creation (and so tab) order, in page coordinates at
-// 96 dpi. Group box contents are children of the page, not of the box, so their notifications
-// reach one procedure. A control bound to a component gets its peer from this row, and its
-// notifications go to that component, the kind of component saying how.
+using C = OptionControl;
 using F = TFmain;
-using Component = std::variant<std::monostate, TCheckBox F::*, TButton F::*, TComboBox F::*, TTrackBar F::*,
-                               TLabel F::*, TEdit F::*>;
-
-// A Page row creates nothing: the rows after it go on the next tab's page.
-struct OptionControl {
-    enum Kind { Group, Text, Check, Push, Combo, Track, Edit, Number, Page } kind;
-    const char16_t* caption;
-    int x, y, w, h;
-    int id = -1;
-    Component component = {};
-};
 
 // The reading options stand in two columns: the left ends exactly where the right begins (148).
 // CBFriend is 136 wide rather than 150, which would carry it across the group box's right edge.
-const OptionControl kOptionControls[] = {
-    {OptionControl::Group, texts::kGroupReading, 12, 3, 277, 82},
-    {OptionControl::Check, texts::kReadOwnMessages, 26, 28, 103, 17, IDC_CBME, &F::CBMe},
-    {OptionControl::Check, texts::kReadFriendMessages, 148, 28, 136, 17, IDC_CBFRIEND, &F::CBFriend},
-    {OptionControl::Check, texts::kReadOwnName, 26, 53, 122, 17, IDC_CBMYNAME, &F::CBmyname},
-    {OptionControl::Check, texts::kReadFriendName, 148, 53, 134, 17, IDC_CBFRIENDSNAME, &F::CBFriendsname},
-
-    {OptionControl::Group, texts::kGroupOwnVoice, 12, 91, 277, 141},
-    {OptionControl::Text, texts::kVoiceLabel, 21, 118, 40, 13},
-    {OptionControl::Combo, u"", 80, 115, 176, 200, IDC_CBVOICE, &F::CBVoice},
-    {OptionControl::Text, texts::kRateLabel, 21, 150, 40, 13},
-    {OptionControl::Track, u"", 76, 146, 164, 28, IDC_TRATE, &F::TRate},
-    {OptionControl::Text, u"", 251, 145, 30, 13, IDC_LRATE, &F::LRate},
-    {OptionControl::Text, texts::kVolumeLabel, 21, 182, 40, 13},
-    {OptionControl::Track, u"", 75, 176, 164, 28, IDC_TVOLUME, &F::TVolume},
-    {OptionControl::Text, u"", 249, 180, 30, 13, IDC_LVOLUME, &F::LVolume},
-    {OptionControl::Push, texts::kDefaultButton, 116, 207, 75, 22, IDC_BTNDEFAULT1, &F::BtnDefault1},
-
-    {OptionControl::Group, texts::kGroupFriendVoice, 12, 239, 277, 142},
-    {OptionControl::Text, texts::kVoiceLabel, 21, 266, 40, 13},
-    {OptionControl::Combo, u"", 80, 263, 176, 200, IDC_CBVOICE1, &F::CBVoice1},
-    {OptionControl::Text, texts::kRateLabel, 21, 294, 40, 13},
-    {OptionControl::Track, u"", 75, 290, 165, 28, IDC_TRATE1, &F::TRate1},
-    {OptionControl::Text, u"", 246, 293, 30, 13, IDC_LRATE1, &F::LRate1},
-    {OptionControl::Text, texts::kVolumeLabel, 21, 330, 40, 13},
-    {OptionControl::Track, u"", 75, 324, 165, 28, IDC_TVOLUME1, &F::TVolume1},
-    {OptionControl::Text, u"", 246, 328, 30, 13, IDC_LVOLUME1, &F::LVolume1},
-    {OptionControl::Push, texts::kDefaultButton, 116, 356, 75, 21, IDC_BTNDEFAULT2, &F::BtnDefault2},
-
-    {OptionControl::Text, texts::kDownloadHint, 3, 391, 300, 13},
-    {OptionControl::Push, texts::kDownloadButton, 26, 415, 247, 25, IDC_BDOWNLOAD, &F::BDownload},
-    {OptionControl::Text, texts::kDownloadAfter, 3, 453, 300, 13},
-
-    {OptionControl::Page, u"", 0, 0, 0, 0},
-    {OptionControl::Group, texts::kGroupWhichMessages, 12, 3, 277, 108},
-    {OptionControl::Check, texts::kReadAll, 26, 26, 250, 17, IDC_CBREADALL, &F::CBReadAll},
-    {OptionControl::Check, texts::kReadBackground, 26, 49, 250, 17, IDC_CBBACKGROUND, &F::CBBackground},
-    {OptionControl::Text, texts::kMyNick, 26, 79, 62, 13},
-    {OptionControl::Edit, u"", 92, 76, 184, 20, IDC_EDITMYNICK, &F::EditMyNick},
-    {OptionControl::Group, texts::kGroupWhatIsSpoken, 12, 119, 277, 170},
-    {OptionControl::Check, texts::kNoLinks, 26, 142, 250, 17, IDC_CBNOLINKS, &F::CBNoLinks},
-    {OptionControl::Check, texts::kSqueeze, 26, 165, 250, 17, IDC_CBSQUEEZE, &F::CBSqueeze},
-    {OptionControl::Text, texts::kMaxLenBefore, 26, 195, 62, 13},
-    {OptionControl::Number, u"", 92, 192, 44, 20, IDC_EDITMAXLEN, &F::EditMaxLen},
-    {OptionControl::Text, texts::kMaxLenAfter, 142, 195, 140, 13},
-    {OptionControl::Text, texts::kMute, 26, 224, 250, 13},
-    {OptionControl::Edit, u"", 26, 241, 250, 20, IDC_EDITMUTE, &F::EditMute},
-    {OptionControl::Text, texts::kMuteHint, 26, 266, 250, 13},
-    {OptionControl::Check, texts::kReadWeChat, 26, 299, 250, 17, IDC_CBWECHAT, &F::CBWeChat},
-    {OptionControl::Check, texts::kAutoVoice, 26, 322, 250, 17, IDC_CBAUTOVOICE, &F::CBAutoVoice},
-    {OptionControl::Push, texts::kFriendVoicesButton, 26, 346, 120, 23, IDC_BFRIENDVOICES, &F::BFriendVoices},
+const OptionControl kReadingGroup[] = {
+    {1, C::Group, texts::kGroupReading, 12, 3, 277, 82},
+    {1, C::Check, texts::kReadOwnMessages, 26, 28, 103, 17, IDC_CBME, &TSettings::cbme},
+    {1, C::Check, texts::kReadFriendMessages, 148, 28, 136, 17, IDC_CBFRIEND, &TSettings::cbfriend},
+    {1, C::Check, texts::kReadOwnName, 26, 53, 122, 17, IDC_CBMYNAME, &TSettings::cbmyname},
+    {1, C::Check, texts::kReadFriendName, 148, 53, 134, 17, IDC_CBFRIENDSNAME, &TSettings::cbfriendsname},
 };
 
+// One voice profile's block, from its group box's top; a profile's ids are the own profile's
+// plus kProfileIdStride for each profile before it.
+constexpr int kProfileIdStride = IDC_CBVOICE1 - IDC_CBVOICE;
+const OptionControl kProfileBlock[] = {
+    {1, C::Group, nullptr, 12, 0, 277, 141},
+    {1, C::Text, texts::kVoiceLabel, 21, 27, 40, 13},
+    {1, C::Combo, u"", 80, 24, 176, 200, IDC_CBVOICE, &VoiceProfile::CBVoice},
+    {1, C::Text, texts::kRateLabel, 21, 59, 40, 13},
+    {1, C::Track, u"", 76, 55, 164, 28, IDC_TRATE, &VoiceProfile::TRate},
+    {1, C::Text, u"", 251, 54, 30, 13, IDC_LRATE, &VoiceProfile::LRate},
+    {1, C::Text, texts::kVolumeLabel, 21, 91, 40, 13},
+    {1, C::Track, u"", 75, 85, 164, 28, IDC_TVOLUME, &VoiceProfile::TVolume},
+    {1, C::Text, u"", 249, 89, 30, 13, IDC_LVOLUME, &VoiceProfile::LVolume},
+    {1, C::Push, texts::kDefaultButton, 116, 116, 75, 22, IDC_BTNDEFAULT1, &VoiceProfile::BtnDefault},
+};
+struct ProfileBlock {
+    const char16_t* caption;
+    int top;
+};
+const ProfileBlock kProfileBlocks[kProfileCount] = {{texts::kGroupOwnVoice, 91}, {texts::kGroupFriendVoice, 239}};
+
+const OptionControl kAfterProfiles[] = {
+    {1, C::Text, texts::kDownloadHint, 3, 391, 300, 13},
+    {1, C::Push, texts::kDownloadButton, 26, 415, 247, 25, IDC_BDOWNLOAD, &F::BDownload},
+    {1, C::Text, texts::kDownloadAfter, 3, 453, 300, 13},
+
+    {2, C::Group, texts::kGroupWhichMessages, 12, 3, 277, 108},
+    {2, C::Check, texts::kReadAll, 26, 26, 250, 17, IDC_CBREADALL, &TSettings::readall},
+    {2, C::Check, texts::kReadBackground, 26, 49, 250, 17, IDC_CBBACKGROUND, &TSettings::background},
+    {2, C::Text, texts::kMyNick, 26, 79, 62, 13},
+    {2, C::Edit, u"", 92, 76, 184, 20, IDC_EDITMYNICK, &TSettings::mynick},
+    {2, C::Group, texts::kGroupWhatIsSpoken, 12, 119, 277, 170},
+    {2, C::Check, texts::kNoLinks, 26, 142, 250, 17, IDC_CBNOLINKS, &TSettings::noLinks},
+    {2, C::Check, texts::kSqueeze, 26, 165, 250, 17, IDC_CBSQUEEZE, &TSettings::squeeze},
+    {2, C::Text, texts::kMaxLenBefore, 26, 195, 62, 13},
+    {2, C::Number, u"", 92, 192, 44, 20, IDC_EDITMAXLEN, &TSettings::maxLength},
+    {2, C::Text, texts::kMaxLenAfter, 142, 195, 140, 13},
+    {2, C::Text, texts::kMute, 26, 224, 250, 13},
+    {2, C::Edit, u"", 26, 241, 250, 20, IDC_EDITMUTE, &TSettings::mute},
+    {2, C::Text, texts::kMuteHint, 26, 266, 250, 13},
+    {2, C::Check, texts::kReadWeChat, 26, 299, 250, 17, IDC_CBWECHAT, &TSettings::wechat},
+    {2, C::Check, texts::kAutoVoice, 26, 322, 250, 17, IDC_CBAUTOVOICE, &TSettings::autovoice},
+    {2, C::Push, texts::kFriendVoicesButton, 26, 346, 120, 23, IDC_BFRIENDVOICES, &F::BFriendVoices},
+};
+
+}  // namespace
+
+const std::vector<OptionControl>& OptionControls() {
+    static const std::vector<OptionControl> rows = [] {
+        std::vector<OptionControl> all(std::begin(kReadingGroup), std::end(kReadingGroup));
+        for (int p = 0; p < kProfileCount; ++p) {
+            for (OptionControl c : kProfileBlock) {
+                c.y += kProfileBlocks[p].top;
+                if (c.kind == C::Group) c.caption = kProfileBlocks[p].caption;
+                if (c.id != -1) c.id += p * kProfileIdStride;
+                if (c.binding.index() != 0) c.profile = p;
+                all.push_back(c);
+            }
+        }
+        all.insert(all.end(), std::begin(kAfterProfiles), std::end(kAfterProfiles));
+        return all;
+    }();
+    return rows;
+}
+
+namespace {
+
 const OptionControl* FindOptionControl(int id) {
-    for (const OptionControl& c : kOptionControls)
+    for (const OptionControl& c : OptionControls())
         if (c.id == id && c.id != -1) return &c;
     return nullptr;
 }
@@ -198,6 +206,7 @@ bool MainWindow::Create(HINSTANCE instance, bool show) {
     // A start-up error is shown and the program goes on, as the framework's does: FormCreate
     // then never reached the hidden start, so the window opens visibly.
     Application.Dispatch([this] { form_->FormCreate(); });
+    ShowOptions();
     if (show && f.Window.WindowState() == TWindowState::wsNormal) {
         f.Window.Show();
         UpdateWindow(hwnd_);
@@ -277,13 +286,8 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     };
     for (TFileDialog* d : {&f.OpenDialog1, &f.SaveDialog1, &f.SaveDialogWav}) d->AttachPeer(&dialogPeer_);
 
-    // "选项" and "朗读方式": their controls from the layout table, bound to their components.
-    int page = 1;
-    for (const OptionControl& c : kOptionControls) {
-        if (c.kind == OptionControl::Page) {
-            ++page;
-            continue;
-        }
+    // "选项" and "朗读方式": their controls from the layout table, bound to what their rows name.
+    for (const OptionControl& c : OptionControls()) {
         static const struct {
             const wchar_t* cls;
             DWORD style;
@@ -298,16 +302,15 @@ void MainWindow::CreateControls(HINSTANCE instance) {
             {WC_EDITW, ES_AUTOHSCROLL | ES_NUMBER | WS_BORDER | WS_TABSTOP},
         };
         const auto& kind = kinds[c.kind];
-        HWND h = AddControl(pages_[page], kind.cls, W(c.caption), kind.style, c.x, c.y, c.w, c.h, c.id);
-        auto bind = [&](auto& component, auto peer) {
-            component.AttachPeer(peer.get());
+        HWND h = AddControl(pages_[c.page], kind.cls, W(c.caption), kind.style, c.x, c.y, c.w, c.h, c.id);
+        auto bind = [&](auto* component, auto peer) {
+            if (!component) return;
+            component->AttachPeer(peer.get());
             controlPeers_.push_back(std::move(peer));
         };
-        if (auto* check = std::get_if<TCheckBox F::*>(&c.component)) bind(f.*(*check), std::make_shared<CheckBoxPeer>(h));
-        if (auto* list = std::get_if<TComboBox F::*>(&c.component)) bind(f.*(*list), std::make_shared<ComboBoxPeer>(h));
-        if (auto* track = std::get_if<TTrackBar F::*>(&c.component)) bind(f.*(*track), std::make_shared<TrackBarPeer>(h));
-        if (auto* label = std::get_if<TLabel F::*>(&c.component)) bind(f.*(*label), std::make_shared<LabelPeer>(h));
-        if (auto* edit = std::get_if<TEdit F::*>(&c.component)) bind(f.*(*edit), std::make_shared<EditPeer>(h));
+        bind(ComponentOf<TComboBox>(f, c), std::make_shared<ComboBoxPeer>(h));
+        bind(ComponentOf<TTrackBar>(f, c), std::make_shared<TrackBarPeer>(h));
+        bind(ComponentOf<TLabel>(f, c), std::make_shared<LabelPeer>(h));
     }
 
     HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, W(texts::kStatusText), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
@@ -336,16 +339,19 @@ void MainWindow::CreateControls(HINSTANCE instance) {
 void MainWindow::OnCommand(int id, int code, HWND ctl) {
     TFmain& f = *form_;
     if (const OptionControl* c = ctl ? FindOptionControl(id) : nullptr) {
-        if (auto* check = std::get_if<TCheckBox F::*>(&c->component); check && code == BN_CLICKED)
-            (f.*(*check)).UserToggled(SendMessageW(ctl, BM_GETCHECK, 0, 0) == BST_CHECKED);
-        else if (auto* button = std::get_if<TButton F::*>(&c->component); button && code == BN_CLICKED)
-            (f.*(*button)).UserClick();
-        else if (auto* list = std::get_if<TComboBox F::*>(&c->component); list && code == CBN_SELCHANGE)
-            (f.*(*list)).UserSelected(static_cast<int>(SendMessageW(ctl, CB_GETCURSEL, 0, 0)));
+        // A setting's control writes its change into its field; a component hears it as its own.
+        const TSettingField* field = FieldOf(*c);
+        TComboBox* list = ComponentOf<TComboBox>(f, *c);
+        if (field && c->kind == OptionControl::Check && code == BN_CLICKED)
+            f.Options.*std::get<bool TSettings::*>(*field) = SendMessageW(ctl, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        else if (field && code == EN_CHANGE)
+            SetOptionText(f.Options, *field, WindowTextAnsi(ctl));
+        else if (TButton* button = ComponentOf<TButton>(f, *c); button && code == BN_CLICKED)
+            button->UserClick();
+        else if (list && code == CBN_SELCHANGE)
+            list->UserSelected(static_cast<int>(SendMessageW(ctl, CB_GETCURSEL, 0, 0)));
         else if (list && code == CBN_EDITCHANGE)
-            (f.*(*list)).UserEdited(ComboBoxPeer(ctl).EditText());
-        else if (auto* edit = std::get_if<TEdit F::*>(&c->component); edit && code == EN_CHANGE)
-            (f.*(*edit)).UserEdited(EditPeer(ctl).Text());
+            list->UserEdited(ComboBoxPeer(ctl).EditText());
         return;
     }
     for (const TMenuRow& row : TFmain::MenuRows()) {
@@ -378,10 +384,24 @@ void MainWindow::ShowLogProgress(LogWork work, std::size_t done, std::size_t tot
     }
 }
 
+// The settings' controls show what start-up read, or the defaults when it could not read.
+void MainWindow::ShowOptions() {
+    const TSettings& options = form_->Options;
+    for (const OptionControl& c : OptionControls()) {
+        const TSettingField* field = FieldOf(c);
+        HWND h = field ? GetDlgItem(pages_[c.page], c.id) : nullptr;
+        if (!h) continue;
+        if (c.kind == OptionControl::Check)
+            SendMessageW(h, BM_SETCHECK, options.*std::get<bool TSettings::*>(*field) ? BST_CHECKED : BST_UNCHECKED, 0);
+        else
+            SetWindowTextW(h, AnsiToWide(OptionText(options, *field)).c_str());
+    }
+}
+
 void MainWindow::OnHScroll(HWND ctl) {
     const OptionControl* c = FindOptionControl(GetDlgCtrlID(ctl));
-    auto* track = c ? std::get_if<TTrackBar F::*>(&c->component) : nullptr;
-    if (track) ((*form_).*(*track)).UserMoved(static_cast<int>(SendMessageW(ctl, TBM_GETPOS, 0, 0)));
+    TTrackBar* track = c ? ComponentOf<TTrackBar>(*form_, *c) : nullptr;
+    if (track) track->UserMoved(static_cast<int>(SendMessageW(ctl, TBM_GETPOS, 0, 0)));
 }
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {

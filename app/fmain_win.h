@@ -11,6 +11,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 #include "app/fmain.h"
@@ -63,6 +65,35 @@ enum ControlId : int {
     IDC_BFRIENDVOICES,
 };
 
+// The options pages, control by control in creation (and so tab) order, in page coordinates at
+// 96 dpi. Group box contents are children of the page, not of the box, so their notifications
+// reach one procedure. A bound control shows and changes what its row names: a field of the
+// settings (a tick, a text, a number), a component of a voice profile, or a button of the form.
+using OptionBinding = std::variant<std::monostate, TSettingField, TComboBox VoiceProfile::*, TTrackBar VoiceProfile::*,
+                                   TLabel VoiceProfile::*, TButton VoiceProfile::*, TButton TFmain::*>;
+struct OptionControl {
+    int page;  // 1 "选项", 2 "朗读方式"
+    enum Kind { Group, Text, Check, Push, Combo, Track, Edit, Number } kind;
+    const char16_t* caption;
+    int x, y, w, h;
+    int id = -1;
+    OptionBinding binding = {};
+    int profile = -1;  // the voice profile whose component the row binds
+};
+// Every row, each voice profile's block written out once per profile.
+const std::vector<OptionControl>& OptionControls();
+
+// The component a row binds, when it binds one of that kind; the field it binds, when one.
+template <typename T>
+T* ComponentOf(TFmain& f, const OptionControl& c) {
+    if (const auto* m = std::get_if<T VoiceProfile::*>(&c.binding)) return &(f.Profiles[c.profile].**m);
+    if constexpr (std::is_same_v<T, TButton>) {
+        if (const auto* m = std::get_if<TButton TFmain::*>(&c.binding)) return &(f.**m);
+    }
+    return nullptr;
+}
+inline const TSettingField* FieldOf(const OptionControl& c) { return std::get_if<TSettingField>(&c.binding); }
+
 // Timer ids of the main window, named after the components they drive.
 enum : UINT_PTR { kTimer2Id = 2, kTimer3Id = 3, kTimerWavId = 4, kTimerSpeechId = 5, kTimerUiaId = 6 };
 
@@ -99,6 +130,7 @@ private:
     HWND AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id);
     void OnCommand(int id, int code, HWND ctl);
     void OnHScroll(HWND ctl);
+    void ShowOptions();
     void ShowLogProgress(LogWork work, std::size_t done, std::size_t total);
 
     Win32CodePage codePage_;

@@ -8,7 +8,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
+
+#include "base/profiles.h"
+#include "capture/watcher.h"
+#include "speech/voice_profiles.h"
 
 inline const char kSettingsFileName[] = "set.ini";
 inline const char kSettingsSection[] = "set";
@@ -63,68 +68,55 @@ private:
 // prefix), inside the 32-bit signed range. False for anything else, "" included.
 bool ParseInteger(const std::string& text, int& value);
 
-// What the settings hold between runs; every field is fed from and written by its row below.
-struct TStoredSettings {
-    int Engine, Engine1;  // voice list indices; -1: nothing selected
-    int Rate, Rate1, Volume, Volume1;
-    bool cbme, cbfriend, cbmyname, cbfriendsname, showtime;
-    // The names of the voices at Engine and Engine1, so that a voice installed or removed
-    // since does not move the choice to another voice. Missing: "" when read, not written.
-    std::optional<std::string> EngineName, EngineName1;
-    // How chats are read, each off (empty, 0) by default.
-    bool readall, background;
-    std::optional<std::string> mynick;
-    bool nolinks, squeeze;
-    int maxlen;
-    std::optional<std::string> mute;
-    bool wechat;  // on by default: it only adds windows never read before
-    bool autovoice;
+// The program's settings, live: the form owns one value. The options page writes each
+// control's change into its field, the watcher and the filters read it, and set.ini is read
+// into it at start and written from it at exit. Every field is fed from and written by its row
+// below; the voice lists are the engine's, and what they hold is recorded into Voices at exit.
+struct TSettings : ReadingOptions {
+    StoredVoice Voices[kProfileCount];
+    bool autovoice = false;  // a friend without a rule gets a voice by nickname
 };
 
-// Every key at its default, as a run without set.ini sees them.
-TStoredSettings DefaultSettings();
+// The keys of each profile's stored voice end in its suffix: Rate and Rate1.
+inline const char* const kProfileKeySuffix[kProfileCount] = {"", "1"};
 
-enum class TSettingType { Integer, Boolean, Text };
-
-// Which start-up step a key feeds: the voice profiles are set up before the reading options.
-enum class TSettingFeeds { VoiceProfiles, ReadingOptions };
-
-class TFmain;
-
-// How a key meets the control that keeps it. store reads the control into the stored values
-// at exit; load sets the control from them at start, and is empty for the keys that feed the
-// voice profiles, which are applied together with the voice lists.
-struct TSettingControl {
-    std::function<void(TFmain&, const TStoredSettings&)> load;
-    std::function<void(const TFmain&, TStoredSettings&)> store;
-};
+// A key's field: one of the settings' own, or one of every profile's stored voice.
+using TSettingField = std::variant<bool TSettings::*, int TSettings::*, std::string TSettings::*,
+                                   int StoredVoice::*, std::optional<std::string> StoredVoice::*>;
 
 struct TSettingsKey {
-    const char* name;
-    TSettingType type;
-    int def;  // booleans: 1 or 0
-    TSettingFeeds feeds;
-    int TStoredSettings::*integer;  // the field of an integer key, else nullptr
-    bool TStoredSettings::*boolean; // the field of a boolean key, else nullptr
-    std::optional<std::string> TStoredSettings::*text;  // the field of a text key, else nullptr
+    std::string name;  // a profile's key with its suffix
+    TSettingField field;
+    int def = 0;       // integers; booleans 1 or 0; a text's default is ""
+    int profile = -1;  // the profile of a stored voice's key
     // Written only when the value is 0 or more (a list with a selection); otherwise the value
-    // already in the file stays.
-    bool onlyWithSelection;
-    TSettingControl control;
+    // already in the file stays. A missing stored text is not written either.
+    bool onlyWithSelection = false;
     // An integer key whose text is more than a number (see ParseMaxLength) is read through
-    // this instead of ParseInteger; a missing or empty value is still def.
+    // this instead of ParseInteger, in the file and in its box alike; missing or empty is def.
     int (*parse)(const std::string&) = nullptr;
 };
 
 // All keys of section "set", in the order they are written: the program's eleven first,
 // in their old order, then the keys later versions added, so older files read as before.
-// Each row names its control too, so the table sits beside the main window (fmain_startup.cpp).
-extern const TSettingsKey kSettingsKeys[];
-extern const std::size_t kSettingsKeyCount;
+const std::vector<TSettingsKey>& SettingsKeys();
+// The row of a field of the settings' own; nullptr when no key keeps it.
+const TSettingsKey* SettingsKeyOf(const TSettingField& field);
 
-// Reads the keys that feed one step into the fields of their rows; other fields are left.
-void ReadSettings(TIniFile& ini, TSettingFeeds feeds, TStoredSettings& into);
+// Every key at its default, as a run without set.ini sees them.
+TSettings DefaultSettings();
+
+// Which start-up step a key feeds: the voice profiles are set up before the reading options.
+enum class TSettingFeeds { VoiceProfiles, ReadingOptions };
+// Reads the keys that feed one step into their fields; other fields are left.
+void ReadSettings(TIniFile& ini, TSettingFeeds feeds, TSettings& into);
 
 // Writes every key in table order; an index without a selection and a missing text are skipped. The first failed
 // write throws, and the keys after it are not written.
-void WriteSettings(TIniFile& ini, const TStoredSettings& from);
+void WriteSettings(TIniFile& ini, const TSettings& from);
+
+// A box's text, written into its field by the field's own rule: a text as typed, a number
+// parsed and kept within its bounds once, when it is typed.
+void SetOptionText(TSettings& s, const TSettingField& field, const std::string& text);
+// What a box shows of its field: its text, or a number as decimal text.
+std::string OptionText(const TSettings& s, const TSettingField& field);

@@ -24,21 +24,22 @@ struct FollowFront {
 
 }  // namespace
 
-void ChatWatch::Tick(const ChatWatchOptions& options) {
-    const bool uia = options.uia && uia_ && uia_->Available();
+void ChatWatch::Tick() {
+    const ReadingOptions& options = options_;
+    const bool uia = options.wechat && uia_ && uia_->Available();
     std::vector<UiaJob> jobs;
-    if (!options.readAll && !options.background) {
+    if (!options.readall && !options.background) {
         // One message at a time, from the window in front: a window switched to has its newest
         // message handled anew, unless its header is the one handled last.
         places_.clear();
         ChatPlace front{lastHeader_, {}, false};
         {
             FollowFront follow{lastHeader_, headerWindow_, &front, windows_.Foreground()};
-            WatchChat(ports_, GetChatText(windows_), chatTitle_, front, false);
+            WatchChat(ports_, options_, GetChatText(windows_), chatTitle_, front);
         }
         if (uia) AskUiaInFront(jobs);
     } else {
-        WatchOwnPlaces(options, uia, jobs);
+        WatchOwnPlaces(uia, jobs);
     }
     background_ = options.background;
     ticked_ = true;
@@ -48,8 +49,9 @@ void ChatWatch::Tick(const ChatWatchOptions& options) {
     if (!jobs.empty() && uia_->Ready()) uia_->Submit(std::move(jobs));
 }
 
-void ChatWatch::TickUia(const ChatWatchOptions& options) {
-    if (!options.uia || !uia_ || !uia_->Available() || !uia_->Ready()) return;
+void ChatWatch::TickUia() {
+    const ReadingOptions& options = options_;
+    if (!options.wechat || !uia_ || !uia_->Available() || !uia_->Ready()) return;
     std::vector<UiaJob> jobs;
     if (options.background) {
         for (WindowRef w : windows_.TopLevelWindows()) {
@@ -68,7 +70,8 @@ void ChatWatch::AskUiaInFront(std::vector<UiaJob>& jobs) {
     if (kind && kind->reader == ChatReader::UiaList) AskUia(w, *kind, jobs);
 }
 
-void ChatWatch::WatchOwnPlaces(const ChatWatchOptions& options, bool uia, std::vector<UiaJob>& jobs) {
+void ChatWatch::WatchOwnPlaces(bool uia, std::vector<UiaJob>& jobs) {
+    const ReadingOptions& options = options_;
     const WindowRef front = windows_.Foreground();
     // The windows read, each with its row; listing them begins a round of readings.
     std::vector<std::pair<WindowRef, const ChatKind*>> read;
@@ -105,7 +108,7 @@ void ChatWatch::WatchOwnPlaces(const ChatWatchOptions& options, bool uia, std::v
             }
         }
         FollowFront follow{lastHeader_, headerWindow_, w == front ? &at->place : nullptr, w};
-        WatchChat(ports_, ReadChatWindow(windows_, w), title, at->place, options.readAll, w != front);
+        WatchChat(ports_, options_, ReadChatWindow(windows_, w), title, at->place, w != front);
     }
 }
 
@@ -118,7 +121,8 @@ void ChatWatch::AskUia(WindowRef window, const ChatKind& kind, std::vector<UiaJo
     jobs.push_back({window, &kind, at == uiaWindows_.end() ? UiaPlace{} : at->place});
 }
 
-void ChatWatch::UiaRoundDone(const std::vector<UiaReading>& readings, const ChatWatchOptions& options) {
+void ChatWatch::UiaRoundDone(const std::vector<UiaReading>& readings) {
+    const ReadingOptions& options = options_;
     std::exception_ptr failed;
     for (const UiaReading& r : readings) {
         if (r.state == UiaReading::NoList) ports_.MessagesHidden();
@@ -129,12 +133,12 @@ void ChatWatch::UiaRoundDone(const std::vector<UiaReading>& readings, const Chat
         // A round asked for before the options changed: what it found in a window no longer
         // read is passed over, as the window is.
         const bool behind = r.window != windows_.Foreground();
-        if (r.fresh.empty() || !options.uia || (behind && !options.background)) continue;
+        if (r.fresh.empty() || !options.wechat || (behind && !options.background)) continue;
         // One at a time, the newest message stands for the burst, as in a transcript.
         const std::vector<ChatMessage> fresh =
-            options.readAll ? r.fresh : std::vector<ChatMessage>(r.fresh.end() - 1, r.fresh.end());
+            options.readall ? r.fresh : std::vector<ChatMessage>(r.fresh.end() - 1, r.fresh.end());
         try {
-            HandleMessages(ports_, fresh, windows_.Title(r.window), behind);
+            HandleMessages(ports_, options_, fresh, windows_.Title(r.window), behind);
         } catch (...) {
             if (!failed) failed = std::current_exception();
         }

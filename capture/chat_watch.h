@@ -1,7 +1,7 @@
 // The watching of every chat window, tick by tick: which windows are read (the one in front,
 // or every one shown), through which row of the chat kinds, from which place, and what the
-// reading worker's answers for the UI Automation rows make new. The form owns one and feeds it
-// its options; everything a message then does goes through the watcher's ports.
+// reading worker's answers for the UI Automation rows make new. The form owns one and lets it
+// read its live options; everything a message then does goes through the watcher's ports.
 #pragma once
 
 #include <string>
@@ -11,28 +11,22 @@
 #include "capture/uia_chat.h"
 #include "capture/watcher.h"
 
-// The options of the third tab that decide what is read.
-struct ChatWatchOptions {
-    bool readAll = false;     // every message of a burst, not only the newest
-    bool background = false;  // every chat window shown, not only the one in front
-    bool uia = true;          // the rows read through UI Automation (WeChat)
-};
-
 class ChatWatch {
 public:
     // lastHeader and chatTitle are the form's: the header of the last message handled in front,
     // and the title of the last chat window seen in front, which the title timer keeps.
     // uia may be nullptr: then no row read through UI Automation is.
-    ChatWatch(IChatWindows& windows, WatcherPorts& ports, IUiaReader* uia, std::string& lastHeader,
-              const std::string& chatTitle)
-        : windows_(windows), ports_(ports), uia_(uia), lastHeader_(lastHeader), chatTitle_(chatTitle) {}
+    ChatWatch(IChatWindows& windows, WatcherPorts& ports, const ReadingOptions& options, IUiaReader* uia,
+              std::string& lastHeader, const std::string& chatTitle)
+        : windows_(windows), ports_(ports), options_(options), uia_(uia), lastHeader_(lastHeader),
+          chatTitle_(chatTitle) {}
 
     // One tick of the message watcher: the transcripts are read and handled now; the windows
     // read through UI Automation are sent to the worker, whose answer comes as UiaRoundDone.
-    void Tick(const ChatWatchOptions& options);
+    void Tick();
     // The windows read through UI Automation alone, sent to the worker when it is free.
-    void TickUia(const ChatWatchOptions& options);
-    void UiaRoundDone(const std::vector<UiaReading>& readings, const ChatWatchOptions& options);
+    void TickUia();
+    void UiaRoundDone(const std::vector<UiaReading>& readings);
 
 private:
     struct Place {
@@ -43,7 +37,7 @@ private:
         WindowRef window;
         UiaPlace place;
     };
-    void WatchOwnPlaces(const ChatWatchOptions& options, bool uia, std::vector<UiaJob>& jobs);
+    void WatchOwnPlaces(bool uia, std::vector<UiaJob>& jobs);
     void AskUia(WindowRef window, const ChatKind& kind, std::vector<UiaJob>& jobs);
     void AskUiaInFront(std::vector<UiaJob>& jobs);
     std::vector<Place>::iterator PlaceOf(WindowRef window);
@@ -51,6 +45,7 @@ private:
 
     IChatWindows& windows_;
     WatcherPorts& ports_;
+    const ReadingOptions& options_;
     IUiaReader* uia_;
     std::string& lastHeader_;
     const std::string& chatTitle_;

@@ -10,15 +10,20 @@
 
 namespace {
 
-// What differs between the user's own messages and a friend's.
+// What differs between the user's own messages and a friend's, a row per profile.
 struct Direction {
-    bool (WatcherPorts::*readMessage)();
-    bool (WatcherPorts::*readName)();
+    ProfileId profile;
+    bool ReadingOptions::*readMessage;
+    bool ReadingOptions::*readName;
     std::uint32_t headerColour;
 };
 
-const Direction kOwn = {&WatcherPorts::ReadOwnMessages, &WatcherPorts::ReadOwnName, kColourOwnHeader};
-const Direction kFriend = {&WatcherPorts::ReadFriendMessages, &WatcherPorts::ReadFriendName, kColourFriendHeader};
+const Direction kDirections[kProfileCount] = {
+    {kOwnProfile, &ReadingOptions::cbme, &ReadingOptions::cbmyname, kColourOwnHeader},
+    {kFriendProfile, &ReadingOptions::cbfriend, &ReadingOptions::cbfriendsname, kColourFriendHeader},
+};
+const Direction& kOwn = kDirections[kOwnProfile];
+const Direction& kFriend = kDirections[kFriendProfile];
 
 // GBK's lead bytes, for ports that do not know the system's code page.
 struct GbkLeadBytes : ILeadBytes {
@@ -28,32 +33,34 @@ struct GbkLeadBytes : ILeadBytes {
 // A friend's nickname stands in the chat window's title; anything else is the user's. In a
 // group chat no nickname stands there, so a user who gave their own nickname is told by it.
 // A window that shows who wrote a message (an avatar's side) is believed before its title.
-const Direction& WhoSpoke(WatcherPorts& ports, const std::string& title, const ChatMessage& m) {
-    const std::string myNick = text::Trim(ports.MyNick());
+const Direction& WhoSpoke(const ReadingOptions& options, const std::string& title, const ChatMessage& m) {
+    const std::string myNick = text::Trim(options.mynick);
     if (!myNick.empty()) return text::Trim(m.sender) == myNick ? kOwn : kFriend;
     if (m.side != ChatSide::ByTitle) return m.side == ChatSide::Own ? kOwn : kFriend;
     return text::Contains(title, m.sender) ? kFriend : kOwn;
 }
 
-void HandleMessage(WatcherPorts& ports, const Direction& d, const ChatMessage& m, bool behind) {
+void HandleMessage(WatcherPorts& ports, const ReadingOptions& options, const Direction& d, const ChatMessage& m,
+                   bool behind) {
     // Speech goes first: it runs asynchronously, so the voice is already talking while the
     // log is being written.
     // A window that shows no sender has no name part to speak, rather than a bare "说：".
     const bool nameless = m.side != ChatSide::ByTitle && m.sender.empty();
     WatcherPorts* p = &ports;
-    ports.SpeakLater(&d == &kOwn, behind, m.sender, [p, dir = &d, sender = m.sender, body = m.body, nameless] {
-        const bool name = (p->*dir->readName)() && !nameless;
-        return SpokenText(p->Filters(), p->LeadBytes(), (p->*dir->readMessage)(), name, sender, body);
+    const ReadingOptions* o = &options;
+    ports.SpeakLater(d.profile, behind, m.sender, [p, o, dir = &d, sender = m.sender, body = m.body, nameless] {
+        const bool name = o->*dir->readName && !nameless;
+        return SpokenText(*o, p->LeadBytes(), o->*dir->readMessage, name, sender, body);
     });
     // Logged whatever was spoken: the log is the record of every handled message.
-    ports.AppendColouredLine((ports.ShowTime() ? m.header : m.sender) + gbk::kSpaceSaidColon, d.headerColour, false);
+    ports.AppendColouredLine((options.showtime ? m.header : m.sender) + gbk::kSpaceSaidColon, d.headerColour, false);
     ports.AppendColouredLine(m.body, kColourBody, true);
 }
 
 }  // namespace
 
-void WatcherPorts::SpeakLater(bool own, bool, const std::string&, const Saying& saying) {
-    if (const auto text = saying()) own ? SpeakOwn(*text) : SpeakFriend(*text);
+void WatcherPorts::SpeakLater(ProfileId profile, bool, const std::string&, const Saying& saying) {
+    if (const auto text = saying()) Speak(profile, *text);
 }
 
 const ILeadBytes& WatcherPorts::LeadBytes() {
@@ -141,8 +148,9 @@ std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace& plac
     return fresh;
 }
 
-void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace& place, bool readAll,
-               bool behind) {
+void WatchChat(WatcherPorts& ports, const ReadingOptions& options, ChatReading reading, const std::string& title,
+               ChatPlace& place, bool behind) {
+    const bool readAll = options.readall;
     // A place kept while messages were read one at a time would make everything since then
     // look new once every message is read: one at a time, there is no place.
     if (!readAll) {
@@ -160,14 +168,15 @@ void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& titl
         place.seen.clear();
         place.placed = false;
     }
-    HandleMessages(ports, fresh, title, behind);
+    HandleMessages(ports, options, fresh, title, behind);
 }
 
-void HandleMessages(WatcherPorts& ports, const std::vector<ChatMessage>& fresh, const std::string& title, bool behind) {
+void HandleMessages(WatcherPorts& ports, const ReadingOptions& options, const std::vector<ChatMessage>& fresh,
+                    const std::string& title, bool behind) {
     std::exception_ptr failed;
     for (const ChatMessage& m : fresh) {
         try {
-            if (!m.body.empty()) HandleMessage(ports, WhoSpoke(ports, title, m), m, behind);
+            if (!m.body.empty()) HandleMessage(ports, options, WhoSpoke(options, title, m), m, behind);
         } catch (...) {
             if (!failed) failed = std::current_exception();
         }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/profiles.h"
 #include "capture/chat_probe.h"
 #include "capture/spoken_text.h"
 #include "capture/transcript.h"
@@ -19,20 +20,24 @@ constexpr std::uint32_t kColourOwnHeader = 0x008000;     // green
 constexpr std::uint32_t kColourFriendHeader = 0xFF0000;  // blue
 constexpr std::uint32_t kColourBody = 0x000000;          // black
 
-// Everything one tick touches besides the two string fields it is given.
+// The options a message is read by: the form's live settings, which the watcher only reads,
+// as they stand when it reads (a queued message asks again when its turn comes).
+struct ReadingOptions : SpeechFilters {
+    bool cbme = true, cbfriend = true;            // own and friends' messages are spoken
+    bool cbmyname = true, cbfriendsname = true;   // with the sender's name before them
+    bool showtime = true;                         // the log's header line shows the time
+    bool readall = false;     // every message of a burst, not only the newest
+    bool background = false;  // every chat window shown, not only the one in front
+    // The user's own nickname: when not empty, it alone tells own messages from friends'.
+    std::string mynick;
+    bool wechat = true;       // the windows read through UI Automation (WeChat)
+};
+
+// Everything a handled message does besides reading the options.
 struct WatcherPorts {
     virtual ~WatcherPorts() = default;
-    virtual void SpeakOwn(const std::string& ansiText) = 0;
-    virtual void SpeakFriend(const std::string& ansiText) = 0;
+    virtual void Speak(ProfileId profile, const std::string& ansiText) = 0;
     virtual void AppendColouredLine(const std::string& ansi, std::uint32_t colour, bool scroll) = 0;
-    virtual bool ReadOwnMessages() = 0;      // CBMe
-    virtual bool ReadOwnName() = 0;          // CBmyname
-    virtual bool ReadFriendMessages() = 0;   // CBFriend
-    virtual bool ReadFriendName() = 0;       // CBFriendsname
-    virtual bool ShowTime() = 0;             // NShowTime1
-    // The user's own nickname: when not empty, it alone tells own messages from friends'.
-    virtual std::string MyNick() { return {}; }
-    virtual SpeechFilters Filters() { return {}; }
     // The system's double-byte characters, which the filters count and cut whole.
     virtual const ILeadBytes& LeadBytes();
     // A messenger's window shows no message list to other programs.
@@ -40,10 +45,10 @@ struct WatcherPorts {
     // What a message says, worked out anew each time it is asked: by the options of that
     // moment (its sender may be muted since, a filter ticked).
     using Saying = std::function<std::optional<std::string>()>;
-    // Speaks what a message says now, with the own or the friends' voice. A port that queues
-    // messages asks again when one's turn comes. behind: it came from a window behind. sender:
-    // as the message names it, untrimmed, for a port that gives friends voices of their own.
-    virtual void SpeakLater(bool own, bool behind, const std::string& sender, const Saying& saying);
+    // Speaks what a message says now, with the profile's voice. A port that queues messages
+    // asks again when one's turn comes. behind: it came from a window behind. sender: as the
+    // message names it, untrimmed, for a port that gives friends voices of their own.
+    virtual void SpeakLater(ProfileId profile, bool behind, const std::string& sender, const Saying& saying);
 };
 
 // Where the watcher stands in one chat window: the header of the last message handled there,
@@ -69,9 +74,9 @@ std::vector<ChatMessage> TakeNewMessages(std::string transcript, ChatPlace& plac
 // place.lastHeader (the place then holds no transcript), or with readAll every new message,
 // oldest first. title tells a friend's nickname; an empty reading (the window did not answer)
 // changes nothing.
-void WatchChat(WatcherPorts& ports, ChatReading reading, const std::string& title, ChatPlace& place, bool readAll,
-               bool behind = false);
+void WatchChat(WatcherPorts& ports, const ReadingOptions& options, ChatReading reading, const std::string& title,
+               ChatPlace& place, bool behind = false);
 // Speaks and logs each message, oldest first. A failing speech or log append does not keep
 // the messages after it from being handled; the first error is rethrown once they are.
-void HandleMessages(WatcherPorts& ports, const std::vector<ChatMessage>& fresh, const std::string& title,
-                    bool behind = false);
+void HandleMessages(WatcherPorts& ports, const ReadingOptions& options, const std::vector<ChatMessage>& fresh,
+                    const std::string& title, bool behind = false);

@@ -107,11 +107,11 @@ FriendVoiceProblem PutFriendVoice(FriendVoices& rules, FriendVoice rule, const I
 }
 
 FriendSpeaker::FriendSpeaker(ISpeechEngine& engine, const VoiceProfile& friends, const FriendVoiceChoice& choice)
-    : choice_(choice),
-      voice_(engine),
-      profile_{voice_, list_, rate_, rateLabel_, volume_, volumeLabel_, friends.onVoiceFailed} {
-    for (int i = 0; i < friends.list.Count(); ++i) list_.AddItem(friends.list.Items(i).text, friends.list.Items(i).object);
-    list_.SetItemIndex(choice.at);
-    rate_.SetPosition(choice.rate);
-    volume_.SetPosition(choice.volume);
+    : choice_(choice), profile_(engine) {
+    profile_.onVoiceFailed = friends.onVoiceFailed;
+    const TComboBox& from = friends.CBVoice;
+    for (int i = 0; i < from.Count(); ++i) profile_.CBVoice.AddItem(from.Items(i).text, from.Items(i).object);
+    profile_.CBVoice.SetItemIndex(choice.at);
+    profile_.TRate.SetPosition(choice.rate);
+    profile_.TVolume.SetPosition(choice.volume);
 }

@@ -68,10 +68,6 @@ public:
 
 private:
     FriendVoiceChoice choice_;
-    TSpVoice voice_;
-    TComboBox list_;
-    TTrackBar rate_{-10, 10, 0}, volume_{0, 100, 100};
-    TLabel rateLabel_, volumeLabel_;
     VoiceProfile profile_;
 };
 

@@ -23,7 +23,7 @@ void SpeechQueue::Push(VoiceProfile& profile, SpeechAtTurn atTurn) {
 }
 
 bool SpeechQueue::Pump() {
-    if (speaking_ && !speaking_->voice.Done()) return true;
+    if (speaking_ && !speaking_->SpVoice.Done()) return true;
     speaking_ = nullptr;
     auto next = std::find_if(waiting_.begin(), waiting_.end(), [&](const Entry& e) { return e.profile != lent_; });
     if (skipped_ > 0) {

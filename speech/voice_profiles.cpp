@@ -68,13 +68,13 @@ void ShowPosition(TLabel& label, const TTrackBar& bar) { label.SetCaption(std::t
 // The voice list's change handler as the window wired it, or the voice step itself when
 // nothing is wired (the free functions are also used without a window).
 void RunVoiceChange(VoiceProfile& profile) {
-    if (profile.list.OnChange) profile.list.OnChange();
+    if (profile.CBVoice.OnChange) profile.CBVoice.OnChange();
     else ApplyProfileVoice(profile);
 }
 
 void SelectStored(VoiceProfile& profile, int stored, const std::string& name, FirstError& errors) {
-    if (profile.list.Count() == 0) return;  // no voice: no selection, no handler
-    profile.list.SetItemIndex(StoredChoice(profile.list, stored, name));
+    if (profile.CBVoice.Count() == 0) return;  // no voice: no selection, no handler
+    profile.CBVoice.SetItemIndex(StoredChoice(profile.CBVoice, stored, name));
     errors.Run([&] { RunVoiceChange(profile); });
 }
 
@@ -89,11 +89,11 @@ void ApplyStored(TTrackBar& bar, TLabel& label, int value, SetEngine setEngine, 
 
 // A fresh object per message: dropping the old one cuts off what it was saying.
 void SpeakWith(VoiceProfile& profile, const VoiceTokenPtr& token, const std::string& ansiText) {
-    profile.voice.Disconnect();
-    profile.voice.SetVoice(token);
-    profile.voice.SetRate(profile.rate.Position());
-    profile.voice.SetVolume(profile.volume.Position());
-    profile.voice.Speak(ansiText);
+    profile.SpVoice.Disconnect();
+    profile.SpVoice.SetVoice(token);
+    profile.SpVoice.SetRate(profile.TRate.Position());
+    profile.SpVoice.SetVolume(profile.TVolume.Position());
+    profile.SpVoice.Speak(ansiText);
 }
 
 // The voice is named once, however often and by whichever profile it is tried.
@@ -111,45 +111,47 @@ void Failed(VoiceProfile& profile, IVoiceToken& token) noexcept {
 
 }  // namespace
 
-void InitVoiceProfiles(VoiceProfile& own, VoiceProfile& friends, int engine, int engine1, int rate, int rate1,
-                       int volume, int volume1, const std::string& name, const std::string& name1, bool* whole) {
+void InitVoiceProfiles(VoiceProfile (&profiles)[kProfileCount], const StoredVoice (&stored)[kProfileCount],
+                       bool* whole) {
     FirstError errors;
 
     std::vector<VoiceTokenPtr> tokens;
     bool listed = false, complete = true;
     errors.Run([&] {
-        tokens = own.voice.GetVoices(&complete);
+        tokens = profiles[kOwnProfile].SpVoice.GetVoices(&complete);
         listed = true;
     });
-    // Both lists carry the same token objects in engine order; the name is read per list. A
+    // Every list carries the same token objects in engine order; the name is read per list. A
     // voice whose name cannot be read is left out, so one broken voice does not cost the
     // others; only when none is left is its error shown.
     FirstError unreadable;
     for (const auto& token : tokens) {
-        std::string ownName, friendName;
+        std::string names[kProfileCount];
         bool read = false;
         unreadable.Run([&] {
-            ownName = token->Description();
-            friendName = token->Description();
+            for (std::string& name : names) name = token->Description();
             read = true;
         });
         if (!read) {
             complete = false;
             continue;
         }
-        own.list.AddItem(ownName, token);
-        friends.list.AddItem(friendName, token);
+        for (int p = 0; p < kProfileCount; ++p) profiles[p].CBVoice.AddItem(names[p], token);
     }
-    if (own.list.Count() == 0) errors.Run([&] { unreadable.Raise(); });
+    if (profiles[kOwnProfile].CBVoice.Count() == 0) errors.Run([&] { unreadable.Raise(); });
     if (whole) *whole = listed && complete;
 
-    SelectStored(own, engine, name, errors);
-    SelectStored(friends, engine1, name1, errors);
-
-    ApplyStored(own.rate, own.rateLabel, rate, [&](int v) { own.voice.SetRate(v); }, errors);
-    ApplyStored(friends.rate, friends.rateLabel, rate1, [&](int v) { friends.voice.SetRate(v); }, errors);
-    ApplyStored(own.volume, own.volumeLabel, volume, [&](int v) { own.voice.SetVolume(v); }, errors);
-    ApplyStored(friends.volume, friends.volumeLabel, volume1, [&](int v) { friends.voice.SetVolume(v); }, errors);
+    for (int p = 0; p < kProfileCount; ++p)
+        SelectStored(profiles[p], stored[p].Engine, stored[p].EngineName.value_or(""), errors);
+    // Rates before volumes, as the settings always were applied.
+    for (int p = 0; p < kProfileCount; ++p) {
+        VoiceProfile& v = profiles[p];
+        ApplyStored(v.TRate, v.LRate, stored[p].Rate, [&](int r) { v.SpVoice.SetRate(r); }, errors);
+    }
+    for (int p = 0; p < kProfileCount; ++p) {
+        VoiceProfile& v = profiles[p];
+        ApplyStored(v.TVolume, v.LVolume, stored[p].Volume, [&](int r) { v.SpVoice.SetVolume(r); }, errors);
+    }
 
     errors.Raise();
 }
@@ -159,22 +161,22 @@ void SpeakWithProfile(VoiceProfile& profile, const std::string& ansiText) {
     VoiceTokenPtr token;
     try {
         // The profile's last message stops here whether or not this one can be spoken.
-        profile.voice.Disconnect();
-        token = SelectedToken(profile.list);
+        profile.SpVoice.Disconnect();
+        token = SelectedToken(profile.CBVoice);
         if (!token->failed) return SpeakWith(profile, token, ansiText);
     } catch (...) {
         if (!token) return TraceIgnored("speaking a message");
         Failed(profile, *token);
     }
     // Another voice speaks in its place, the next one in the list's order.
-    const int selected = profile.list.ItemIndex(), count = profile.list.Count();
+    const int selected = profile.CBVoice.ItemIndex(), count = profile.CBVoice.Count();
     for (int step = 1; step < count; ++step) {
         const int at = (selected + step) % count;
-        auto other = std::dynamic_pointer_cast<IVoiceToken>(profile.list.Items(at).object);
+        auto other = std::dynamic_pointer_cast<IVoiceToken>(profile.CBVoice.Items(at).object);
         if (!other || other->failed) continue;
         try {
             SpeakWith(profile, other, ansiText);
-            profile.list.SetItemIndex(at);
+            profile.CBVoice.SetItemIndex(at);
             return;
         } catch (...) {
             Failed(profile, *other);
@@ -184,38 +186,33 @@ void SpeakWithProfile(VoiceProfile& profile, const std::string& ansiText) {
 
 void StopSpeaking(VoiceProfile& profile) {
     try {
-        profile.voice.Disconnect();
+        profile.SpVoice.Disconnect();
     } catch (...) {
         TraceIgnored("stopping a voice");
     }
 }
 
-void StopSpeaking(VoiceProfile& own, VoiceProfile& friends) {
-    StopSpeaking(own);
-    StopSpeaking(friends);
-}
-
 void ApplyProfileVoice(VoiceProfile& profile) {
     // The token is found before the engine is touched, so a failed change keeps the voice. A
     // voice chosen again gets another chance.
-    VoiceTokenPtr token = SelectedToken(profile.list);
+    VoiceTokenPtr token = SelectedToken(profile.CBVoice);
     token->failed = false;
-    profile.voice.SetVoice(token);
+    profile.SpVoice.SetVoice(token);
 }
 
 // The label shows the position even when the engine refuses the value: it describes the
 // control, and the control has moved.
 void ApplyProfileRate(VoiceProfile& profile) {
     FirstError errors;
-    errors.Run([&] { profile.voice.SetRate(profile.rate.Position()); });
-    ShowPosition(profile.rateLabel, profile.rate);
+    errors.Run([&] { profile.SpVoice.SetRate(profile.TRate.Position()); });
+    ShowPosition(profile.LRate, profile.TRate);
     errors.Raise();
 }
 
 void ApplyProfileVolume(VoiceProfile& profile) {
     FirstError errors;
-    errors.Run([&] { profile.voice.SetVolume(profile.volume.Position()); });
-    ShowPosition(profile.volumeLabel, profile.volume);
+    errors.Run([&] { profile.SpVoice.SetVolume(profile.TVolume.Position()); });
+    ShowPosition(profile.LVolume, profile.TVolume);
     errors.Raise();
 }
 
@@ -223,7 +220,7 @@ void ApplyProfileVolume(VoiceProfile& profile) {
 // page never shows half a reset; the first engine error is reported afterwards.
 void ResetProfile(VoiceProfile& profile) {
     FirstError errors;
-    ApplyStored(profile.rate, profile.rateLabel, 0, [&](int v) { profile.voice.SetRate(v); }, errors);
-    ApplyStored(profile.volume, profile.volumeLabel, 100, [&](int v) { profile.voice.SetVolume(v); }, errors);
+    ApplyStored(profile.TRate, profile.LRate, 0, [&](int v) { profile.SpVoice.SetRate(v); }, errors);
+    ApplyStored(profile.TVolume, profile.LVolume, 100, [&](int v) { profile.SpVoice.SetVolume(v); }, errors);
     errors.Raise();
 }

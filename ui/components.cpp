@@ -21,33 +21,8 @@ void TLabel::AttachPeer(Peer* peer) {
     if (peer_) peer_->SetCaption(caption_);
 }
 
-void TEdit::SetText(const std::string& ansi) {
-    text_ = ansi;
-    if (peer_) peer_->SetText(text_);
-}
-void TEdit::AttachPeer(Peer* peer) {
-    peer_ = peer;
-    if (peer_) peer_->SetText(text_);
-}
-
 void TButton::Click() { Fire(OnClick); }
 void TButton::UserClick() { FireFromUser(OnClick); }
-
-void TCheckBox::SetChecked(bool checked) {
-    if (checked == checked_) return;
-    checked_ = checked;
-    if (peer_) peer_->SetChecked(checked_);
-    Fire(OnClick);
-}
-void TCheckBox::UserToggled(bool checked) {
-    if (checked == checked_) return;
-    checked_ = checked;
-    FireFromUser(OnClick);
-}
-void TCheckBox::AttachPeer(Peer* peer) {
-    peer_ = peer;
-    if (peer_) peer_->SetChecked(checked_);
-}
 
 TTrackBar::TTrackBar(int min, int max, int position) : min_(min), max_(max), position_(position) {
     position_ = Clamp(position_);

@@ -33,47 +33,11 @@ private:
     Peer* peer_ = nullptr;
 };
 
-// A one-line text box. What the user types is read when it is needed, so it needs no handler.
-class TEdit {
-public:
-    struct Peer {
-        virtual ~Peer() = default;
-        virtual void SetText(const std::string& ansi) = 0;
-    };
-    const std::string& Text() const { return text_; }
-    void SetText(const std::string& ansi);
-    void UserEdited(const std::string& ansi) { text_ = ansi; }
-    void AttachPeer(Peer* peer);
-
-private:
-    std::string text_;
-    Peer* peer_ = nullptr;
-};
-
 class TButton {
 public:
     TNotifyEvent OnClick;
     void Click();      // programmatic: exceptions reach the caller
     void UserClick();  // from the peer: exceptions go to the default handler
-};
-
-class TCheckBox {
-public:
-    struct Peer {
-        virtual ~Peer() = default;
-        virtual void SetChecked(bool checked) = 0;
-    };
-    explicit TCheckBox(bool checked = false) : checked_(checked) {}
-    bool Checked() const { return checked_; }
-    // Fires OnClick when the state changes, as the framework's check box does.
-    void SetChecked(bool checked);
-    void UserToggled(bool checked);
-    void AttachPeer(Peer* peer);
-    TNotifyEvent OnClick;
-
-private:
-    bool checked_;
-    Peer* peer_ = nullptr;
 };
 
 // A horizontal slider of whole numbers. Setting the position clamps to the range and fires

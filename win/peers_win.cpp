@@ -9,10 +9,6 @@
 
 void LabelPeer::SetCaption(const std::string& ansi) { SetWindowTextW(h_, AnsiToWide(ansi).c_str()); }
 
-void CheckBoxPeer::SetChecked(bool checked) {
-    SendMessageW(h_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
 void TrackBarPeer::SetRange(int min, int max) {
     SendMessageW(h_, TBM_SETRANGEMIN, FALSE, min);
     SendMessageW(h_, TBM_SETRANGEMAX, TRUE, max);
@@ -37,18 +33,14 @@ void ComboBoxPeer::AddItem(const std::string& ansi) {
 void ComboBoxPeer::Clear() { SendMessageW(h_, CB_RESETCONTENT, 0, 0); }
 void ComboBoxPeer::SetItemIndex(int index) { SendMessageW(h_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 void ComboBoxPeer::SetText(const std::string& ansi) { SetWindowTextW(h_, AnsiToWide(ansi).c_str()); }
-namespace {
 std::string WindowTextAnsi(HWND h) {
     int n = GetWindowTextLengthW(h);
     std::vector<wchar_t> buf(static_cast<std::size_t>(n) + 1, L'\0');
     GetWindowTextW(h, buf.data(), n + 1);
     return WideToAnsi(buf.data());
 }
-}  // namespace
 std::string ComboBoxPeer::EditText() const { return WindowTextAnsi(h_); }
 
-void EditPeer::SetText(const std::string& ansi) { SetWindowTextW(h_, AnsiToWide(ansi).c_str()); }
-std::string EditPeer::Text() const { return WindowTextAnsi(h_); }
 
 void TimerPeer::Start(unsigned intervalMs) { SetTimer(owner_, id_, intervalMs, nullptr); }
 void TimerPeer::Stop() { KillTimer(owner_, id_); }

@@ -16,25 +16,8 @@ private:
     HWND h_;
 };
 
-class EditPeer : public TEdit::Peer {
-public:
-    explicit EditPeer(HWND h) : h_(h) {}
-    void SetText(const std::string& ansi) override;
-    // The text as the user left it, in ANSI.
-    std::string Text() const;
-
-private:
-    HWND h_;
-};
-
-class CheckBoxPeer : public TCheckBox::Peer {
-public:
-    explicit CheckBoxPeer(HWND h) : h_(h) {}
-    void SetChecked(bool checked) override;
-
-private:
-    HWND h_;
-};
+// The window's text in ANSI, as the user left it.
+std::string WindowTextAnsi(HWND h);
 
 class TrackBarPeer : public TTrackBar::Peer {
 public:

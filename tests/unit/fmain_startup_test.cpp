@@ -38,13 +38,15 @@ struct Form {
         }
     }
     std::vector<std::string> Ini() const { return quiet.profile.Lines(kIni, "set"); }
-    // What the controls hold, in the file's key order.
+    // What the voice controls and the settings hold, in the file's key order.
     std::vector<int> Controls() const {
-        const TFmain& f = form;
-        return {f.TRate.Position(),      f.TVolume.Position(),  f.CBVoice.ItemIndex(),     f.TRate1.Position(),
-                f.TVolume1.Position(),   f.CBVoice1.ItemIndex(), f.CBMe.Checked(),          f.CBFriend.Checked(),
-                f.CBmyname.Checked(),    f.CBFriendsname.Checked(), f.NShowTime1.Checked(), f.CBReadAll.Checked(),
-                f.CBBackground.Checked(), f.CBNoLinks.Checked(),  f.CBSqueeze.Checked()};
+        std::vector<int> held;
+        for (const VoiceProfile& v : form.Profiles)
+            held.insert(held.end(), {v.TRate.Position(), v.TVolume.Position(), v.CBVoice.ItemIndex()});
+        const TSettings& o = form.Options;
+        held.insert(held.end(), {o.cbme, o.cbfriend, o.cbmyname, o.cbfriendsname, form.NShowTime1.Checked(),
+                                 o.readall, o.background, o.noLinks, o.squeeze});
+        return held;
     }
 
     Calls journal;
@@ -138,8 +140,8 @@ TEST(Startup, AStoredVoiceNameWinsAndAListWithVoicesMissingKeepsTheStoredChoice)
         f.engine.failing = {std::string("Description ") + c.unreadable};
         for (const auto& kv : c.stored) f.quiet.profile.Set(kIni, "set", kv.first, kv.second);
         EXPECT_EQ(f.Create(), "");
-        EXPECT_EQ((std::vector<std::string>{f.form.CBVoice.Text(), f.form.CBVoice1.Text()}), c.selected);
-        if (c.userPicks >= 0) f.form.CBVoice1.UserSelected(c.userPicks);
+        EXPECT_EQ((std::vector<std::string>{f.form.Profiles[kOwnProfile].CBVoice.Text(), f.form.Profiles[kFriendProfile].CBVoice.Text()}), c.selected);
+        if (c.userPicks >= 0) f.form.Profiles[kFriendProfile].CBVoice.UserSelected(c.userPicks);
         f.form.FormDestroy();
         std::vector<std::string> engineKeys;
         for (const auto& line : f.Ini())
@@ -316,10 +318,10 @@ TEST(Shutdown, TheSessionsEndSavesTheSameKeysAndNothingElse) {
         Form f;
         f.quiet.os.major = 5;
         EXPECT_EQ(f.Create(), "");
-        f.form.TRate1.UserMoved(-7);
-        f.form.CBFriend.UserToggled(false);
-        f.form.NShowTime1.SetChecked(false);
-        f.form.EditMute.UserEdited("bot");
+        f.form.Profiles[kFriendProfile].TRate.UserMoved(-7);
+        f.form.Options.cbfriend = false;
+        f.form.NShowTime1.UserClick();
+        f.form.Options.mute = "bot";
         f.quiet.registry.log.clear();
         f.quiet.profile.log.clear();
         f.form.WMEndSession(ending);

@@ -216,8 +216,8 @@ TEST(Menus, EachItemDoesWhatItsRowSays) {
     Shell s({'P'});  // another program holds Ctrl+Alt+P: it is named, and Ctrl+Alt+S is held
     EXPECT_EQ(s.hotkeys.held.size(), 1u);
     EXPECT_EQ(s.tray.title + s.tray.text.substr(0, 22), u"快捷键已被占用快捷键 Ctrl+Alt+P（暂停朗读） 已");
-    s.form.SpeakOwn("one");
-    s.form.SpeakFriend("two");
+    s.form.Speak(kOwnProfile, "one");
+    s.form.Speak(kFriendProfile, "two");
     ASSERT_EQ(s.engine.VoicesAlive(), 2) << "the own and the friend's voice objects speak";
 
     EXPECT_TRUE(s.form.NShowTime1.Checked());
@@ -231,9 +231,9 @@ TEST(Menus, EachItemDoesWhatItsRowSays) {
 
     // 暂停朗读, whose key is taken: what speaks and waits stops; a message is then logged, neither
     // spoken nor queued, nor spoken once unticked.
-    s.form.CBReadAll.SetChecked(true);
+    s.form.Options.readall = true;
     s.engine.speaking = true;
-    for (const char* text : {"three", "four"}) s.form.SpeakFriend(text);
+    for (const char* text : {"three", "four"}) s.form.Speak(kFriendProfile, text);
     s.form.PauseSpeak1.UserClick();
     EXPECT_EQ(s.tray.hint, u"Sonvira（已暂停朗读）");
     EXPECT_EQ(s.engine.VoicesAlive(), 0);
@@ -246,7 +246,7 @@ TEST(Menus, EachItemDoesWhatItsRowSays) {
     s.engine.ClearLog();
     s.form.PauseSpeak1.UserClick();
     EXPECT_EQ(s.tray.hint, u"Sonvira");
-    s.form.SpeakFriend("six");
+    s.form.Speak(kFriendProfile, "six");
     const std::vector<std::string> said = s.engine.Only({"Speak"});
     EXPECT_TRUE(said.size() == 1 && said[0].find(" Speak six") != std::string::npos) << "nothing said of the pause";
 

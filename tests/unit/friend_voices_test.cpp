@@ -107,7 +107,7 @@ TEST(FriendVoices, AutomaticVoicesAreStableAcrossStartsAndPassOverFailedOnes) {
 // Queued (the queue's waiting is heard end to end), 停止朗读 silences a friend's own voice.
 TEST(FriendVoices, StopSilencesTheVoiceOfAFriendAndWhatWaits) {
     Group g;
-    g.form.CBReadAll.SetChecked(true);
+    g.form.Options.readall = true;
     g.Say("Ann");
     g.engine.speaking = true;
     g.chat.transcript += kFish + " 10:02:00\r\nd\r\nAnn 10:02:01\r\ne\r\n";

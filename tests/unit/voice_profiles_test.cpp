@@ -32,24 +32,24 @@ struct RecordedErrors {
 // The components of both profiles as the main window holds them, with the same creation
 // values ("CBVoice", volume 80), optionally with the main window's handler wiring.
 struct Profiles {
-    explicit Profiles(RecordingEngine& engine, bool wired) : SpVoice(engine), SpVoice1(engine) {
+    explicit Profiles(RecordingEngine& engine, bool wired) : all{VoiceProfile(engine), VoiceProfile(engine)} {
         if (!wired) return;
-        CBVoice.OnChange = [this] { ApplyProfileVoice(own); };
-        CBVoice1.OnChange = [this] { ApplyProfileVoice(friends); };
-        TRate.OnChange = [this] { ApplyProfileRate(own); };
-        TRate1.OnChange = [this] { ApplyProfileRate(friends); };
-        TVolume.OnChange = [this] { ApplyProfileVolume(own); };
-        TVolume1.OnChange = [this] { ApplyProfileVolume(friends); };
+        for (VoiceProfile& v : all) {
+            v.CBVoice.OnChange = [&v] { ApplyProfileVoice(v); };
+            v.TRate.OnChange = [&v] { ApplyProfileRate(v); };
+            v.TVolume.OnChange = [&v] { ApplyProfileVolume(v); };
+        }
     }
     void Init(int engine, int engine1, int rate, int rate1, int volume, int volume1) {
-        InitVoiceProfiles(own, friends, engine, engine1, rate, rate1, volume, volume1);
+        const StoredVoice stored[kProfileCount] = {{engine, {}, rate, volume}, {engine1, {}, rate1, volume1}};
+        InitVoiceProfiles(all, stored);
     }
-    TSpVoice SpVoice, SpVoice1;
-    TComboBox CBVoice{"CBVoice"}, CBVoice1{"CBVoice"};
-    TTrackBar TRate{-10, 10, 0}, TRate1{-10, 10, 0}, TVolume{0, 100, 80}, TVolume1{0, 100, 80};
-    TLabel LRate{"0"}, LRate1{"0"}, LVolume{"80"}, LVolume1{"80"};
-    VoiceProfile own{SpVoice, CBVoice, TRate, LRate, TVolume, LVolume};
-    VoiceProfile friends{SpVoice1, CBVoice1, TRate1, LRate1, TVolume1, LVolume1};
+    VoiceProfile all[kProfileCount];
+    VoiceProfile &own = all[kOwnProfile], &friends = all[kFriendProfile];
+    TSpVoice &SpVoice = own.SpVoice, &SpVoice1 = friends.SpVoice;
+    TComboBox &CBVoice = own.CBVoice, &CBVoice1 = friends.CBVoice;
+    TTrackBar &TRate = own.TRate, &TRate1 = friends.TRate, &TVolume = own.TVolume, &TVolume1 = friends.TVolume;
+    TLabel &LRate = own.LRate, &LRate1 = friends.LRate, &LVolume = own.LVolume, &LVolume1 = friends.LVolume;
 };
 
 // A handler that sets the engine value runs first when a bar moves, then the explicit set:
@@ -236,33 +236,33 @@ TEST(InitVoiceProfiles, AnEngineErrorStillLeavesEveryControlAtItsStoredValue) {
 
 TEST(MainWindow, StartsWithTheFirstVoiceRateZeroAndVolumeHundred) {
     Window w;
-    EXPECT_EQ(w.form.CBVoice.ItemIndex(), 0);
-    EXPECT_EQ(w.form.CBVoice1.ItemIndex(), 0);
-    EXPECT_EQ(w.form.LRate.Caption(), "0");
-    EXPECT_EQ(w.form.LRate1.Caption(), "0");
-    EXPECT_EQ(w.form.LVolume.Caption(), "100");
-    EXPECT_EQ(w.form.LVolume1.Caption(), "100");
-    EXPECT_EQ(w.form.TVolume.Position(), 100);
+    EXPECT_EQ(w.form.Profiles[kOwnProfile].CBVoice.ItemIndex(), 0);
+    EXPECT_EQ(w.form.Profiles[kFriendProfile].CBVoice.ItemIndex(), 0);
+    EXPECT_EQ(w.form.Profiles[kOwnProfile].LRate.Caption(), "0");
+    EXPECT_EQ(w.form.Profiles[kFriendProfile].LRate.Caption(), "0");
+    EXPECT_EQ(w.form.Profiles[kOwnProfile].LVolume.Caption(), "100");
+    EXPECT_EQ(w.form.Profiles[kFriendProfile].LVolume.Caption(), "100");
+    EXPECT_EQ(w.form.Profiles[kOwnProfile].TVolume.Position(), 100);
     EXPECT_EQ(w.engine.VoicesAlive(), 2);
 }
 
 TEST(Speaking, UsesTheControlsOfTheProfileOnAFreshObject) {
     Window w;
-    w.form.CBVoice1.UserSelected(2);
-    w.form.TRate1.UserMoved(-3);
-    w.form.TVolume1.UserMoved(40);
+    w.form.Profiles[kFriendProfile].CBVoice.UserSelected(2);
+    w.form.Profiles[kFriendProfile].TRate.UserMoved(-3);
+    w.form.Profiles[kFriendProfile].TVolume.UserMoved(40);
     w.engine.ClearLog();
-    w.form.SpeakFriend(kHello);
+    w.form.Speak(kFriendProfile, kHello);
     EXPECT_EQ(w.engine.log, (Log{"#2 Destroy", "#3 Create", "#3 SetVoice Lili", "#3 SetRate -3", "#3 SetVolume 40",
                                  std::string("#3 Speak ") + kHello}));
 }
 
 TEST(Speaking, ASecondMessageCutsOffTheFirstOfItsProfileOnly) {
     Window w;
-    w.form.SpeakOwn("one");
-    w.form.SpeakFriend("two");
+    w.form.Speak(kOwnProfile, "one");
+    w.form.Speak(kFriendProfile, "two");
     w.engine.ClearLog();
-    w.form.SpeakOwn("three");
+    w.form.Speak(kOwnProfile, "three");
     Log log = w.engine.log;
     // The own object that said "one" (#3) is gone before "three" is spoken; the friend's
     // object (#4) is untouched and still alive.
@@ -276,24 +276,24 @@ TEST(Speaking, ASecondMessageCutsOffTheFirstOfItsProfileOnly) {
 
 TEST(Speaking, StopSilencesBothAndTheNextMessageSpeaksNormally) {
     Window w;
-    w.form.SpeakOwn("one");
-    w.form.SpeakFriend("two");
+    w.form.Speak(kOwnProfile, "one");
+    w.form.Speak(kFriendProfile, "two");
     w.engine.ClearLog();
     w.form.StopSpeak1Click();
     EXPECT_EQ(w.engine.log, (Log{"#3 Destroy", "#4 Destroy"}));
     EXPECT_EQ(w.engine.VoicesAlive(), 0);
     w.engine.ClearLog();
-    w.form.SpeakOwn("three");
+    w.form.Speak(kOwnProfile, "three");
     EXPECT_EQ(w.engine.log, (Log{"#5 Create", "#5 SetVoice Mary", "#5 SetRate 0", "#5 SetVolume 100", "#5 Speak three"}));
 }
 
 TEST(Speaking, NoVoicesSaysNothingAndReportsNothing) {
     RecordedErrors errors;
     Window w(std::vector<std::string>{});
-    EXPECT_EQ(w.form.CBVoice.Count(), 0);
-    EXPECT_EQ(w.form.CBVoice1.Count(), 0);
-    w.form.SpeakOwn("one");
-    w.form.SpeakFriend("two");
+    EXPECT_EQ(w.form.Profiles[kOwnProfile].CBVoice.Count(), 0);
+    EXPECT_EQ(w.form.Profiles[kFriendProfile].CBVoice.Count(), 0);
+    w.form.Speak(kOwnProfile, "one");
+    w.form.Speak(kFriendProfile, "two");
     EXPECT_TRUE(w.engine.Only({"Speak", "SetVoice"}).empty());
     EXPECT_TRUE(errors.messages.empty());
 }
@@ -315,7 +315,7 @@ TEST(Speaking, EngineErrorsAreSwallowedAndStopTheRemainingSteps) {
         Window w({"Mary"});  // no other voice to fall back on
         w.engine.failing = {c.refused};
         w.engine.ClearLog();
-        w.form.SpeakOwn("hi");
+        w.form.Speak(kOwnProfile, "hi");
         Log expected = {"#1 Destroy"};
         expected.insert(expected.end(), c.spoken.begin(), c.spoken.end());
         expected.push_back("#0 Description Mary");  // to name the voice that failed
@@ -364,68 +364,68 @@ TEST(Speaking, AFailedVoiceIsNamedOnceAndTheNextVoiceThatSpeaksTakesOver) {
 TEST(MainWindow, NamesAFailedVoiceInABalloon) {
     Window w;
     w.engine.failing = {"SetVoice Mary"};
-    w.form.SpeakOwn("hi");
+    w.form.Speak(kOwnProfile, "hi");
     EXPECT_EQ(w.form.TrayIcon1.BalloonHint, texts::VoiceFailed(u"Mary"));
 }
 
 TEST(VoiceList, ATextThatNamesNoVoiceReachesTheDefaultHandlerAndKeepsTheVoice) {
     RecordedErrors errors;
     Window w;
-    w.form.CBVoice.UserSelected(1);
+    w.form.Profiles[kOwnProfile].CBVoice.UserSelected(1);
     w.engine.ClearLog();
-    w.form.CBVoice.UserEdited("Nobody");
+    w.form.Profiles[kOwnProfile].CBVoice.UserEdited("Nobody");
     ASSERT_EQ(errors.messages.size(), 1u);
     EXPECT_EQ(errors.messages[0], "No voice is selected");
     EXPECT_TRUE(w.engine.log.empty()) << "the voice object keeps its voice";
     // Until a voice is picked again this profile says nothing, quietly.
-    w.form.SpeakOwn("lost");
+    w.form.Speak(kOwnProfile, "lost");
     EXPECT_TRUE(w.engine.Only({"Speak"}).empty());
     EXPECT_EQ(errors.messages.size(), 1u);
-    w.form.CBVoice.UserEdited("Lili");
-    w.form.SpeakOwn("back");
+    w.form.Profiles[kOwnProfile].CBVoice.UserEdited("Lili");
+    w.form.Speak(kOwnProfile, "back");
     EXPECT_EQ(w.engine.Only({"SetVoice", "Speak"}), (Log{"#3 SetVoice Lili", "#4 SetVoice Lili", "#4 Speak back"}));
 }
 
 TEST(Controls, ChangesReachTheLiveObjectAndTheLabel) {
     Window w;
     w.engine.ClearLog();
-    w.form.TRate.UserMoved(-6);
-    w.form.TVolume1.UserMoved(35);
-    w.form.CBVoice1.UserSelected(1);
+    w.form.Profiles[kOwnProfile].TRate.UserMoved(-6);
+    w.form.Profiles[kFriendProfile].TVolume.UserMoved(35);
+    w.form.Profiles[kFriendProfile].CBVoice.UserSelected(1);
     EXPECT_EQ(w.engine.log, (Log{"#1 SetRate -6", "#2 SetVolume 35", "#2 SetVoice Mike"}));
-    EXPECT_EQ(w.form.LRate.Caption(), "-6");
-    EXPECT_EQ(w.form.LVolume1.Caption(), "35");
+    EXPECT_EQ(w.form.Profiles[kOwnProfile].LRate.Caption(), "-6");
+    EXPECT_EQ(w.form.Profiles[kFriendProfile].LVolume.Caption(), "35");
 }
 
 TEST(Controls, EngineErrorsOfHandlersReachTheDefaultHandlerAndLabelsStillFollow) {
     RecordedErrors errors;
     Window w;
     w.engine.failing = {"SetRate", "SetVolume", "SetVoice"};
-    w.form.TRate1.UserMoved(4);
-    w.form.TVolume.UserMoved(20);
-    w.form.CBVoice.UserSelected(2);
+    w.form.Profiles[kFriendProfile].TRate.UserMoved(4);
+    w.form.Profiles[kOwnProfile].TVolume.UserMoved(20);
+    w.form.Profiles[kOwnProfile].CBVoice.UserSelected(2);
     EXPECT_EQ(errors.messages, (std::vector<std::string>{"engine refused SetRate", "engine refused SetVolume",
                                                           "engine refused SetVoice"}));
-    EXPECT_EQ(w.form.LRate1.Caption(), "4");
-    EXPECT_EQ(w.form.LVolume.Caption(), "20");
+    EXPECT_EQ(w.form.Profiles[kFriendProfile].LRate.Caption(), "4");
+    EXPECT_EQ(w.form.Profiles[kOwnProfile].LVolume.Caption(), "20");
 }
 
 TEST(ResetButton, RestoresRateAndVolumeAndKeepsTheVoice) {
     Window w;
-    w.form.CBVoice1.UserSelected(2);
-    w.form.TRate1.UserMoved(8);
-    w.form.TVolume1.UserMoved(10);
+    w.form.Profiles[kFriendProfile].CBVoice.UserSelected(2);
+    w.form.Profiles[kFriendProfile].TRate.UserMoved(8);
+    w.form.Profiles[kFriendProfile].TVolume.UserMoved(10);
     w.engine.ClearLog();
-    w.form.BtnDefault2.Click();
-    EXPECT_EQ(w.form.TRate1.Position(), 0);
-    EXPECT_EQ(w.form.TVolume1.Position(), 100);
-    EXPECT_EQ(w.form.LRate1.Caption(), "0");
-    EXPECT_EQ(w.form.LVolume1.Caption(), "100");
-    EXPECT_EQ(w.form.CBVoice1.ItemIndex(), 2);
+    w.form.Profiles[kFriendProfile].BtnDefault.Click();
+    EXPECT_EQ(w.form.Profiles[kFriendProfile].TRate.Position(), 0);
+    EXPECT_EQ(w.form.Profiles[kFriendProfile].TVolume.Position(), 100);
+    EXPECT_EQ(w.form.Profiles[kFriendProfile].LRate.Caption(), "0");
+    EXPECT_EQ(w.form.Profiles[kFriendProfile].LVolume.Caption(), "100");
+    EXPECT_EQ(w.form.Profiles[kFriendProfile].CBVoice.ItemIndex(), 2);
     EXPECT_EQ(WithoutRepeats(w.engine.log), (Log{"#2 SetRate 0", "#2 SetVolume 100"}));
     // The own profile was not touched.
-    EXPECT_EQ(w.form.LRate.Caption(), "0");
-    EXPECT_EQ(w.form.CBVoice.ItemIndex(), 0);
+    EXPECT_EQ(w.form.Profiles[kOwnProfile].LRate.Caption(), "0");
+    EXPECT_EQ(w.form.Profiles[kOwnProfile].CBVoice.ItemIndex(), 0);
 }
 
 TEST(ResetButton, LabelsAreRightEvenWhenNoBarMoves) {
@@ -457,16 +457,16 @@ TEST(ResetButton, KeepsResettingPastAnEngineErrorAndReportsTheFirst) {
         SCOPED_TRACE(c.reported);
         RecordedErrors errors;
         Window w;
-        w.form.TRate.UserMoved(5);
-        w.form.TVolume.UserMoved(5);
+        w.form.Profiles[kOwnProfile].TRate.UserMoved(5);
+        w.form.Profiles[kOwnProfile].TVolume.UserMoved(5);
         w.engine.failing = c.refused;
-        w.form.BtnDefault1.UserClick();
-        w.form.BtnDefault1.UserClick();  // a second press meets the same refusal
+        w.form.Profiles[kOwnProfile].BtnDefault.UserClick();
+        w.form.Profiles[kOwnProfile].BtnDefault.UserClick();  // a second press meets the same refusal
         EXPECT_EQ(errors.messages, (std::vector<std::string>{c.reported, c.reported}));
-        EXPECT_EQ(w.form.TRate.Position(), 0);
-        EXPECT_EQ(w.form.TVolume.Position(), 100);
-        EXPECT_EQ(w.form.LRate.Caption(), "0");
-        EXPECT_EQ(w.form.LVolume.Caption(), "100");
+        EXPECT_EQ(w.form.Profiles[kOwnProfile].TRate.Position(), 0);
+        EXPECT_EQ(w.form.Profiles[kOwnProfile].TVolume.Position(), 100);
+        EXPECT_EQ(w.form.Profiles[kOwnProfile].LRate.Caption(), "0");
+        EXPECT_EQ(w.form.Profiles[kOwnProfile].LVolume.Caption(), "100");
     }
 }
 

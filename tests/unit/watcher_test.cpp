@@ -52,8 +52,10 @@ public:
     // Numbers of the readings that the chat window leaves unanswered.
     std::set<int> silentReadings;
 
-    bool ownMessages = true, ownName = true, friendMessages = true, friendName = true, showTime = true;
-    std::string myNick;
+    ReadingOptions options;
+    bool &ownMessages = options.cbme, &ownName = options.cbmyname, &friendMessages = options.cbfriend,
+         &friendName = options.cbfriendsname, &showTime = options.showtime;
+    std::string& myNick = options.mynick;
 
     std::vector<std::string> ownSpoken, friendSpoken;
     std::vector<Line> lines;
@@ -66,12 +68,8 @@ public:
         if (silentReadings.count(readings)) return std::nullopt;
         return transcript;
     }
-    void SpeakOwn(const std::string& t) override {
-        ownSpoken.push_back(t);
-        events.push_back("speak");
-    }
-    void SpeakFriend(const std::string& t) override {
-        friendSpoken.push_back(t);
+    void Speak(ProfileId profile, const std::string& t) override {
+        (profile == kOwnProfile ? ownSpoken : friendSpoken).push_back(t);
         events.push_back("speak");
     }
     void AppendColouredLine(const std::string& t, std::uint32_t colour, bool scroll) override {
@@ -80,19 +78,13 @@ public:
         lines.push_back({t, colour, scroll});
         events.push_back("log");
     }
-    bool ReadOwnMessages() override { return ownMessages; }
-    bool ReadOwnName() override { return ownName; }
-    bool ReadFriendMessages() override { return friendMessages; }
-    bool ReadFriendName() override { return friendName; }
-    bool ShowTime() override { return showTime; }
-    std::string MyNick() override { return myNick; }
 
     // Runs one tick and returns how many readings it took.
     int Tick(const std::string& title, std::string& lastHeader) {
         int before = readings;
         ChatPlace place{lastHeader, {}, false};
         try {
-            WatchChat(*this, ReadChatText(), title, place, false);
+            WatchChat(*this, options, ReadChatText(), title, place);
         } catch (...) {
             lastHeader = place.lastHeader;
             throw;
@@ -512,24 +504,24 @@ TEST(MainWindowTick, SpeaksWithTheProfileOfTheDirectionAndLogsInItsColour) {
     QuietDesk desk;
     TFmain form{QuietServices(chat, codePage, engine, log, quiet, desk)};
     form.FormCreate();
-    form.CBVoice.SetItemIndex(0);   // own: Mary
-    form.CBVoice1.SetItemIndex(1);  // friends: Mike
+    form.Profiles[kOwnProfile].CBVoice.SetItemIndex(0);   // own: Mary
+    form.Profiles[kFriendProfile].CBVoice.SetItemIndex(1);  // friends: Mike
     form.Timer3.Tick();             // the title timer sees the chat window
 
     const std::string fish = Utf8ToGbk("小鱼");
     chat.transcript = fish + "  12:00:00\r\n" + kHello + "\r\n";
-    form.CBMe.SetChecked(false);  // own options must not matter for a friend's message
-    form.CBmyname.SetChecked(false);
+    form.Options.cbme = false;  // own options must not matter for a friend's message
+    form.Options.cbmyname = false;
     engine.ClearLog();
     form.Timer2.Tick();
     EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mike: " + fish + " " + kSaid + kHello});
     EXPECT_EQ(form.FLastHeader, fish + "  12:00:00");
 
     chat.transcript += "Bob  12:00:05\r\nhi\r\n";
-    form.CBFriend.SetChecked(false);
-    form.CBFriendsname.SetChecked(false);
-    form.CBMe.SetChecked(true);
-    form.NShowTime1.SetChecked(false);
+    form.Options.cbfriend = false;
+    form.Options.cbfriendsname = false;
+    form.Options.cbme = true;
+    form.Options.showtime = false;
     engine.ClearLog();
     form.Timer2.Tick();
     EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mary: hi"});
@@ -606,11 +598,11 @@ TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnothe
     QuietDesk desk;
     TFmain form{QuietServices(chats, codePage, engine, log, quiet, desk)};
     form.FormCreate();
-    form.CBVoice1.SetItemIndex(1);  // friends: Mike
-    form.CBReadAll.SetChecked(true);
-    form.CBBackground.SetChecked(true);
-    form.EditMyNick.SetText("Me");
-    form.EditMute.SetText("bot");
+    form.Profiles[kFriendProfile].CBVoice.SetItemIndex(1);  // friends: Mike
+    form.Options.readall = true;
+    form.Options.background = true;
+    form.Options.mynick = "Me";
+    form.Options.mute = "bot";
     form.Timer3.Tick();
     chats.At(frontText).text = Msg("Me", "09:00:00", "old");
     chats.At(groupText).text = Msg("Zed", "09:00:00", "old");
@@ -658,15 +650,15 @@ TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnothe
         return SpokenWithVoice(engine);
     };
     chats.At(frontText).text += Msg("Me", "10:00:40", "a") + Msg("Zed", "10:00:41", "b") + Msg("Me", "10:00:42", "c");
-    EXPECT_EQ(waitingThenPumped([&] { form.EditMute.SetText("bot;Zed"); }),
+    EXPECT_EQ(waitingThenPumped([&] { form.Options.mute = "bot;Zed"; }),
               (std::vector<std::string>{"Mary: Me" + kSaid + "a", "Mary: Me" + kSaid + "c"}));
     chats.At(groupText).text += Msg("Ann", "10:00:50", "x") + Msg("Ann", "10:00:51", "y");
     chats.At(frontText).text += Msg("Me", "10:00:52", "z");
-    EXPECT_EQ(waitingThenPumped([&] { form.CBBackground.SetChecked(false); }),
+    EXPECT_EQ(waitingThenPumped([&] { form.Options.background = false; }),
               std::vector<std::string>{"Mary: Me" + kSaid + "z"})
         << "x and y waited, from behind";
     chats.At(frontText).text += Msg("Me", "10:01:00", "p") + Msg("Me", "10:01:01", "q");
-    EXPECT_EQ(waitingThenPumped([&] { form.CBReadAll.SetChecked(false); }),
+    EXPECT_EQ(waitingThenPumped([&] { form.Options.readall = false; }),
               std::vector<std::string>{"Mary: Me" + kSaid + "p"});
 }
 
@@ -709,8 +701,8 @@ TEST(MainWindowTick, WeChatWindowsAreReadThroughTheWorkerWithEveryReadingOption)
     services.uia = &worker;
     TFmain form{services};
     form.FormCreate();
-    form.CBVoice1.SetItemIndex(1);  // friends: Mike
-    form.NShowTime1.SetChecked(false);
+    form.Profiles[kFriendProfile].CBVoice.SetItemIndex(1);  // friends: Mike
+    form.Options.showtime = false;
     // The watcher's tick asks the worker, and so does the quicker timer between its ticks.
     auto tickWith = [&](TTimer& timer) {
         timer.Tick();
@@ -727,10 +719,10 @@ TEST(MainWindowTick, WeChatWindowsAreReadThroughTheWorkerWithEveryReadingOption)
         << "one at a time, the newest stands for the burst, and its avatar's side says whose";
     EXPECT_EQ(log.text, "Ann " + kSpaceSaid + "\ryo\r");
 
-    form.CBReadAll.SetChecked(true);
-    form.CBBackground.SetChecked(true);
-    form.EditMyNick.SetText("Ann");
-    form.EditMute.SetText("Bob");
+    form.Options.readall = true;
+    form.Options.background = true;
+    form.Options.mynick = "Ann";
+    form.Options.mute = "Bob";
     tree.Message39(list39, "Ann", "a", false);
     tree.Message39(list39, "Bob", "b", false);
     tree.Item4(list4, "mmui::ChatTextItemView", "first sight");
@@ -747,16 +739,16 @@ TEST(MainWindowTick, WeChatWindowsAreReadThroughTheWorkerWithEveryReadingOption)
 
     tree.Item4(list4, "mmui::ChatTextItemView", "late");
     form.Timer2.Tick();  // asked for while the windows behind are read
-    form.CBBackground.SetChecked(false);
+    form.Options.background = false;
     engine.ClearLog();
     form.UiaRoundDone(worker.Round());
     EXPECT_TRUE(SpokenWithVoice(engine).empty()) << "what a window behind said after that option was unticked";
 
-    form.CBWeChat.SetChecked(false);
+    form.Options.wechat = false;
     tree.Message39(list39, "Ann", "unread", false);
     form.Timer2.Tick();
     EXPECT_TRUE(worker.jobs.empty()) << "no WeChat window is read with the option off";
-    form.CBWeChat.SetChecked(true);
+    form.Options.wechat = true;
     engine.ClearLog();
     tick();
     EXPECT_EQ(SpokenWithVoice(engine), std::vector<std::string>{"Mary: Ann " + kSaid + "unread"});
@@ -775,9 +767,9 @@ TEST(ChatWatch, EachWindowKeepsItsPlaceAcrossSwitchesAndOptionChanges) {
     const auto [b, bText] = chat("读书会 － 群");
     FakePorts ports;
     std::string lastHeader, title = "x";
-    ChatWatch watch(chats, ports, nullptr, lastHeader, title);
-    ChatWatchOptions o;
-    o.readAll = true;
+    ReadingOptions& o = ports.options;
+    o.readall = true;
+    ChatWatch watch(chats, ports, o, nullptr, lastHeader, title);
     auto says = [&](WindowRef text, const char* time, const char* body) { chats.At(text).text += Msg("Ann", time, body); };
     struct Step {
         const char* what;
@@ -787,8 +779,8 @@ TEST(ChatWatch, EachWindowKeepsItsPlaceAcrossSwitchesAndOptionChanges) {
         {"first sight", [&] { chats.front = a, says(aText, "10:00:01", "a1"); }, "a1"},
         {"another chat in front", [&] { chats.front = b, says(bText, "10:00:02", "b1"); }, "b1"},
         {"back: nothing repeated", [&] { chats.front = a; }, ""},
-        {"one at a time", [&] { o.readAll = false, says(aText, "10:00:03", "a2"); }, "a2"},
-        {"every message again: from there", [&] { o.readAll = true, says(aText, "10:00:04", "a3"), says(aText, "10:00:05", "a4"); }, "a3|a4"},
+        {"one at a time", [&] { o.readall = false, says(aText, "10:00:03", "a2"); }, "a2"},
+        {"every message again: from there", [&] { o.readall = true, says(aText, "10:00:04", "a3"), says(aText, "10:00:05", "a4"); }, "a3|a4"},
         {"the windows behind ticked: placed, not read", [&] { o.background = true, says(bText, "10:00:06", "b2"); }, ""},
         {"behind", [&] { says(bText, "10:00:07", "b3"); }, "b3"},
         {"behind no more, the front goes on", [&] {
@@ -804,7 +796,7 @@ TEST(ChatWatch, EachWindowKeepsItsPlaceAcrossSwitchesAndOptionChanges) {
     for (const Step& s : steps) {
         s.change();
         const std::size_t before = ports.lines.size();
-        watch.Tick(o);
+        watch.Tick();
         std::string handled;
         for (std::size_t i = before + 1; i < ports.lines.size(); i += 2) handled += (handled.empty() ? "" : "|") + ports.lines[i].text;
         EXPECT_EQ(handled, s.handled) << s.what;

@@ -161,7 +161,7 @@ TEST(WavExport, ChatCaptureGoesOnWithoutTheOwnVoiceUntilTheExportIsDone) {
 
     // Every message read: an own message waits for the voice the export borrowed, and is spoken
     // once the file is done; a friend's passes it meanwhile.
-    form.CBReadAll.SetChecked(true);
+    form.Options.readall = true;
     dialog.answers = {"C:\\out2.wav"};
     engine.speaking = true;
     form.ExportMessageToWav1Click();

@@ -238,40 +238,51 @@ TEST_F(MainWindowTest, TheShellIsTreatedAsWindowsNeeds) {
     EXPECT_EQ(seen.iconHeldAtDestroy, 0) << "the icon was still in the notification area when its window went";
 }
 
-// Each control of the options page reaches its own component through the notification the
-// control itself sends to its page.
-TEST_F(MainWindowTest, EachOptionControlReachesItsComponent) {
+// Each control of the options pages reaches what its layout row binds through the
+// notification the control itself sends to its page: a setting's field, or a component.
+TEST_F(MainWindowTest, EachOptionControlReachesWhatItsRowBinds) {
     TFmain& f = window_->Form();
     auto notify = [&](int id, WORD code) {
         HWND control = FindControl(window_->Handle(), id);
         SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
         return control;
     };
-    for (auto [id, box] : {std::pair{IDC_CBME, &f.CBMe}, {IDC_CBFRIEND, &f.CBFriend}, {IDC_CBMYNAME, &f.CBmyname},
-                           {IDC_CBFRIENDSNAME, &f.CBFriendsname}, {IDC_CBREADALL, &f.CBReadAll},
-                           {IDC_CBBACKGROUND, &f.CBBackground}, {IDC_CBNOLINKS, &f.CBNoLinks},
-                           {IDC_CBSQUEEZE, &f.CBSqueeze}, {IDC_CBWECHAT, &f.CBWeChat}}) {
-        SendMessageW(FindControl(window_->Handle(), id), BM_SETCHECK, box->Checked() ? BST_UNCHECKED : BST_CHECKED, 0);
-        const bool was = box->Checked();
-        notify(id, BN_CLICKED);
-        EXPECT_NE(box->Checked(), was) << "check box " << id;
+    int fields = 0, lists = 0, resets = 0;
+    for (const OptionControl& c : OptionControls()) {
+        if (c.id == -1) continue;
+        SCOPED_TRACE(c.id);
+        HWND control = FindControl(window_->Handle(), c.id);
+        ASSERT_NE(control, nullptr);
+        const TSettingField* field = FieldOf(c);
+        if (field && c.kind == OptionControl::Check) {
+            bool& on = f.Options.*std::get<bool TSettings::*>(*field);
+            const bool was = on;
+            SendMessageW(control, BM_SETCHECK, was ? BST_UNCHECKED : BST_CHECKED, 0);
+            notify(c.id, BN_CLICKED);
+            EXPECT_NE(on, was);
+            ++fields;
+        } else if (field) {
+            SetWindowTextW(control, L"42");
+            notify(c.id, EN_CHANGE);
+            EXPECT_EQ(OptionText(f.Options, *field), "42");
+            ++fields;
+        } else if (TComboBox* list = ComponentOf<TComboBox>(f, c)) {
+            SetWindowTextW(control, L"no such voice");
+            notify(c.id, CBN_EDITCHANGE);
+            EXPECT_EQ(list->Text(), "no such voice");
+            ++lists;
+        } else if (c.kind == OptionControl::Push && c.profile >= 0) {
+            f.Profiles[c.profile].TRate.SetPosition(5);
+            notify(c.id, BN_CLICKED);
+            EXPECT_EQ(f.Profiles[c.profile].TRate.Position(), 0);
+            ++resets;
+        }
     }
-    for (auto [id, rate] : {std::pair{IDC_BTNDEFAULT1, &f.TRate}, {IDC_BTNDEFAULT2, &f.TRate1}}) {
-        rate->SetPosition(5);
-        notify(id, BN_CLICKED);
-        EXPECT_EQ(rate->Position(), 0) << "button " << id;
-    }
-    for (auto [id, list] : {std::pair{IDC_CBVOICE, &f.CBVoice}, {IDC_CBVOICE1, &f.CBVoice1}}) {
-        SetWindowTextW(FindControl(window_->Handle(), id), L"no such voice");
-        notify(id, CBN_EDITCHANGE);
-        EXPECT_EQ(list->Text(), "no such voice") << "list " << id;
-    }
-    for (auto [id, edit] : {std::pair{IDC_EDITMYNICK, &f.EditMyNick}, {IDC_EDITMAXLEN, &f.EditMaxLen},
-                            {IDC_EDITMUTE, &f.EditMute}}) {
-        SetWindowTextW(FindControl(window_->Handle(), id), L"42");
-        notify(id, EN_CHANGE);
-        EXPECT_EQ(edit->Text(), "42") << "text box " << id;
-    }
+    // Every setting of the form's own has its control, but "显示时间", which is a menu's tick.
+    int settings = 0;
+    for (const TSettingsKey& k : SettingsKeys()) settings += k.profile < 0 && k.field != TSettingField(&TSettings::showtime);
+    EXPECT_EQ(fields, settings);
+    EXPECT_EQ(std::make_pair(lists, resets), std::make_pair(int{kProfileCount}, int{kProfileCount}));
     ImportHook execute(Shell32("ShellExecuteW"), reinterpret_cast<void*>(RecordExecute));
     seen = Seen();
     notify(IDC_BDOWNLOAD, BN_CLICKED);

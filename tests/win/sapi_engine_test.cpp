@@ -126,22 +126,20 @@ protected:
 // Both voice profiles as the main window holds them, filled from the engine, own messages
 // with the alto voice and friends' with the bass.
 struct Profiles {
-    explicit Profiles(ISpeechEngine& engine) : voice(engine), voice1(engine) {
-        InitVoiceProfiles(own, friends, -1, -1, 0, 0, 100, 100);
-        Select(list, kAltoVoice);
-        Select(list1, kBassVoice);
+    explicit Profiles(ISpeechEngine& engine) : all{VoiceProfile(engine), VoiceProfile(engine)} {
+        const StoredVoice none[kProfileCount];
+        InitVoiceProfiles(all, none);
+        Select(own.CBVoice, kAltoVoice);
+        Select(friends.CBVoice, kBassVoice);
     }
     static void Select(TComboBox& l, const wchar_t* name) {
         for (int i = 0; i < l.Count(); ++i)
             if (l.Items(i).text == Ansi(name)) l.SetItemIndex(i);
         EXPECT_EQ(l.Items(l.ItemIndex()).text, Ansi(name));
     }
-    TSpVoice voice, voice1;
-    TComboBox list{"CBVoice"}, list1{"CBVoice"};
-    TTrackBar rate{-10, 10, 0}, rate1{-10, 10, 0}, volume{0, 100, 80}, volume1{0, 100, 80};
-    TLabel lRate{"0"}, lRate1{"0"}, lVolume{"80"}, lVolume1{"80"};
-    VoiceProfile own{voice, list, rate, lRate, volume, lVolume};
-    VoiceProfile friends{voice1, list1, rate1, lRate1, volume1, lVolume1};
+    VoiceProfile all[kProfileCount];
+    VoiceProfile& own = all[kOwnProfile];
+    VoiceProfile& friends = all[kFriendProfile];
 };
 
 TEST_F(SapiEngineTest, ListsTheInstalledVoicesInEngineOrderWithTheirNames) {
@@ -284,19 +282,19 @@ TEST_F(SapiEngineTest, ABrokenVoiceThatSortsFirstIsNamedAndTheNextVoiceSpeaks) {
         RegCloseKey(token);
         {
             Profiles p(*engine_);
-            p.list.SetItemIndex(0);
-            ASSERT_EQ(p.list.Items(0).text, Ansi(c.name ? c.name : L""));
+            p.own.CBVoice.SetItemIndex(0);
+            ASSERT_EQ(p.own.CBVoice.Items(0).text, Ansi(c.name ? c.name : L""));
             std::vector<std::string> named;
             p.own.onVoiceFailed = [&](const std::string& n) { named.push_back(n); };
             SpeakWithProfile(p.own, "one");
-            ASSERT_TRUE(WaitUntilSpoken(p.voice.Object()));
+            ASSERT_TRUE(WaitUntilSpoken(p.own.SpVoice.Object()));
             SpeakWithProfile(p.own, "two");
-            ASSERT_TRUE(WaitUntilSpoken(p.voice.Object()));
-            EXPECT_EQ(named, std::vector<std::string>{p.list.Items(0).text});
-            EXPECT_EQ(p.list.ItemIndex(), 1);
+            ASSERT_TRUE(WaitUntilSpoken(p.own.SpVoice.Object()));
+            EXPECT_EQ(named, std::vector<std::string>{p.own.CBVoice.Items(0).text});
+            EXPECT_EQ(p.own.CBVoice.ItemIndex(), 1);
             VoiceRecord r = ReadVoiceRecord();
             ASSERT_EQ(r.size(), 2u);
-            EXPECT_EQ(Ansi(r[1].voice.c_str()), p.list.Items(1).text);
+            EXPECT_EQ(Ansi(r[1].voice.c_str()), p.own.CBVoice.Items(1).text);
         }
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
     }
@@ -451,7 +449,7 @@ TEST_F(SapiEngineTest, StoppingEndsALongUtteranceAtOnce) {
     ASSERT_TRUE(begun);
     PumpFor(200);  // well into the utterance
     double asked = VoiceClockMs();
-    StopSpeaking(p.own, p.friends);
+    for (VoiceProfile& v : p.all) StopSpeaking(v);
     double returned = VoiceClockMs();
     bool ended = false;
     VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& r) { return AllEnded(r, 1); }, kPatienceMs, &ended);
@@ -508,26 +506,27 @@ TEST_F(SapiEngineTest, HandlersOfTheRealWindowReachTheEngineAndTheDefaultHandler
 
     // The user picks a voice and drags the rate bar: the page hands the scroll to the
     // main window, and the voice object then speaks with that voice at that rate.
-    Profiles::Select(window.Form().CBVoice, kBassVoice);
-    window.Form().CBVoiceChange();
+    VoiceProfile& own = window.Form().Profiles[kOwnProfile];
+    Profiles::Select(own.CBVoice, kBassVoice);
+    window.Form().CBVoiceChange(kOwnProfile);
     HWND track = FindControl(window.Handle(), IDC_TRATE);
     ASSERT_NE(track, nullptr);
     SendMessageW(track, TBM_SETPOS, TRUE, 3);
     SendMessageW(GetParent(track), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 3), reinterpret_cast<LPARAM>(track));
-    EXPECT_EQ(window.Form().LRate.Caption(), "3");
-    window.Form().SpVoice.Speak("x");
-    EXPECT_TRUE(WaitUntilSpoken(window.Form().SpVoice.Object()));
+    EXPECT_EQ(own.LRate.Caption(), "3");
+    own.SpVoice.Speak("x");
+    EXPECT_TRUE(WaitUntilSpoken(own.SpVoice.Object()));
     VoiceRecord r = ReadVoiceRecord();
     ASSERT_EQ(r.size(), 1u);
     EXPECT_EQ(r[0].voice, kBassVoice);
     EXPECT_EQ(r[0].rate, 3);
 
     // A text that names no voice: the default handler, and the window still answers.
-    window.Form().CBVoice.UserEdited("no such voice");
+    own.CBVoice.UserEdited("no such voice");
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_EQ(errors_[0], "No voice is selected");
     EXPECT_TRUE(IsWindow(window.Handle()));
-    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), window.Form().CBVoice.Count());
+    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), own.CBVoice.Count());
 }
 
 // The bars of the options page draw their thumbs where their positions are, also a bar
@@ -538,10 +537,10 @@ TEST_F(SapiEngineTest, TheOptionBarsShowTheirPositions) {
     struct Bar {
         int id;
         const TTrackBar& bar;
-    } bars[] = {{IDC_TRATE, window.Form().TRate},
-                {IDC_TRATE1, window.Form().TRate1},
-                {IDC_TVOLUME, window.Form().TVolume},
-                {IDC_TVOLUME1, window.Form().TVolume1}};
+    } bars[] = {{IDC_TRATE, window.Form().Profiles[kOwnProfile].TRate},
+                {IDC_TRATE1, window.Form().Profiles[kFriendProfile].TRate},
+                {IDC_TVOLUME, window.Form().Profiles[kOwnProfile].TVolume},
+                {IDC_TVOLUME1, window.Form().Profiles[kFriendProfile].TVolume}};
     for (const auto& b : bars) {
         SCOPED_TRACE(b.id);
         HWND h = FindControl(window.Handle(), b.id);

@@ -47,8 +47,15 @@ TEST_F(SettingsWin, OtherSectionsAndKeysStayByteForByte) {
     WriteBytes(file_, before + "[SET]\r\nengine=4\r\n\xb1\xb8\xd7\xa2=\xc4\xe3\xba\xc3\r\n" + after);
     TIniFile ini(profile_, file_);
     EXPECT_EQ(ini.ReadSection("voices"), std::vector<std::string>{"old=A|1|2"});
-    WriteSettings(ini, TStoredSettings{-1, 2, 3, 4, 5, 6, false, true, false, true, true, {}, {}, true, false,
-                                       "\xd0\xa1\xd3\xe3", false, true, 80, {}, false, true});
+    TSettings s = DefaultSettings();
+    s.Voices[kOwnProfile] = {-1, {}, 3, 5};
+    s.Voices[kFriendProfile] = {2, {}, 4, 6};
+    s.cbme = s.cbmyname = false;
+    s.readall = s.squeeze = s.autovoice = true;
+    s.mynick = "\xd0\xa1\xd3\xe3";
+    s.maxLength = 80;
+    s.wechat = false;
+    WriteSettings(ini, s);
     const std::string rule = "\xd0\xa1\xd3\xe3=Sonvira Test Alto|-2|80";  // 小鱼
     ini.WriteSection("voices", {rule});
     EXPECT_EQ(ini.ReadSection("voices"), std::vector<std::string>{rule});
@@ -56,7 +63,7 @@ TEST_F(SettingsWin, OtherSectionsAndKeysStayByteForByte) {
                                     "[SET]\r\nengine=4\r\n\xb1\xb8\xd7\xa2=\xc4\xe3\xba\xc3\r\nRate=3\r\nVolume=5\r\n"
                                     "Rate1=4\r\nVolume1=6\r\nEngine1=2\r\ncbme=0\r\ncbfriend=1\r\ncbmyname=0\r\n"
                                     "cbfriendsname=1\r\nshowtime=1\r\nreadall=1\r\nbackground=0\r\n"
-                                    "mynick=\xd0\xa1\xd3\xe3\r\nnolinks=0\r\nsqueeze=1\r\nmaxlen=80\r\nwechat=0\r\n"
+                                    "mynick=\xd0\xa1\xd3\xe3\r\nnolinks=0\r\nsqueeze=1\r\nmaxlen=80\r\nmute=\r\nwechat=0\r\n"
                                     "autovoice=1\r\n[voices]\r\n" + rule + "\r\n[zz]\r\nEngine=9\r\n");
     EXPECT_EQ(ini.ReadString("set", "\xb1\xb8\xd7\xa2", "?"), "\xc4\xe3\xba\xc3");
 }
@@ -65,18 +72,19 @@ TEST_F(SettingsWin, ValuesReadBackAsTheRulesSay) {
     WriteBytes(file_, "[set]\r\nRate=0x0A\r\nVolume1=-5\r\ncbme=yes\r\nshowtime=0\r\nEngine= 2 \r\nRate1=\r\n"
                       "Volume=" + std::string(3000, '7') + "\r\n");
     TIniFile ini(profile_, file_);
-    TStoredSettings s{};
+    TSettings s = DefaultSettings();
     ReadSettings(ini, TSettingFeeds::VoiceProfiles, s);
     ReadSettings(ini, TSettingFeeds::ReadingOptions, s);
-    EXPECT_EQ(s.Rate, 10);
-    EXPECT_EQ(s.Volume1, -5);
+    const StoredVoice &own = s.Voices[kOwnProfile], &friends = s.Voices[kFriendProfile];
+    EXPECT_EQ(own.Rate, 10);
+    EXPECT_EQ(friends.Volume, -5);
     EXPECT_TRUE(s.cbme);
     EXPECT_FALSE(s.showtime);
-    EXPECT_EQ(s.Engine, 2) << "the platform strips the spaces around a value";
-    EXPECT_EQ(s.Rate1, 0) << "empty";
-    EXPECT_EQ(s.Volume, 100) << "3000 sevens are no integer";
+    EXPECT_EQ(own.Engine, 2) << "the platform strips the spaces around a value";
+    EXPECT_EQ(friends.Rate, 0) << "empty";
+    EXPECT_EQ(own.Volume, 100) << "3000 sevens are no integer";
     EXPECT_EQ(ini.ReadString("set", "Volume", ""), std::string(3000, '7')) << "read whole, past any one buffer";
-    EXPECT_EQ(s.Engine1, -1);
+    EXPECT_EQ(friends.Engine, -1);
 }
 
 // The profile calls' own reading: UTF-16 is refused without its byte-order mark only.
@@ -92,8 +100,7 @@ TEST_F(SettingsWin, AWriteThatCannotReachItsFileRaisesTheError) {
     std::string missing = Folder() + "\\gone\\set.ini";
     TIniFile ini(profile_, missing);
     try {
-        WriteSettings(ini, TStoredSettings{0, 0, 0, 0, 0, 0, true, true, true, true, true, {}, {}, {}, {}, {}, {}, {},
-                                           {}, {}, {}, {}});
+        WriteSettings(ini, DefaultSettings());
         FAIL() << "no error";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + missing);

@@ -142,8 +142,8 @@ void ShownChats(benchmark::State& state) {
     QuietDesk desk;
     TFmain form{QuietServices(chats, codePage, engine, log, quiet, desk)};
     for (int i = 0; i < 5; ++i) chats.text[i] = bench::ChatHistory(2048, bench::BobHeader(1));
-    form.CBReadAll.SetChecked(true);
-    form.CBBackground.SetChecked(true);
+    form.Options.readall = true;
+    form.Options.background = true;
     form.Timer2Timer();
     const bool arriving = state.range(0) != 0;
     long copies = 0, tick = 0;
