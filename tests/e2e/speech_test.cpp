@@ -251,4 +251,35 @@ TEST(Speech, FriendsOfAGroupChatAreHeardWithTheirOwnVoices) {
               std::string::npos);
 }
 
+// Windows 10 and 11 register their Chinese voices only for the newer speech platform, where
+// SAPI 5 does not look: such a voice must be offered, kept by its name and heard again after
+// a restart, or a user who picked Huihui would lose her on the next start.
+TEST(Speech, AVoiceOfTheNewerSpeechPlatformIsChosenKeptAndHeardAfterARestart) {
+    const std::wstring oneCore = L"Sonvira OneCore Voice";
+    ScopedVoiceToken token(L"SonviraOneCore", oneCore, 330, 16000, kOneCoreTokens);
+    ASSERT_TRUE(token.Created());
+    RunningSonvira sonvira;
+    ASSERT_NE(sonvira.Main(), nullptr);
+    HWND voices = WaitForControl(sonvira.Main(), IDC_CBVOICE1);
+    ASSERT_TRUE(PickListItem(voices, oneCore)) << "the voice is not offered";
+    ASSERT_TRUE(sonvira.Exit());
+    EXPECT_NE(sonvira.Settings().Bytes().find("EngineName1=Sonvira OneCore Voice\r\n"), std::string::npos);
+
+    ASSERT_TRUE(ClearVoiceRecord());
+    sonvira.Start();
+    ASSERT_NE(sonvira.Main(), nullptr);
+    EXPECT_EQ(WindowTextW(WaitForControl(sonvira.Main(), IDC_CBVOICE1)), oneCore);
+    StandinChat chat(L"--title \"与 小鱼 交谈中\"");
+    ASSERT_TRUE(chat.BringToFront());
+    ASSERT_TRUE(chat.WaitForReaders(2)) << "Sonvira never looked at the chat";
+    ASSERT_TRUE(chat.AppendMessage(WideToAnsi(L"小鱼"), WideToAnsi(L"你好")));
+    bool heard = false;
+    VoiceRecord r = WaitForVoiceRecord([](const VoiceRecord& v) { return !v.empty() && v.back().ended; },
+                                       kPatienceMs, &heard);
+    ASSERT_TRUE(heard) << "the friend was not heard";
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].voice, oneCore);
+    EXPECT_EQ(Spoken(r[0]), L"小鱼 说：你好");
+}
+
 }  // namespace
