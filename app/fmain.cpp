@@ -12,7 +12,7 @@
 #include "ui/application.h"
 
 TFmain::TFmain(const TFmainServices& services)
-    : Profiles{VoiceProfile(services.speech), VoiceProfile(services.speech)},
+    : Profiles(MakeVoiceProfiles(services.speech)),
       SpFileStream1(services.speech),
       RichEdit1(services.log),
       services_(services),

@@ -197,7 +197,7 @@ public:
     TMenuItem PauseSpeak1;
     TMenuItem NOpenOnStartup2;
     TMenuItem Exit1;
-    VoiceProfile Profiles[kProfileCount];
+    VoiceProfiles Profiles;
     TButton BDownload;
     TSpFileStream SpFileStream1;
     TFileDialog OpenDialog1{TFileDialog::Kind::Open, kOpenLogFilter, u"", false};

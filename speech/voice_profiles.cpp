@@ -9,6 +9,7 @@
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/string_table.h"
@@ -111,8 +112,18 @@ void Failed(VoiceProfile& profile, IVoiceToken& token) noexcept {
 
 }  // namespace
 
-void InitVoiceProfiles(VoiceProfile (&profiles)[kProfileCount], const StoredVoice (&stored)[kProfileCount],
-                       bool* whole) {
+namespace {
+template <std::size_t... I>
+VoiceProfiles MakeEach(ISpeechEngine& engine, std::index_sequence<I...>) {
+    return {{(static_cast<void>(I), VoiceProfile(engine))...}};
+}
+}  // namespace
+
+VoiceProfiles MakeVoiceProfiles(ISpeechEngine& engine) {
+    return MakeEach(engine, std::make_index_sequence<kProfileCount>());
+}
+
+void InitVoiceProfiles(VoiceProfiles& profiles, const StoredVoice (&stored)[kProfileCount], bool* whole) {
     FirstError errors;
 
     std::vector<VoiceTokenPtr> tokens;

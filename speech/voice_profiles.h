@@ -3,6 +3,7 @@
 // engine object in step with the controls and speak with a profile.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,6 +29,10 @@ struct VoiceProfile {
     std::function<void(const std::string& voiceName)> onVoiceFailed = {};
 };
 
+// One profile per ProfileId, each speaking through the engine.
+using VoiceProfiles = std::array<VoiceProfile, kProfileCount>;
+VoiceProfiles MakeVoiceProfiles(ISpeechEngine& engine);
+
 // What set.ini keeps of one profile. Engine -1: nothing selected. EngineName, the name of the
 // voice at Engine, keeps the choice when a voice is installed or removed; missing: not written.
 struct StoredVoice {
@@ -42,8 +47,7 @@ struct StoredVoice {
 // stored index does. A voice whose name cannot be read is left out; whole (when given) then
 // tells false, as it does when the engine left voices out or gave no list, so the lists'
 // positions are not the engine's.
-void InitVoiceProfiles(VoiceProfile (&profiles)[kProfileCount], const StoredVoice (&stored)[kProfileCount],
-                       bool* whole = nullptr);
+void InitVoiceProfiles(VoiceProfiles& profiles, const StoredVoice (&stored)[kProfileCount], bool* whole = nullptr);
 
 // Replaces the profile's voice object and speaks the text with the controls' settings.
 // Swallows every error: a message that cannot be spoken is simply not spoken. A selected

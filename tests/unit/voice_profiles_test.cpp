@@ -32,7 +32,7 @@ struct RecordedErrors {
 // The components of both profiles as the main window holds them, with the same creation
 // values ("CBVoice", volume 80), optionally with the main window's handler wiring.
 struct Profiles {
-    explicit Profiles(RecordingEngine& engine, bool wired) : all{VoiceProfile(engine), VoiceProfile(engine)} {
+    explicit Profiles(RecordingEngine& engine, bool wired) : all(MakeVoiceProfiles(engine)) {
         if (!wired) return;
         for (VoiceProfile& v : all) {
             v.CBVoice.OnChange = [&v] { ApplyProfileVoice(v); };
@@ -44,7 +44,7 @@ struct Profiles {
         const StoredVoice stored[kProfileCount] = {{engine, {}, rate, volume}, {engine1, {}, rate1, volume1}};
         InitVoiceProfiles(all, stored);
     }
-    VoiceProfile all[kProfileCount];
+    VoiceProfiles all;
     VoiceProfile &own = all[kOwnProfile], &friends = all[kFriendProfile];
     TSpVoice &SpVoice = own.SpVoice, &SpVoice1 = friends.SpVoice;
     TComboBox &CBVoice = own.CBVoice, &CBVoice1 = friends.CBVoice;

@@ -146,13 +146,14 @@ protected:
 };
 
 TEST_F(MainWindowTest, MenusAreAsTheTablesSay) {
-    const std::vector<std::wstring> mainMenu = {
-        L"主菜单", L"> 打开消息", L"> 清空消息", L"> 保存消息", L"> 消息导出为WAV", L"> -", L"> [x] 显示时间", L"> -",
-        L"> 启动时运行", L"> -", L"> 退出", L"帮助", L"> 帮助", L"> -", L"> 网站", L"> 邮箱", L"> -", L"> 关于",
-    };
-    const std::vector<std::wstring> trayMenu = {
-        L"查看消息", L"选项设置", L"-", L"停止朗读\tCtrl+Alt+S", L"暂停朗读\tCtrl+Alt+P", L"开机时运行", L"-", L"退出",
-    };
+    // Each row as the menus show it: a submenu's items after "> ", a separator as "-".
+    std::vector<std::wstring> mainMenu, trayMenu;
+    for (const TMenuRow& row : TFmain::MenuRows()) {
+        const std::u16string text = row.item ? MenuText(row) : u"-";
+        std::wstring shown = std::wstring(row.inSubmenu ? L"> " : L"") + (row.ticked ? L"[x] " : L"");
+        shown += reinterpret_cast<const wchar_t*>(text.c_str());
+        (row.menu == TMenuRow::PopupMenu1 ? trayMenu : mainMenu).push_back(shown);
+    }
     EXPECT_EQ(Read(GetMenu(window_->Handle())), mainMenu);
     EXPECT_EQ(Read(window_->TrayMenu()), trayMenu);
 

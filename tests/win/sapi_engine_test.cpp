@@ -126,7 +126,7 @@ protected:
 // Both voice profiles as the main window holds them, filled from the engine, own messages
 // with the alto voice and friends' with the bass.
 struct Profiles {
-    explicit Profiles(ISpeechEngine& engine) : all{VoiceProfile(engine), VoiceProfile(engine)} {
+    explicit Profiles(ISpeechEngine& engine) : all(MakeVoiceProfiles(engine)) {
         const StoredVoice none[kProfileCount];
         InitVoiceProfiles(all, none);
         Select(own.CBVoice, kAltoVoice);
@@ -137,7 +137,7 @@ struct Profiles {
             if (l.Items(i).text == Ansi(name)) l.SetItemIndex(i);
         EXPECT_EQ(l.Items(l.ItemIndex()).text, Ansi(name));
     }
-    VoiceProfile all[kProfileCount];
+    VoiceProfiles all;
     VoiceProfile& own = all[kOwnProfile];
     VoiceProfile& friends = all[kFriendProfile];
 };
@@ -534,28 +534,26 @@ TEST_F(SapiEngineTest, HandlersOfTheRealWindowReachTheEngineAndTheDefaultHandler
 TEST_F(SapiEngineTest, TheOptionBarsShowTheirPositions) {
     MainWindow window(*engine_);
     ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), false));
-    struct Bar {
-        int id;
-        const TTrackBar& bar;
-    } bars[] = {{IDC_TRATE, window.Form().Profiles[kOwnProfile].TRate},
-                {IDC_TRATE1, window.Form().Profiles[kFriendProfile].TRate},
-                {IDC_TVOLUME, window.Form().Profiles[kOwnProfile].TVolume},
-                {IDC_TVOLUME1, window.Form().Profiles[kFriendProfile].TVolume}};
-    for (const auto& b : bars) {
-        SCOPED_TRACE(b.id);
-        HWND h = FindControl(window.Handle(), b.id);
+    int bars = 0;
+    for (const OptionControl& c : OptionControls()) {
+        const TTrackBar* bar = ComponentOf<TTrackBar>(window.Form(), c);
+        if (!bar) continue;
+        ++bars;
+        SCOPED_TRACE(c.id);
+        HWND h = FindControl(window.Handle(), c.id);
         ASSERT_NE(h, nullptr);
-        EXPECT_EQ(SendMessageW(h, TBM_GETPOS, 0, 0), b.bar.Position());
-        EXPECT_EQ(SendMessageW(h, TBM_GETRANGEMIN, 0, 0), b.bar.Min());
-        EXPECT_EQ(SendMessageW(h, TBM_GETRANGEMAX, 0, 0), b.bar.Max());
+        EXPECT_EQ(SendMessageW(h, TBM_GETPOS, 0, 0), bar->Position());
+        EXPECT_EQ(SendMessageW(h, TBM_GETRANGEMIN, 0, 0), bar->Min());
+        EXPECT_EQ(SendMessageW(h, TBM_GETRANGEMAX, 0, 0), bar->Max());
         RECT channel = {}, thumb = {};
         SendMessageW(h, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
         SendMessageW(h, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-        double share = double(b.bar.Position() - b.bar.Min()) / (b.bar.Max() - b.bar.Min());
+        double share = double(bar->Position() - bar->Min()) / (bar->Max() - bar->Min());
         double expected = channel.left + share * (channel.right - channel.left);
         double centre = (thumb.left + thumb.right) / 2.0;
         EXPECT_NEAR(centre, expected, (thumb.right - thumb.left) / 2.0 + 2);
     }
+    EXPECT_EQ(bars, 2 * kProfileCount) << "a rate and a volume bar per profile";
 }
 
 }  // namespace
