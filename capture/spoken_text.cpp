@@ -165,7 +165,7 @@ bool IsNameInList(const std::string& list, const std::string& sender, const ILea
 std::string FilterBody(const SpeechFilters& f, const ILeadBytes& lead, const std::string& body) {
     std::string s = f.noLinks ? ReplaceLinks(body, lead) : body;
     if (f.squeeze) s = SqueezeRepeats(s, lead);
-    return CutToLength(s, lead, ClampMaxLength(f.maxLength));
+    return CutToLength(s, lead, f.maxLength);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 struct SpeechFilters {
     bool noLinks = false;  // a link is spoken as "链接"
     bool squeeze = false;  // a run of more than three of one character is spoken three times
-    int maxLength = 0;     // characters of the body spoken at most; 0: no limit
+    int maxLength = 0;     // characters of the body spoken at most, as ParseMaxLength gives it; 0: no limit
     std::string mute;      // nicknames never spoken, separated by ";" or "；"
 };
 
