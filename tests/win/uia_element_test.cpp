@@ -4,6 +4,8 @@
 // window.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "capture/chat_kinds.h"
 #include "capture/uia_chat.h"
 #include "capture/uia_element_win.h"
@@ -124,15 +126,19 @@ TEST(UiaElement, CallIntoHungWindowWaitsForItOrFails) {
     EXPECT_TRUE(threw || answers(2000)) << "the call came back while the window still hung";
 }
 
-// The reading worker over a tree in memory whose window 1 hangs until released: the round is
-// given up on once that reading stands still past the limit, the next round reads window 2
-// without waiting, and window 1's reading is taken once it answers again.
+// The reading worker over a tree in memory whose window 1 holds the next calls into it until
+// released: the round is given up on once that reading stands still past the limit, and the
+// next round reads window 2 without waiting. While the system says window 1 does not answer,
+// its reading is taken once it comes back; when it answers all the same (a call lost on the
+// way), a fresh worker reads it, and the stuck one's late reading is dropped.
 FakeUiaTree* gTree = nullptr;
 HANDLE gRelease = nullptr;
+std::atomic<int> gHolds{0};
+std::atomic<bool> gHung{true};
 
 struct HangingTree : IUiaTree {
     std::unique_ptr<IUiaElement> FromWindow(WindowRef w) override {
-        if (w == 1) WaitForSingleObject(gRelease, INFINITE);
+        if (w == 1 && gHolds.fetch_sub(1) > 0) WaitForSingleObject(gRelease, INFINITE);
         return gTree->FromWindow(w);
     }
 };
@@ -144,7 +150,8 @@ TEST(UiaReader, AHungWindowIsGivenUpOnAndReadAgainOnceItAnswers) {
     gRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HWND sink = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     constexpr UINT kDone = WM_APP + 1;
-    Win32UiaReader reader([]() -> std::unique_ptr<IUiaTree> { return std::make_unique<HangingTree>(); }, 200);
+    Win32UiaReader reader([]() -> std::unique_ptr<IUiaTree> { return std::make_unique<HangingTree>(); }, 200,
+                          [](WindowRef w) { return w == 1 && gHung; });
     reader.SetTarget(sink, kDone);
     auto nextRound = [&] {
         MSG m;
@@ -160,15 +167,23 @@ TEST(UiaReader, AHungWindowIsGivenUpOnAndReadAgainOnceItAnswers) {
         return read;
     };
     const ChatKind& kind = kChatKinds[1];
-    reader.Submit({{1, &kind, {}}, {2, &kind, {}}});
-    EXPECT_FALSE(reader.Ready()) << "one round at a time";
-    ASSERT_TRUE(WaitUntil([&] { return reader.Ready(); }, kPatienceMs)) << "the hung window was given up on";
-    reader.Submit({{1, &kind, {}}, {2, &kind, {}}});
-    EXPECT_EQ(windows(nextRound()), std::vector<WindowRef>{2}) << "the others are read without it";
-    SetEvent(gRelease);
-    EXPECT_EQ(windows(nextRound()), std::vector<WindowRef>{1}) << "back: what it read is taken";
-    reader.Submit({{1, &kind, {}}});
-    EXPECT_EQ(windows(nextRound()), std::vector<WindowRef>{1}) << "and it is asked again";
+    for (bool hung : {true, false}) {
+        SCOPED_TRACE(hung ? "hung" : "answering");
+        ResetEvent(gRelease);
+        gHolds = 1;
+        gHung = hung;
+        reader.Submit({{1, &kind, {}}, {2, &kind, {}}});
+        EXPECT_FALSE(reader.Ready()) << "one round at a time";
+        ASSERT_TRUE(WaitUntil([&] { return reader.Ready(); }, kPatienceMs)) << "the stuck reading was given up on";
+        reader.Submit({{1, &kind, {}}, {2, &kind, {}}});
+        const std::vector<WindowRef> read = hung ? std::vector<WindowRef>{2} : std::vector<WindowRef>{1, 2};
+        EXPECT_EQ(windows(nextRound()), read) << "the others are read without waiting";
+        SetEvent(gRelease);
+        const std::vector<WindowRef> late = hung ? std::vector<WindowRef>{1} : std::vector<WindowRef>{};
+        EXPECT_EQ(windows(nextRound()), late) << "back: what it read is taken unless window 1 was read since";
+        reader.Submit({{1, &kind, {}}});
+        EXPECT_EQ(windows(nextRound()), std::vector<WindowRef>{1}) << "and it is asked again";
+    }
     DestroyWindow(sink);
     CloseHandle(gRelease);
 }
