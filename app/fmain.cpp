@@ -61,7 +61,7 @@ TFmain::TFmain(const TFmainServices& services)
 
 
 // Chat capture goes on during an export: every message is logged and friends' messages are
-// spoken; only SpeakOwn keeps quiet then (below).
+// spoken; only the own profile keeps quiet then (Speak, below).
 // While the log is read from or written to a file, the watcher leaves it alone: the log's
 // control is streaming, and the newest message is still there to be read afterwards.
 void TFmain::Timer2Timer() {
