@@ -1,4 +1,4 @@
-// How a settings value is read: numbers, hexadecimal, garbage, missing. The keys' order,
+// How a settings value is read: numbers, hexadecimal, garbage, missing; and typed into a box. The keys' order,
 // defaults, feeds and the Engine rule are proven through the main window's start and exit
 // (fmain_startup_test.cpp), where the table meets the controls.
 #include <gtest/gtest.h>
@@ -72,6 +72,29 @@ TEST(Settings, MissingEmptyOrGarbageValuesReadAsTheDefault) {
         EXPECT_EQ(ini.ReadBool("set", "Key", false), c.boolFalseDefault) << shown;
         // Names match without regard to case, as the profile calls do.
         EXPECT_EQ(ini.ReadInteger("SET", "key", 42), c.integer) << shown;
+    }
+}
+
+// A box's text reaches its field by the field's key: a number box is parsed and kept within
+// its bounds as it is typed, so the watcher never sees a length it cannot use.
+TEST(Settings, ABoxsTextIsWrittenIntoItsFieldByItsKeysRule) {
+    struct Case {
+        TSettingField field;
+        const char* typed;
+        const char* shown;  // OptionText afterwards
+    } cases[] = {
+        {&TSettings::maxLength, "42", "42"},
+        {&TSettings::maxLength, "5", "10"},
+        {&TSettings::maxLength, "99999", "1000"},
+        {&TSettings::maxLength, "", "0"},
+        {&TSettings::maxLength, " \xa3\xb2\xa3\xb0 ", "20"},  // full-width "２０" from an IME
+        {&TSettings::mute, " bot;\xd0\xa1\xd3\xe3 ", " bot;\xd0\xa1\xd3\xe3 "},
+        {&TSettings::mynick, "", ""},
+    };
+    for (const Case& c : cases) {
+        TSettings s = DefaultSettings();
+        SetOptionText(s, c.field, c.typed);
+        EXPECT_EQ(OptionText(s, c.field), c.shown) << '"' << c.typed << '"';
     }
 }
 
