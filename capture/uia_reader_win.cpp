@@ -110,12 +110,7 @@ DWORD WINAPI WorkerMain(void* param) {
 
 }  // namespace
 
-namespace {
-bool SystemSaysHung(WindowRef window) { return IsHungAppWindow(reinterpret_cast<HWND>(window)) != FALSE; }
-}  // namespace
-
-Win32UiaReader::Win32UiaReader(TreeFactory factory, DWORD windowLimitMs, HungTest hung)
-    : factory_(factory), limitMs_(windowLimitMs), hung_(hung ? hung : SystemSaysHung) {}
+Win32UiaReader::Win32UiaReader(TreeFactory factory, DWORD windowLimitMs) : factory_(factory), limitMs_(windowLimitMs) {}
 
 Win32UiaReader::~Win32UiaReader() {
     // The worker may be blocked in a call into a hung messenger: it is told to end and not
@@ -182,23 +177,16 @@ bool Win32UiaReader::Ready() {
     return available_ && !outstanding_ && givenUp_.size() < 4;
 }
 
-// A window with a worker stuck in it waits for that worker while the system says it does not
-// answer, or while two workers are stuck in it already: a few threads at most are spent on a
-// messenger that takes calls and never returns them.
-bool Win32UiaReader::Stuck(WindowRef window) {
-    const auto stuckIn = std::count_if(givenUp_.begin(), givenUp_.end(), [&](const GivenUp& g) { return g.window == window; });
-    return stuckIn > 0 && (stuckIn >= 2 || hung_(window));
-}
-
 void Win32UiaReader::Submit(std::vector<UiaJob> jobs) {
-    jobs.erase(std::remove_if(jobs.begin(), jobs.end(), [&](const UiaJob& j) { return Stuck(j.window); }), jobs.end());
+    jobs.erase(std::remove_if(jobs.begin(), jobs.end(),
+                              [&](const UiaJob& j) {
+                                  return std::any_of(givenUp_.begin(), givenUp_.end(),
+                                                     [&](const GivenUp& g) { return g.window == j.window; });
+                              }),
+               jobs.end());
     if (jobs.empty() || !Ready()) return;
     if (!worker_) StartWorker();
     if (!worker_) return;
-    // The fresh worker reads from the place the watch holds: what a stuck one read before is
-    // dropped when it comes back, or it would be handled twice.
-    for (GivenUp& g : givenUp_)
-        for (const UiaJob& j : jobs) g.readSince = g.readSince || g.window == j.window;
     {
         std::lock_guard<SectionLock> hold(worker_->lock);
         worker_->jobs = std::move(jobs);
@@ -223,7 +211,7 @@ std::vector<UiaReading> Win32UiaReader::TakeRound(LPARAM lp) {
             continue;
         }
         for (UiaReading& r : round->readings)
-            if (r.window == g->window && !g->readSince) kept.push_back(std::move(r));
+            if (r.window == g->window) kept.push_back(std::move(r));
         g = givenUp_.erase(g);
     }
     return kept;

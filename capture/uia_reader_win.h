@@ -4,12 +4,8 @@
 // and goes on; the worker posts the readings back as a message to the main window.
 //
 // A round that runs past its time limit is given up on: its worker is left to its blocked
-// call, and a fresh worker takes the next rounds. The window it was reading is left alone
-// while the system says it does not answer, until that worker comes back; a window that
-// answers its messages all the same is asked again by a fresh worker, since a call into it
-// may have been lost on the way (measured under Wine 10 on a loaded machine: the call never
-// came back while the window went on answering). Nothing is shared with a worker beyond the
-// hand-over.
+// call, the window it was reading counts as hung until that worker comes back, and a fresh
+// worker takes the next rounds. Nothing is shared with a worker beyond the hand-over.
 #pragma once
 
 #include <windows.h>
@@ -28,9 +24,7 @@ public:
     // question into a messenger under load takes a few hundred milliseconds at most.
     static constexpr DWORD kWindowLimitMs = 5000;
 
-    // Whether the system counts a window as not answering: IsHungAppWindow unless given.
-    using HungTest = bool (*)(WindowRef window);
-    explicit Win32UiaReader(TreeFactory factory, DWORD windowLimitMs = kWindowLimitMs, HungTest hung = nullptr);
+    explicit Win32UiaReader(TreeFactory factory, DWORD windowLimitMs = kWindowLimitMs);
     ~Win32UiaReader() override;
     Win32UiaReader(const Win32UiaReader&) = delete;
     Win32UiaReader& operator=(const Win32UiaReader&) = delete;
@@ -41,7 +35,7 @@ public:
     bool Ready() override;
     void Submit(std::vector<UiaJob> jobs) override;
     // The readings of a posted round, which it takes over; none from a round given up on,
-    // but for the window it was stuck on when no fresh worker has read it since.
+    // but for the window it was stuck on, which no round has read since.
     std::vector<UiaReading> TakeRound(LPARAM round);
 
     struct Worker;
@@ -50,11 +44,9 @@ public:
 private:
     void StartWorker();
     void GiveUp();
-    bool Stuck(WindowRef window);
 
     TreeFactory factory_;
     DWORD limitMs_;
-    HungTest hung_;
     HWND notify_ = nullptr;
     UINT message_ = 0;
     bool available_ = true;
@@ -64,7 +56,6 @@ private:
     struct GivenUp {
         unsigned serial;
         WindowRef window;
-        bool readSince = false;  // a fresh worker was sent to the window: this reading is stale
     };
     std::vector<GivenUp> givenUp_;
 };
