@@ -98,7 +98,7 @@ const std::vector<TSettingsKey>& SettingsKeys() {
         k.push_back(Tick("cbfriendsname", &S::cbfriendsname));
         k.push_back(Tick("showtime", &S::showtime));
         for (int p = 0; p < kProfileCount; ++p)
-            k.push_back({std::string("EngineName") + kProfileKeySuffix[p], &V::EngineName, 0, p, true});
+            k.push_back({std::string("EngineName") + kProfileKeySuffix[p], &V::EngineName, 0, p});
         k.push_back(Tick("readall", &S::readall, 0));
         k.push_back(Tick("background", &S::background, 0));
         k.push_back(Words("mynick", &S::mynick));
