@@ -71,6 +71,12 @@ public:
         return id;
     }
     Window& At(WindowRef w) { return windows_.at(w); }
+    // A chat window as the messenger builds it: its top window, and under a "#32770" child its
+    // transcript control, in that order.
+    std::pair<WindowRef, WindowRef> AddChat(const std::string& title) {
+        const WindowRef top = Add(0, "Window", title);
+        return {top, Add(Add(top, "#32770"), "RichEdit20A")};
+    }
 
     WindowRef front = 0;
     bool cutTitles = true;  // GetWindowTextA's 255-byte buffer keeps 254 bytes

@@ -585,10 +585,7 @@ TEST(MainWindowTick, EveryMessageOfEveryChatShownIsQueuedAndSpokenOneAfterAnothe
     RecordingEngine engine;
     engine.SetVoices({"Mary", "Mike"});
     FakeChatWindows chats;
-    auto chat = [&](const std::string& title) {
-        const WindowRef top = chats.Add(0, "Window", Utf8ToGbk(title));
-        return std::make_pair(top, chats.Add(chats.Add(top, "#32770"), "RichEdit20A"));
-    };
+    auto chat = [&](const std::string& title) { return chats.AddChat(Utf8ToGbk(title)); };
     const auto [front, frontText] = chat("与 小鱼 交谈中");
     const auto [group, groupText] = chat("读书会 － 群");
     chats.front = front;
@@ -759,10 +756,7 @@ TEST(MainWindowTick, WeChatWindowsAreReadThroughTheWorkerWithEveryReadingOption)
 // each step changes the windows or the options, ticks once, and names the bodies handled.
 TEST(ChatWatch, EachWindowKeepsItsPlaceAcrossSwitchesAndOptionChanges) {
     FakeChatWindows chats;
-    auto chat = [&](const std::string& title) {
-        const WindowRef top = chats.Add(0, "Window", Utf8ToGbk(title));
-        return std::make_pair(top, chats.Add(chats.Add(top, "#32770"), "RichEdit20A"));
-    };
+    auto chat = [&](const std::string& title) { return chats.AddChat(Utf8ToGbk(title)); };
     const auto [a, aText] = chat("与 小鱼 交谈中");
     const auto [b, bText] = chat("读书会 － 群");
     FakePorts ports;
