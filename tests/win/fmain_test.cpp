@@ -301,7 +301,8 @@ protected:
         folder_ = std::wstring(appData) + L"\\win_fmain_test";
         shortcut_ = std::wstring(startup) + L"\\win_fmain_test.lnk";
         CreateDirectoryW(folder_.c_str(), nullptr);
-        WritePrivateProfileStringW(L"set", L"showtime", L"0", (folder_ + L"\\set.ini").c_str());
+        for (auto [key, value] : {std::pair{L"showtime", L"0"}, {L"readall", L"1"}, {L"mute", L"bot"}, {L"maxlen", L"5"}})
+            WritePrivateProfileStringW(L"set", key, value, (folder_ + L"\\set.ini").c_str());
         CloseHandle(CreateFileW(shortcut_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         MainWindowTest::SetUp();
     }
@@ -314,12 +315,16 @@ protected:
     std::wstring folder_, shortcut_;
 };
 
-TEST_F(StoredMainWindowTest, MenusShowTheStoredTickAndTheShortcutsTicks) {
+TEST_F(StoredMainWindowTest, MenusAndPagesShowTheStoredValuesAndTheShortcutsTicks) {
     const std::vector<std::wstring> main = Read(GetMenu(window_->Handle()));
     const std::vector<std::wstring> tray = Read(window_->TrayMenu());
     EXPECT_NE(std::find(main.begin(), main.end(), L"> 显示时间"), main.end());
     EXPECT_NE(std::find(main.begin(), main.end(), L"> [x] 启动时运行"), main.end());
     EXPECT_NE(std::find(tray.begin(), tray.end(), L"[x] 开机时运行"), tray.end());
+    // The pages show what was read, a number as its rule keeps it.
+    EXPECT_EQ(SendMessageW(FindControl(window_->Handle(), IDC_CBREADALL), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(WindowTextW(FindControl(window_->Handle(), IDC_EDITMUTE)), L"bot");
+    EXPECT_EQ(WindowTextW(FindControl(window_->Handle(), IDC_EDITMAXLEN)), L"10");
 }
 
 TEST_F(StoredMainWindowTest, EitherRunAtLogonItemTicksOrUnticksBothMenusAndTheShortcutFollows) {
