@@ -38,6 +38,11 @@ foreach(kind win e2e)
     set_tests_properties(${kind}.${name} PROPERTIES RESOURCE_GROUPS desktops:1 DEPENDS wine.sanity TIMEOUT 600)
   endforeach()
 endforeach()
+# On a busy machine Wine's UI Automation can lose a reply between two processes: a call into
+# the stand-in's tree then never returns (traced under Wine 10 with three busy loops on two
+# cores: the stand-in served the call and went on answering its messages). The WeChat scenario
+# runs alone, so that what it measures is Sonvira and not the machine's load.
+set_tests_properties(e2e.wechat_test PROPERTIES RUN_SERIAL TRUE)
 
 # A full disk, on a tmpfs of its own that the script mounts for the log commands' scenario.
 add_test(NAME e2e.small_disk COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/small_disk.sh ${WIN32_BUILD}/tests/e2e_log_menu_test.exe)
